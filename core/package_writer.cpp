@@ -1,0 +1,108 @@
+#include "core/package_writer.h"
+
+#include <new>
+
+#include "core/file_name.h"
+#include "core/little_endian.h"
+#include "core/package_format.h"
+#include "core/zlib_stream.h"
+#include "sys/file.h"
+#include "sys/file_errors.h"
+#include "sys/file_system.h"
+
+namespace core {
+
+void PackageWriter::CheckRoomFor(std::uint64_t movieSize, std::size_t lineSize) const {
+  const std::uint64_t payloadAfter = static_cast<std::uint64_t>(payload_.size()) + movieSize +
+                                     directory_.size() + lineSize + kPayloadTrailerSize;
+  if (payloadAfter > kMaxStoredSize) {
+    throw PackageError("The movies are too large for one package (2 GiB or more)");
+  }
+}
+
+bool PackageWriter::AddMovie(const std::string& path) {
+  if (!sys::FileExists(path)) return false;
+  sys::File file(path, sys::FileAccess::kReadShareReadWrite);
+  const std::uint64_t size = file.Size();
+  const std::string line = FileNamePart(path) + ":" + std::to_string(size) + "\r\n";
+  CheckRoomFor(size, line.size());
+  try {
+    // Read straight into the payload; the size taken above is the size the
+    // directory line records, so a file that shrinks meanwhile is an error
+    // (ReadAll) rather than a directory that lies.
+    const std::string bytes = file.ReadAll();
+    if (bytes.size() != size) throw sys::ReadError();
+    payload_ += bytes;
+    directory_ += line;
+  } catch (const std::bad_alloc&) {
+    throw PackageError(kOutOfMemoryMessage);
+  }
+  ++movieCount_;
+  return true;
+}
+
+void PackageWriter::AddMovieBytes(std::string_view fileName, std::string_view bytes) {
+  const std::string line =
+      std::string(fileName) + ":" + std::to_string(bytes.size()) + "\r\n";
+  CheckRoomFor(bytes.size(), line.size());
+  try {
+    payload_ += bytes;
+    directory_ += line;
+  } catch (const std::bad_alloc&) {
+    throw PackageError(kOutOfMemoryMessage);
+  }
+  ++movieCount_;
+}
+
+std::string PackageWriter::Finish(bool releaseFlag, double dateStamp) {
+  std::string block;
+  try {
+    const std::uint32_t directorySize = static_cast<std::uint32_t>(directory_.size());
+    payload_ += directory_;
+    payload_.push_back(releaseFlag ? 1 : 0);
+    payload_.push_back(0);  // reserved
+    AppendDouble(payload_, dateStamp);
+    AppendUint32(payload_, directorySize);
+
+    block = Deflate(payload_);
+    const std::size_t payloadSize = payload_.size();
+    std::string().swap(payload_);
+    directory_.clear();
+    movieCount_ = 0;
+
+    if (block.size() > kMaxStoredSize) {
+      throw PackageError("The compressed package is too large (2 GiB or more)");
+    }
+    const std::uint32_t compressedSize = static_cast<std::uint32_t>(block.size());
+    AppendUint32(block, static_cast<std::uint32_t>(payloadSize));
+    AppendUint32(block, compressedSize);
+  } catch (const std::bad_alloc&) {
+    throw PackageError(kOutOfMemoryMessage);
+  }
+  return block;
+}
+
+void WritePackage(const std::string& stubPath, std::string_view compressedBlock,
+                  const std::string& targetPath) {
+  sys::File stub(stubPath, sys::FileAccess::kReadShareReadWrite);
+  std::string output;
+  try {
+    output = stub.ReadAll();
+    output.append(compressedBlock);
+  } catch (const sys::ReadError&) {
+    throw sys::OpenError(stubPath);  // an unreadable stub is reported like a missing one
+  } catch (const std::bad_alloc&) {
+    throw PackageError(kOutOfMemoryMessage);
+  }
+  sys::File target(targetPath, sys::FileAccess::kCreateExclusive);
+  target.WriteAll(output);
+}
+
+void BuildPackageFile(const std::string& stubPath, const std::vector<std::string>& moviePaths,
+                      bool releaseFlag, double dateStamp, const std::string& targetPath) {
+  PackageWriter writer;
+  for (const std::string& path : moviePaths) writer.AddMovie(path);
+  WritePackage(stubPath, writer.Finish(releaseFlag, dateStamp), targetPath);
+}
+
+}  // namespace core

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace core {
+
+// A project file holds one movie path per line, every line ended by CR LF,
+// with nothing else: no header, no byte-order mark, no quoting.
+std::string FormatProjectText(const std::vector<std::string>& paths);
+
+// Reading is more forgiving than writing: CR LF, a lone CR or a lone LF
+// ends a line; text after the last line end is one more line; a NUL ends
+// the text. Empty lines name no movie and are left out; everything else is
+// kept as it stands, duplicates and surrounding blanks included.
+std::vector<std::string> ParseProjectText(std::string_view text);
+
+// Reads the file with others allowed to read it but not to write it
+// ("Cannot open file %s" on failure).
+std::vector<std::string> ReadProjectFile(const std::string& path);
+
+// Creates or empties the file, held exclusively while it is written
+// ("Cannot create file %s", "Stream write error").
+void WriteProjectFile(const std::string& path, const std::vector<std::string>& paths);
+
+}  // namespace core

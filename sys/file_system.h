@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace sys {
+
+// True when a file (not a folder) exists at the path.
+bool FileExists(const std::string& path);
+
+// The size recorded in the file's directory entry, as a 32-bit count; 0 when
+// the file cannot be found. Only the low 32 bits of larger files remain.
+std::uint32_t DirectoryEntrySize(const std::string& path);
+
+// Removes a file; false when there was nothing to remove or it failed.
+bool RemoveFile(const std::string& path);
+
+// The platform's path separator, for joining a folder and a name.
+char PathSeparator();
+
+}  // namespace sys
