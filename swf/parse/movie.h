@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+#include "swf/parse/display_tags.h"
+#include "swf/parse/header.h"
+#include "swf/parse/shape.h"
+
+namespace swf {
+
+// The display-list tags of one frame, in file order.
+using ControlTag = std::variant<PlaceObject, RemoveObject>;
+
+struct Frame {
+  std::vector<ControlTag> tags;
+};
+
+// A tag the engine does not interpret; the bytes point into the movie body.
+struct RawTag {
+  uint16_t code = 0;
+  size_t bodyOffset = 0;
+  std::span<const uint8_t> body;
+};
+
+// Frames of the root or of a sprite, counted by ShowFrame tags (the header's
+// frame count is not trusted for playback).
+struct TimelineDefinition {
+  std::vector<Frame> frames;
+  std::map<std::string, uint32_t> labels;  // label -> 0-based frame
+  uint16_t declaredFrameCount = 0;
+};
+
+struct SpriteDefinition {
+  uint16_t id = 0;
+  TimelineDefinition timeline;
+};
+
+using Character = std::variant<ShapeDefinition, SpriteDefinition>;
+
+// A whole movie parsed into plain data. Not copyable: raw tags point into
+// `body`.
+struct ParsedMovie {
+  ParsedMovie() = default;
+  ParsedMovie(const ParsedMovie&) = delete;
+  ParsedMovie& operator=(const ParsedMovie&) = delete;
+  ParsedMovie(ParsedMovie&&) = default;
+  ParsedMovie& operator=(ParsedMovie&&) = default;
+
+  Header header;
+  std::vector<uint8_t> body;
+  std::unordered_map<uint16_t, Character> characters;
+  TimelineDefinition root;
+  std::optional<Rgba> backgroundColor;
+  bool actionScript3Flag = false;  // FileAttributes says AVM2
+  bool hasAs3Code = false;         // a DoABC tag is present (its code is not run)
+  std::vector<RawTag> unknownTags;
+  std::vector<std::string> warnings;  // tags that were broken and skipped
+
+  const Character* FindCharacter(uint16_t id) const {
+    auto it = characters.find(id);
+    return it == characters.end() ? nullptr : &it->second;
+  }
+};
+
+// Decodes and parses a movie. Throws ParseError if the file is not a movie
+// at all; broken tags inside are skipped and listed in `warnings`.
+ParsedMovie ParseMovie(std::span<const uint8_t> file, size_t maxSize = kMaxDecodedSize);
+
+}  // namespace swf

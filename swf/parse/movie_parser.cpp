@@ -1,0 +1,149 @@
+#include "swf/parse/bit_reader.h"
+#include "swf/parse/movie.h"
+#include "swf/parse/parse_error.h"
+#include "swf/parse/records.h"
+#include "swf/parse/tag_header.h"
+
+namespace swf {
+namespace {
+
+class TagStreamParser {
+ public:
+  explicit TagStreamParser(ParsedMovie& movie) : movie_(movie) {}
+
+  // Reads tags into `timeline` up to End or the end of the data. Definitions
+  // go to the movie's dictionary wherever they appear.
+  void Parse(BitReader& reader, TimelineDefinition& timeline, bool insideSprite) {
+    Frame pending;
+    bool pendingHasContent = false;
+    while (!reader.AtEnd()) {
+      TagHeader header;
+      try {
+        header = ReadTagHeader(reader);
+      } catch (const ParseError&) {
+        Warn("tag header cut off at offset " + std::to_string(reader.AbsoluteOffset()));
+        break;
+      }
+      if (header.length > reader.Remaining()) {
+        Warn("tag " + std::to_string(header.code) + " at offset " + std::to_string(header.bodyOffset) +
+             " claims " + std::to_string(header.length) + " bytes but only " + std::to_string(reader.Remaining()) +
+             " remain; the rest of the data is ignored");
+        break;
+      }
+      BitReader body = reader.Sub(header.length);
+      if (header.code == tag::kEnd) break;
+      if (header.code == tag::kShowFrame) {
+        timeline.frames.push_back(std::move(pending));
+        pending = {};
+        pendingHasContent = false;
+        continue;
+      }
+      try {
+        pendingHasContent |= ParseTag(header, body, timeline, pending, insideSprite);
+      } catch (const ParseError& error) {
+        Warn("tag " + std::to_string(header.code) + " at offset " + std::to_string(header.bodyOffset) +
+             " skipped: " + error.what());
+      }
+    }
+    // Display tags after the last ShowFrame are never shown, except in a
+    // timeline without any ShowFrame, which then has this one frame.
+    if (timeline.frames.empty() && pendingHasContent) timeline.frames.push_back(std::move(pending));
+  }
+
+ private:
+  // Returns true when the tag added something to the pending frame.
+  bool ParseTag(const TagHeader& header, BitReader& body, TimelineDefinition& timeline, Frame& pending,
+                bool insideSprite) {
+    switch (header.code) {
+      case tag::kPlaceObject:
+        pending.tags.emplace_back(ParsePlaceObject1(body));
+        return true;
+      case tag::kPlaceObject2:
+        pending.tags.emplace_back(ParsePlaceObject2(body));
+        return true;
+      case tag::kPlaceObject3:
+        pending.tags.emplace_back(ParsePlaceObject3(body));
+        return true;
+      case tag::kRemoveObject:
+        pending.tags.emplace_back(ParseRemoveObject1(body));
+        return true;
+      case tag::kRemoveObject2:
+        pending.tags.emplace_back(ParseRemoveObject2(body));
+        return true;
+      case tag::kFrameLabel:
+        timeline.labels.emplace(body.String(), static_cast<uint32_t>(timeline.frames.size()));
+        return false;
+      case tag::kSetBackgroundColor:
+        if (!movie_.backgroundColor) movie_.backgroundColor = ReadRgb(body);
+        return false;
+      case tag::kDefineShape:
+        AddShape(ParseDefineShape(body, 1));
+        return false;
+      case tag::kDefineShape2:
+        AddShape(ParseDefineShape(body, 2));
+        return false;
+      case tag::kDefineShape3:
+        AddShape(ParseDefineShape(body, 3));
+        return false;
+      case tag::kDefineShape4:
+        AddShape(ParseDefineShape(body, 4));
+        return false;
+      case tag::kDefineSprite:
+        if (insideSprite) throw ParseError("a sprite cannot be defined inside another sprite");
+        ParseSprite(body);
+        return false;
+      case tag::kFileAttributes:
+        movie_.actionScript3Flag = (body.U8() & 0x08) != 0;
+        return false;
+      case tag::kDoAbcEarly:
+      case tag::kDoAbc:
+        movie_.hasAs3Code = true;
+        KeepRaw(header, body);
+        return false;
+      default:
+        KeepRaw(header, body);
+        return false;
+    }
+  }
+
+  void KeepRaw(const TagHeader& header, BitReader& body) {
+    movie_.unknownTags.push_back({header.code, header.bodyOffset, body.Rest()});
+  }
+
+  void AddShape(ShapeDefinition shape) {
+    const uint16_t id = shape.id;
+    // The first definition of an id wins; a later duplicate cannot change
+    // what earlier frames already show.
+    movie_.characters.try_emplace(id, std::move(shape));
+  }
+
+  void ParseSprite(BitReader& body) {
+    SpriteDefinition sprite;
+    sprite.id = body.U16();
+    sprite.timeline.declaredFrameCount = body.U16();
+    Parse(body, sprite.timeline, true);
+    const uint16_t id = sprite.id;
+    movie_.characters.try_emplace(id, std::move(sprite));
+  }
+
+  void Warn(std::string message) { movie_.warnings.push_back(std::move(message)); }
+
+  ParsedMovie& movie_;
+};
+
+}  // namespace
+
+ParsedMovie ParseMovie(std::span<const uint8_t> file, size_t maxSize) {
+  DecodedMovie decoded = DecodeMovie(file, maxSize);
+  ParsedMovie movie;
+  movie.header = decoded.header;
+  movie.body = std::move(decoded.body);
+  movie.root.declaredFrameCount = movie.header.frameCount;
+  constexpr size_t kSignatureSize = 8;
+  BitReader reader(std::span<const uint8_t>(movie.body).subspan(decoded.tagsOffset),
+                   kSignatureSize + decoded.tagsOffset);
+  TagStreamParser(movie).Parse(reader, movie.root, false);
+  return movie;
+}
+
+}  // namespace swf

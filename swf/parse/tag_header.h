@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "swf/parse/bit_reader.h"
+
+namespace swf {
+
+// Tag codes the engine understands; every other code is kept as raw bytes.
+namespace tag {
+inline constexpr uint16_t kEnd = 0;
+inline constexpr uint16_t kShowFrame = 1;
+inline constexpr uint16_t kDefineShape = 2;
+inline constexpr uint16_t kPlaceObject = 4;
+inline constexpr uint16_t kRemoveObject = 5;
+inline constexpr uint16_t kSetBackgroundColor = 9;
+inline constexpr uint16_t kDoAction = 12;
+inline constexpr uint16_t kDefineShape2 = 22;
+inline constexpr uint16_t kPlaceObject2 = 26;
+inline constexpr uint16_t kRemoveObject2 = 28;
+inline constexpr uint16_t kDefineShape3 = 32;
+inline constexpr uint16_t kDefineSprite = 39;
+inline constexpr uint16_t kFrameLabel = 43;
+inline constexpr uint16_t kFileAttributes = 69;
+inline constexpr uint16_t kPlaceObject3 = 70;
+inline constexpr uint16_t kDoAbcEarly = 72;
+inline constexpr uint16_t kDoAbc = 82;
+inline constexpr uint16_t kDefineShape4 = 83;
+}  // namespace tag
+
+struct TagHeader {
+  uint16_t code = 0;
+  uint32_t length = 0;    // body bytes, header excluded
+  size_t bodyOffset = 0;  // absolute offset of the body in the uncompressed file
+};
+
+// Reads the short or long record header. The caller bounds the body with
+// reader.Sub(length) so that no tag can read into the next one.
+TagHeader ReadTagHeader(BitReader& reader);
+
+}  // namespace swf
