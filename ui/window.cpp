@@ -1,0 +1,76 @@
+#include "ui/window.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "ui/error_report.h"
+
+namespace ui {
+
+std::string LastErrorText() {
+  DWORD code = ::GetLastError();
+  char* buffer = nullptr;
+  DWORD length = ::FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  std::string text = length ? std::string(buffer, length) : "System error " + std::to_string(code);
+  if (buffer) ::LocalFree(buffer);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
+Window::~Window() {
+  if (hwnd_) {
+    HWND hwnd = hwnd_;
+    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    ::DestroyWindow(hwnd);
+  }
+}
+
+void Window::RegisterWindowClass(WNDCLASSEXA windowClass) {
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof(existing);
+  if (::GetClassInfoExA(windowClass.hInstance, windowClass.lpszClassName, &existing)) return;
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &Window::Procedure;
+  if (!::RegisterClassExA(&windowClass)) throw std::runtime_error(LastErrorText());
+}
+
+void Window::Create(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
+                    int width, int height, HWND parent, HMENU menu) {
+  HWND hwnd = ::CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, menu,
+                                ::GetModuleHandleA(nullptr), this);
+  if (!hwnd) throw std::runtime_error(LastErrorText());
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return Default(message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Window* self = nullptr;
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    self = static_cast<Window*>(create->lpCreateParams);
+    self->hwnd_ = hwnd;
+    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  }
+  // Messages before WM_NCCREATE (WM_GETMINMAXINFO) and after the object has
+  // let go of its window get the default treatment.
+  if (!self) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+
+  LRESULT result = 0;
+  bool handled = RunReportingErrors(self->seams_.dialogs, [&] { result = self->HandleMessage(message, wParam, lParam); });
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+  }
+  if (!handled && message == WM_NCCREATE) return FALSE;
+  if (!handled && message == WM_CREATE) return -1;
+  return result;
+}
+
+}  // namespace ui
