@@ -94,6 +94,9 @@ void WritePackage(const std::string& stubPath, std::string_view compressedBlock,
   } catch (const std::bad_alloc&) {
     throw PackageError(kOutOfMemoryMessage);
   }
+  // Windows refuses the target by its share modes while the stub is open;
+  // other systems have none, so the stub is protected by its identity.
+  if (sys::SameFile(stubPath, targetPath)) throw sys::CreateError(targetPath);
   sys::File target(targetPath, sys::FileAccess::kCreateExclusive);
   target.WriteAll(output);
 }

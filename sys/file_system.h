@@ -12,6 +12,10 @@ bool FileExists(const std::string& path);
 // the file cannot be found. Only the low 32 bits of larger files remain.
 std::uint32_t DirectoryEntrySize(const std::string& path);
 
+// True when both paths name one existing file (also through a hard link
+// or a different spelling of the path).
+bool SameFile(const std::string& first, const std::string& second);
+
 // Removes a file; false when there was nothing to remove or it failed.
 bool RemoveFile(const std::string& path);
 

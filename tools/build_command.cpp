@@ -16,7 +16,10 @@ int RunBuild(const CommandContext& context) {
   sys::CalendarDate date = sys::LocalDate();
   if (const auto text = arguments.Value("date")) {
     const auto parsed = ParseIsoDate(*text);
-    if (!parsed) return Fail(context.err, "--date wants YYYY-MM-DD, not \"" + *text + "\"");
+    if (!parsed) {
+      Fail(context.err, "--date wants YYYY-MM-DD, not \"" + *text + "\"");
+      return kExitUsage;
+    }
     date = *parsed;
   }
   // The GUI asks before it overwrites; a script has to say so up front.

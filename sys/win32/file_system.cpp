@@ -18,6 +18,29 @@ std::uint32_t DirectoryEntrySize(const std::string& path) {
   return found.nFileSizeLow;
 }
 
+namespace {
+
+// Identity of an existing file: volume serial and file index. Opened with
+// every share mode and no access, so it works next to any other handle.
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  const bool ok = GetFileInformationByHandle(handle, &info) != 0;
+  CloseHandle(handle);
+  return ok;
+}
+
+}  // namespace
+
+bool SameFile(const std::string& first, const std::string& second) {
+  BY_HANDLE_FILE_INFORMATION a{};
+  BY_HANDLE_FILE_INFORMATION b{};
+  return FileIdentity(first, a) && FileIdentity(second, b) &&
+         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+         a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 char PathSeparator() { return '\\'; }
