@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "swf/parse/movie.h"
+#include "swf/render/render_target.h"
+#include "swf/timeline/timeline.h"
+
+namespace swf {
+
+// A loaded movie and its playback state: what the player control, the
+// thumbnails and the stub drive. Frame numbers here are 0-based.
+class Player {
+ public:
+  // Parses the movie; throws ParseError when the bytes are not a movie.
+  explicit Player(std::span<const uint8_t> file);
+  Player(const Player&) = delete;
+  Player& operator=(const Player&) = delete;
+
+  double StageWidth() const;   // pixels
+  double StageHeight() const;  // pixels
+  const Rect& StageRect() const { return movie_.header.frameSize; }
+  double FrameRate() const { return movie_.header.frameRate; }
+  // Seconds between two ticks; movies with rate 0 tick at a small fixed rate.
+  double FrameInterval() const;
+  // Frames of the root timeline as the tag stream holds them.
+  size_t FrameCount() const { return root_.FrameCount(); }
+  uint16_t DeclaredFrameCount() const { return movie_.header.frameCount; }
+  uint8_t Version() const { return movie_.header.version; }
+
+  // The movie's SetBackgroundColor (white without one), unless the host set
+  // its own colour.
+  Rgba BackgroundColor() const;
+  void SetBackgroundOverride(std::optional<Rgba> color) { backgroundOverride_ = color; }
+
+  // True when the movie carries ActionScript 3 code: its timeline and shapes
+  // are shown, the code itself is not run.
+  bool HasUnrunAs3Code() const { return movie_.hasAs3Code; }
+  const std::vector<std::string>& Warnings() const { return movie_.warnings; }
+
+  size_t CurrentFrame() const { return root_.CurrentFrame(); }
+  bool IsPlaying() const { return root_.IsPlaying(); }
+  void Play() { root_.Play(); }
+  void Stop() { root_.Stop(); }
+  void GotoFrame(size_t frame) { root_.GotoFrame(frame); }
+  // One tick of the clock: sprites advance; the root advances if playing and
+  // loops from its last frame to the first.
+  void Tick() { root_.Tick(); }
+
+  // Draws the current frame into the caller's picture, the stage scaled to
+  // fit ("show all") and centred.
+  void Render(const RenderTarget& target, Quality quality) const;
+  // The same with an explicit stage-twips-to-pixels transform.
+  void Render(const RenderTarget& target, Quality quality, const Matrix& view) const;
+
+  const ParsedMovie& Movie() const { return movie_; }
+  const DisplayList& List() const { return root_.List(); }
+
+ private:
+  ParsedMovie movie_;
+  TimelineInstance root_;
+  std::optional<Rgba> backgroundOverride_;
+};
+
+}  // namespace swf

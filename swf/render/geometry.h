@@ -1,0 +1,36 @@
+#pragma once
+
+#include <vector>
+
+#include "swf/parse/matrix.h"
+#include "swf/parse/shape.h"
+
+namespace swf {
+
+// Largest distance, in device pixels, between a curve and the chords that
+// replace it.
+inline constexpr double kFlatteningTolerance = 0.1;
+
+// The path's edges mapped by `toDevice`, with every quadratic curve replaced
+// by enough straight chords to stay within the tolerance. The first point is
+// the path's start.
+std::vector<Point> FlattenPath(const ShapePath& path, const Matrix& toDevice);
+
+// Appends the chords of one quadratic curve (start excluded) to `out`.
+void FlattenQuadratic(Point start, Point control, Point end, std::vector<Point>& out);
+
+struct StrokeStyle {
+  double width = 1;  // device pixels
+  CapStyle startCap = CapStyle::kRound;
+  CapStyle endCap = CapStyle::kRound;
+  JoinStyle join = JoinStyle::kRound;
+  double miterLimit = 3;
+};
+
+// The outline of a stroke along `points` as closed contours, to be filled
+// with the non-zero rule. A closed polyline gets a join where it meets
+// itself; an open one gets caps.
+std::vector<std::vector<Point>> StrokePolyline(const std::vector<Point>& points, bool closed,
+                                               const StrokeStyle& style);
+
+}  // namespace swf

@@ -1,0 +1,233 @@
+// Drawing a display list with AGG.
+//
+// Shapes keep the format's edge model: every edge carries the fill on its
+// left (fill0) and on its right (fill1), for its direction of travel:
+//
+//            fill0 (left)
+//     start ------------------> end
+//            fill1 (right)
+//
+// Edges go one by one into AGG's compound rasterizer with styles(fill0 - 1,
+// fill1 - 1), so that a border shared by two fills is one edge and the two
+// sides' coverage sums to a whole pixel: no seams, no joining of edges into
+// closed loops. Strokes are separate outlines built with math_stroke and
+// filled with the non-zero rule after the fills of their layer.
+#include "swf/render/renderer.h"
+
+#include <agg_pixfmt_rgba.h>
+#include <agg_rasterizer_compound_aa.h>
+#include <agg_rasterizer_scanline_aa.h>
+#include <agg_renderer_base.h>
+#include <agg_renderer_scanline.h>
+#include <agg_rendering_buffer.h>
+#include <agg_scanline_u.h>
+#include <agg_span_allocator.h>
+
+#include <cmath>
+#include <variant>
+#include <vector>
+
+#include "swf/render/geometry.h"
+
+namespace swf {
+namespace {
+
+// Coverage at or above this counts as inside in low quality: a pixel is
+// painted when the shape covers at least half of it.
+constexpr unsigned kLowQualityThreshold = 128;
+
+agg::rgba8 ToAgg(Rgba c) { return agg::rgba8(c.r, c.g, c.b, c.a); }
+
+// Solid colours per style index; kinds of fill not drawn yet are transparent.
+struct SolidStyleHandler {
+  const std::vector<agg::rgba8>* colors;
+  bool is_solid(unsigned) const { return true; }
+  agg::rgba8 color(unsigned style) const { return (*colors)[style]; }
+  void generate_span(agg::rgba8*, int, int, unsigned, unsigned) {}
+};
+
+template <class PixFmt>
+class SceneRenderer {
+ public:
+  SceneRenderer(const RenderTarget& target, const RenderOptions& options)
+      : buffer_(target.pixels, static_cast<unsigned>(target.width), static_cast<unsigned>(target.height),
+                target.stride),
+        pixels_(buffer_),
+        base_(pixels_),
+        options_(options),
+        width_(target.width),
+        height_(target.height),
+        viewScale_(std::sqrt(std::fabs(options.view.Determinant()))) {}
+
+  void Draw(const DisplayList& list) {
+    const Rgba bg = options_.background;
+    base_.clear(agg::rgba8(bg.r, bg.g, bg.b, 255));
+    DrawList(list, options_.view, ColorTransform::Identity());
+  }
+
+ private:
+  void DrawList(const DisplayList& list, const Matrix& parentWorld, const ColorTransform& parentColor) {
+    for (const auto& [depth, object] : list) {
+      // Masks are never drawn themselves; clipping by them comes later.
+      if (!object.visible || object.clipDepth > 0 || object.character == nullptr) continue;
+      const Matrix world = Matrix::Compose(object.matrix, parentWorld);
+      const ColorTransform color = ColorTransform::Compose(object.colorTransform, parentColor);
+      if (const auto* shape = std::get_if<ShapeDefinition>(object.character)) {
+        DrawShape(*shape, world, color);
+      } else if (object.sprite) {
+        DrawList(object.sprite->List(), world, color);
+      }
+    }
+  }
+
+  void DrawShape(const ShapeDefinition& shape, const Matrix& world, const ColorTransform& color) {
+    for (const ShapeLayer& layer : shape.layers) {
+      FillLayer(layer, shape.nonZeroWinding, world, color);
+      StrokeLayer(layer, world, color);
+    }
+  }
+
+  void FillLayer(const ShapeLayer& layer, bool nonZero, const Matrix& world, const ColorTransform& color) {
+    if (layer.fills.empty()) return;
+    std::vector<agg::rgba8> colors(layer.fills.size(), agg::rgba8(0, 0, 0, 0));
+    for (size_t i = 0; i < layer.fills.size(); ++i) {
+      if (const auto* solid = std::get_if<SolidFill>(&layer.fills[i])) colors[i] = ToAgg(color.Apply(solid->color));
+    }
+    agg::rasterizer_compound_aa<agg::rasterizer_sl_clip_dbl> rasterizer;
+    rasterizer.clip_box(0, 0, width_, height_);
+    rasterizer.filling_rule(nonZero ? agg::fill_non_zero : agg::fill_even_odd);
+    rasterizer.layer_order(agg::layer_direct);
+    bool any = false;
+    for (const ShapePath& path : layer.paths) {
+      if (path.fill0 == 0 && path.fill1 == 0) continue;
+      const std::vector<Point> points = FlattenPath(path, world);
+      rasterizer.styles(static_cast<int>(path.fill0) - 1, static_cast<int>(path.fill1) - 1);
+      rasterizer.move_to_d(points[0].x, points[0].y);
+      for (size_t i = 1; i < points.size(); ++i) rasterizer.line_to_d(points[i].x, points[i].y);
+      any = true;
+    }
+    if (!any) return;
+    SolidStyleHandler styles{&colors};
+    agg::scanline_u8 scanline;
+    if (options_.quality == Quality::kHigh) {
+      agg::span_allocator<agg::rgba8> allocator;
+      agg::render_scanlines_compound_layered(rasterizer, scanline, base_, allocator, styles);
+    } else {
+      RenderCompoundAliased(rasterizer, scanline, styles);
+    }
+  }
+
+  // Each style's pixels are painted whole where it covers at least half of
+  // the pixel, so no blended edge colours appear.
+  void RenderCompoundAliased(agg::rasterizer_compound_aa<agg::rasterizer_sl_clip_dbl>& rasterizer,
+                             agg::scanline_u8& scanline, const SolidStyleHandler& styles) {
+    if (!rasterizer.rewind_scanlines()) return;
+    scanline.reset(rasterizer.min_x(), rasterizer.max_x());
+    std::vector<agg::int8u> covers;
+    unsigned count;
+    while ((count = rasterizer.sweep_styles()) > 0) {
+      for (unsigned i = 0; i < count; ++i) {
+        const unsigned style = rasterizer.style(i);
+        if (!rasterizer.sweep_scanline(scanline, static_cast<int>(i))) continue;
+        const agg::rgba8 fillColor = styles.color(style);
+        auto span = scanline.begin();
+        for (unsigned s = 0; s < scanline.num_spans(); ++s, ++span) {
+          covers.assign(span->covers, span->covers + span->len);
+          for (auto& cover : covers) cover = cover >= kLowQualityThreshold ? agg::cover_full : agg::cover_none;
+          base_.blend_solid_hspan(span->x, scanline.y(), span->len, fillColor, covers.data());
+        }
+      }
+    }
+  }
+
+  void StrokeLayer(const ShapeLayer& layer, const Matrix& world, const ColorTransform& color) {
+    const double worldScale = std::sqrt(std::fabs(world.Determinant()));
+    const ShapePath* runStart = nullptr;
+    std::vector<Point> run;  // twips of shape space
+    auto flush = [&]() {
+      if (runStart != nullptr) DrawStroke(layer.lines[runStart->line - 1], run, world, worldScale, color);
+      runStart = nullptr;
+      run.clear();
+    };
+    for (const ShapePath& path : layer.paths) {
+      const bool continues = runStart != nullptr && path.line == runStart->line && !run.empty() && path.start == run.back();
+      if (!continues) flush();
+      if (path.line == 0) continue;
+      if (runStart == nullptr) {
+        runStart = &path;
+        run.push_back(path.start);
+      }
+      for (const Segment& segment : path.segments) {
+        if (segment.curved) {
+          FlattenQuadratic(run.back(), segment.control, segment.to, run);
+        } else {
+          run.push_back(segment.to);
+        }
+      }
+    }
+    flush();
+  }
+
+  void DrawStroke(const LineStyle& line, const std::vector<Point>& shapePoints, const Matrix& world, double worldScale,
+                  const ColorTransform& color) {
+    if (shapePoints.size() < 2 || line.fill) return;  // gradient and bitmap strokes come later
+    const bool closed = shapePoints.front() == shapePoints.back() && !line.noClose;
+    std::vector<Point> points;
+    points.reserve(shapePoints.size());
+    for (const Point& p : shapePoints) points.push_back(world.Apply(p));
+    StrokeStyle style;
+    const double scale = (line.noHScale && line.noVScale) ? viewScale_ : worldScale;
+    // Hairlines (width 0) and strokes thinner than a pixel are drawn one pixel wide.
+    style.width = std::max(1.0, line.width * scale);
+    style.startCap = line.startCap;
+    style.endCap = line.endCap;
+    style.join = line.join;
+    style.miterLimit = line.miterLimit;
+    agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> rasterizer;
+    rasterizer.clip_box(0, 0, width_, height_);
+    rasterizer.filling_rule(agg::fill_non_zero);
+    if (options_.quality == Quality::kLow) rasterizer.gamma(agg::gamma_threshold(0.5));
+    for (const auto& contour : StrokePolyline(points, closed, style)) {
+      if (contour.size() < 3) continue;
+      rasterizer.move_to_d(contour[0].x, contour[0].y);
+      for (size_t i = 1; i < contour.size(); ++i) rasterizer.line_to_d(contour[i].x, contour[i].y);
+      rasterizer.close_polygon();
+    }
+    agg::scanline_u8 scanline;
+    agg::render_scanlines_aa_solid(rasterizer, scanline, base_, ToAgg(color.Apply(line.color)));
+  }
+
+  agg::rendering_buffer buffer_;
+  PixFmt pixels_;
+  agg::renderer_base<PixFmt> base_;
+  const RenderOptions& options_;
+  int width_;
+  int height_;
+  double viewScale_;
+};
+
+}  // namespace
+
+Matrix ShowAllTransform(const Rect& stage, int width, int height) {
+  const double stageWidth = stage.Width() / kTwipsPerPixel;
+  const double stageHeight = stage.Height() / kTwipsPerPixel;
+  if (stageWidth <= 0 || stageHeight <= 0 || width <= 0 || height <= 0) {
+    return Matrix::Scale(1 / kTwipsPerPixel, 1 / kTwipsPerPixel);
+  }
+  const double scale = std::min(width / stageWidth, height / stageHeight);
+  const double offsetX = (width - stageWidth * scale) / 2;
+  const double offsetY = (height - stageHeight * scale) / 2;
+  const double perTwip = scale / kTwipsPerPixel;
+  return {perTwip, 0, 0, perTwip, offsetX - stage.xMin * perTwip, offsetY - stage.yMin * perTwip};
+}
+
+void RenderDisplayList(const DisplayList& list, const RenderTarget& target, const RenderOptions& options) {
+  if (target.pixels == nullptr || target.width <= 0 || target.height <= 0) return;
+  if (target.format == PixelFormat::kRgba32) {
+    SceneRenderer<agg::pixfmt_rgba32>(target, options).Draw(list);
+  } else {
+    SceneRenderer<agg::pixfmt_bgra32>(target, options).Draw(list);
+  }
+}
+
+}  // namespace swf

@@ -1,0 +1,100 @@
+#include "swf/timeline/timeline.h"
+
+#include <algorithm>
+#include <type_traits>
+
+namespace swf {
+
+TimelineInstance::TimelineInstance(const ParsedMovie& movie, const TimelineDefinition& definition, int nesting)
+    : movie_(movie), definition_(definition), nesting_(nesting) {
+  if (!definition_.frames.empty()) ApplyFrame(0);
+}
+
+void TimelineInstance::ApplyFrame(size_t frame) {
+  for (const ControlTag& tag : definition_.frames[frame].tags) {
+    std::visit([this](const auto& t) { Apply(t); }, tag);
+  }
+  currentFrame_ = frame;
+}
+
+void TimelineInstance::SetCharacter(DisplayObject& object, uint16_t characterId) {
+  object.characterId = characterId;
+  object.character = movie_.FindCharacter(characterId);
+  object.sprite.reset();
+  if (object.character == nullptr || nesting_ >= kMaxNesting) return;
+  if (const auto* sprite = std::get_if<SpriteDefinition>(object.character)) {
+    object.sprite = std::make_unique<TimelineInstance>(movie_, sprite->timeline, nesting_ + 1);
+  }
+}
+
+void TimelineInstance::Apply(const PlaceObject& place) {
+  auto existing = list_.find(place.depth);
+  DisplayObject* object = nullptr;
+  if (place.move && existing != list_.end()) {
+    object = &existing->second;
+    // Replace: the instance keeps its placement, only the character changes.
+    if (place.characterId && *place.characterId != object->characterId) SetCharacter(*object, *place.characterId);
+  } else if (place.characterId) {
+    // A new placement; one already at this depth gives way.
+    DisplayObject fresh;
+    fresh.matrix = place.matrix.value_or(Matrix::Identity());
+    fresh.colorTransform = place.colorTransform.value_or(ColorTransform::Identity());
+    fresh.ratio = place.ratio.value_or(0);
+    fresh.name = place.name.value_or(std::string());
+    fresh.clipDepth = place.clipDepth.value_or(0);
+    list_.erase(place.depth);
+    object = &list_.emplace(place.depth, std::move(fresh)).first->second;
+    SetCharacter(*object, *place.characterId);
+  } else {
+    return;  // a move of an empty depth, or a tag without effect
+  }
+  if (place.matrix) object->matrix = *place.matrix;
+  if (place.colorTransform) object->colorTransform = *place.colorTransform;
+  if (place.ratio) object->ratio = *place.ratio;
+  if (place.name) object->name = *place.name;
+  if (place.clipDepth) object->clipDepth = *place.clipDepth;
+  if (place.blendMode) object->blendMode = *place.blendMode;
+  if (place.visible) object->visible = *place.visible;
+}
+
+void TimelineInstance::Apply(const RemoveObject& remove) { list_.erase(remove.depth); }
+
+void TimelineInstance::Rebuild(size_t target) {
+  DisplayList previous = std::move(list_);
+  list_.clear();
+  for (size_t frame = 0; frame <= target; ++frame) ApplyFrame(frame);
+  // An instance that the replay puts back unchanged (same character, same
+  // ratio) is the same clip: it keeps its own running state.
+  for (auto& [depth, object] : list_) {
+    auto old = previous.find(depth);
+    if (old == previous.end() || !old->second.sprite || !object.sprite) continue;
+    if (old->second.characterId == object.characterId && old->second.ratio == object.ratio) {
+      object.sprite = std::move(old->second.sprite);
+    }
+  }
+}
+
+void TimelineInstance::GotoFrame(size_t frame) {
+  if (definition_.frames.empty()) return;
+  frame = std::min(frame, definition_.frames.size() - 1);
+  if (frame == currentFrame_) return;
+  if (frame > currentFrame_) {
+    for (size_t next = currentFrame_ + 1; next <= frame; ++next) ApplyFrame(next);
+  } else {
+    Rebuild(frame);
+  }
+}
+
+void TimelineInstance::Tick() {
+  for (auto& [depth, object] : list_) {
+    if (object.sprite) object.sprite->Tick();
+  }
+  if (!playing_ || definition_.frames.size() <= 1) return;
+  if (currentFrame_ + 1 < definition_.frames.size()) {
+    ApplyFrame(currentFrame_ + 1);
+  } else {
+    Rebuild(0);
+  }
+}
+
+}  // namespace swf

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "swf/parse/movie.h"
+
+namespace swf {
+
+class TimelineInstance;
+
+// One entry of a display list: a character shown at a depth with its
+// placement. A sprite entry owns the running instance of its own timeline.
+struct DisplayObject {
+  uint16_t characterId = 0;
+  const Character* character = nullptr;  // null when the id is not defined
+  Matrix matrix;
+  ColorTransform colorTransform;
+  uint16_t ratio = 0;
+  std::string name;
+  uint16_t clipDepth = 0;
+  uint8_t blendMode = 0;
+  bool visible = true;
+  std::unique_ptr<TimelineInstance> sprite;
+};
+
+using DisplayList = std::map<uint16_t, DisplayObject>;  // depth -> object, drawn in increasing depth
+
+// The running state of a timeline (the root or one sprite instance): its
+// display list, current frame and play flag. Frame numbers are 0-based here.
+class TimelineInstance {
+ public:
+  // Sprites nested deeper than this show nothing, so that sprites placing
+  // each other cannot recurse without end.
+  static constexpr int kMaxNesting = 16;
+
+  // Enters frame 0 at once, as a newly placed clip does.
+  TimelineInstance(const ParsedMovie& movie, const TimelineDefinition& definition, int nesting = 0);
+
+  size_t CurrentFrame() const { return currentFrame_; }
+  size_t FrameCount() const { return definition_.frames.size(); }
+  bool IsPlaying() const { return playing_; }
+  void Play() { playing_ = true; }
+  void Stop() { playing_ = false; }
+
+  // Shows `frame` (clamped to the last one). Going forward applies the frames
+  // in between; going back rebuilds the display list from frame 0, keeping a
+  // sprite instance whose depth ends up with the same character and ratio.
+  void GotoFrame(size_t frame);
+
+  // One tick of the clock: child sprites advance first, then this timeline
+  // moves to its next frame if playing, wrapping from the last to frame 0.
+  void Tick();
+
+  const DisplayList& List() const { return list_; }
+
+ private:
+  void ApplyFrame(size_t frame);
+  void Apply(const PlaceObject& place);
+  void Apply(const RemoveObject& remove);
+  void Rebuild(size_t target);
+  void SetCharacter(DisplayObject& object, uint16_t characterId);
+
+  const ParsedMovie& movie_;
+  const TimelineDefinition& definition_;
+  int nesting_;
+  size_t currentFrame_ = 0;
+  bool playing_ = true;
+  DisplayList list_;
+};
+
+}  // namespace swf
