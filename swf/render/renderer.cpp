@@ -27,14 +27,11 @@
 #include <variant>
 #include <vector>
 
+#include "swf/render/aliased_rasterizer.h"
 #include "swf/render/geometry.h"
 
 namespace swf {
 namespace {
-
-// Coverage at or above this counts as inside in low quality: a pixel is
-// painted when the shape covers at least half of it.
-constexpr unsigned kLowQualityThreshold = 128;
 
 agg::rgba8 ToAgg(Rgba c) { return agg::rgba8(c.r, c.g, c.b, c.a); }
 
@@ -93,6 +90,18 @@ class SceneRenderer {
     for (size_t i = 0; i < layer.fills.size(); ++i) {
       if (const auto* solid = std::get_if<SolidFill>(&layer.fills[i])) colors[i] = ToAgg(color.Apply(solid->color));
     }
+    if (options_.quality == Quality::kLow) {
+      AliasedRasterizer rasterizer(width_, height_);
+      for (const ShapePath& path : layer.paths) {
+        if (path.fill0 == 0 && path.fill1 == 0) continue;
+        const std::vector<Point> points = FlattenPath(path, world);
+        rasterizer.Styles(static_cast<int>(path.fill0) - 1, static_cast<int>(path.fill1) - 1);
+        rasterizer.MoveTo(points[0]);
+        for (size_t i = 1; i < points.size(); ++i) rasterizer.LineTo(points[i]);
+      }
+      PaintAliased(rasterizer, nonZero, colors);
+      return;
+    }
     agg::rasterizer_compound_aa<agg::rasterizer_sl_clip_dbl> rasterizer;
     rasterizer.clip_box(0, 0, width_, height_);
     rasterizer.filling_rule(nonZero ? agg::fill_non_zero : agg::fill_even_odd);
@@ -109,35 +118,15 @@ class SceneRenderer {
     if (!any) return;
     SolidStyleHandler styles{&colors};
     agg::scanline_u8 scanline;
-    if (options_.quality == Quality::kHigh) {
-      agg::span_allocator<agg::rgba8> allocator;
-      agg::render_scanlines_compound_layered(rasterizer, scanline, base_, allocator, styles);
-    } else {
-      RenderCompoundAliased(rasterizer, scanline, styles);
-    }
+    agg::span_allocator<agg::rgba8> allocator;
+    agg::render_scanlines_compound_layered(rasterizer, scanline, base_, allocator, styles);
   }
 
-  // Each style's pixels are painted whole where it covers at least half of
-  // the pixel, so no blended edge colours appear.
-  void RenderCompoundAliased(agg::rasterizer_compound_aa<agg::rasterizer_sl_clip_dbl>& rasterizer,
-                             agg::scanline_u8& scanline, const SolidStyleHandler& styles) {
-    if (!rasterizer.rewind_scanlines()) return;
-    scanline.reset(rasterizer.min_x(), rasterizer.max_x());
-    std::vector<agg::int8u> covers;
-    unsigned count;
-    while ((count = rasterizer.sweep_styles()) > 0) {
-      for (unsigned i = 0; i < count; ++i) {
-        const unsigned style = rasterizer.style(i);
-        if (!rasterizer.sweep_scanline(scanline, static_cast<int>(i))) continue;
-        const agg::rgba8 fillColor = styles.color(style);
-        auto span = scanline.begin();
-        for (unsigned s = 0; s < scanline.num_spans(); ++s, ++span) {
-          covers.assign(span->covers, span->covers + span->len);
-          for (auto& cover : covers) cover = cover >= kLowQualityThreshold ? agg::cover_full : agg::cover_none;
-          base_.blend_solid_hspan(span->x, scanline.y(), span->len, fillColor, covers.data());
-        }
-      }
-    }
+  void PaintAliased(const AliasedRasterizer& rasterizer, bool nonZero, const std::vector<agg::rgba8>& colors) {
+    rasterizer.Render(nonZero ? AliasedRasterizer::FillRule::kNonZero : AliasedRasterizer::FillRule::kEvenOdd,
+                      [&](int y, int x0, int x1, int style) {
+                        base_.blend_hline(x0, y, x1 - 1, colors[static_cast<size_t>(style)], agg::cover_full);
+                      });
   }
 
   void StrokeLayer(const ShapeLayer& layer, const Matrix& world, const ColorTransform& color) {
@@ -183,18 +172,31 @@ class SceneRenderer {
     style.endCap = line.endCap;
     style.join = line.join;
     style.miterLimit = line.miterLimit;
+    const auto contours = StrokePolyline(points, closed, style);
+    const agg::rgba8 strokeColor = ToAgg(color.Apply(line.color));
+    if (options_.quality == Quality::kLow) {
+      AliasedRasterizer aliased(width_, height_);
+      aliased.Styles(0, -1);
+      for (const auto& contour : contours) {
+        if (contour.size() < 3) continue;
+        aliased.MoveTo(contour[0]);
+        for (size_t i = 1; i < contour.size(); ++i) aliased.LineTo(contour[i]);
+        aliased.LineTo(contour[0]);
+      }
+      PaintAliased(aliased, true, {strokeColor});
+      return;
+    }
     agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> rasterizer;
     rasterizer.clip_box(0, 0, width_, height_);
     rasterizer.filling_rule(agg::fill_non_zero);
-    if (options_.quality == Quality::kLow) rasterizer.gamma(agg::gamma_threshold(0.5));
-    for (const auto& contour : StrokePolyline(points, closed, style)) {
+    for (const auto& contour : contours) {
       if (contour.size() < 3) continue;
       rasterizer.move_to_d(contour[0].x, contour[0].y);
       for (size_t i = 1; i < contour.size(); ++i) rasterizer.line_to_d(contour[i].x, contour[i].y);
       rasterizer.close_polygon();
     }
     agg::scanline_u8 scanline;
-    agg::render_scanlines_aa_solid(rasterizer, scanline, base_, ToAgg(color.Apply(line.color)));
+    agg::render_scanlines_aa_solid(rasterizer, scanline, base_, strokeColor);
   }
 
   agg::rendering_buffer buffer_;
