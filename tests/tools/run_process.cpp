@@ -1,0 +1,114 @@
+#include "run_process.h"
+
+#include <stdexcept>
+
+#include "sys/file.h"
+#include "sys/file_system.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <cerrno>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace testing_support {
+namespace {
+
+#ifdef _WIN32
+// Quotes one argument so that the C runtime of the started program splits
+// it back unchanged (backslashes before a quote are doubled).
+std::string QuoteArgument(const std::string& argument) {
+  std::string quoted = "\"";
+  std::size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+    } else {
+      if (c == '"') quoted.append(backslashes + 1, '\\');
+      backslashes = 0;
+    }
+    quoted.push_back(c);
+  }
+  quoted.append(backslashes, '\\');
+  quoted.push_back('"');
+  return quoted;
+}
+
+HANDLE InheritableFile(const std::string& path) {
+  SECURITY_ATTRIBUTES security{sizeof security, nullptr, TRUE};
+  HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              &security, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + path);
+  return handle;
+}
+
+int Run(const std::string& program, const std::vector<std::string>& arguments,
+        const std::string& outPath, const std::string& errPath) {
+  std::string commandLine = QuoteArgument(program);
+  for (const std::string& argument : arguments) commandLine += " " + QuoteArgument(argument);
+  HANDLE out = InheritableFile(outPath);
+  HANDLE err = InheritableFile(errPath);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  PROCESS_INFORMATION process{};
+  const BOOL started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                      0, nullptr, nullptr, &startup, &process);
+  CloseHandle(out);
+  CloseHandle(err);
+  if (!started) throw std::runtime_error("cannot start " + program);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(exitCode);
+}
+#else
+int Run(const std::string& program, const std::vector<std::string>& arguments,
+        const std::string& outPath, const std::string& errPath) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  const pid_t child = fork();
+  if (child < 0) throw std::runtime_error("cannot fork");
+  if (child == 0) {
+    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || err < 0) _exit(126);
+    dup2(out, 1);
+    dup2(err, 2);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) throw std::runtime_error("cannot wait for " + program);
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+#endif
+
+}  // namespace
+
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& scratchFolder) {
+  const std::string outPath = scratchFolder + sys::PathSeparator() + "stdout.txt";
+  const std::string errPath = scratchFolder + sys::PathSeparator() + "stderr.txt";
+  ProcessResult result;
+  result.exitCode = Run(program, arguments, outPath, errPath);
+  result.output = sys::ReadWholeFile(outPath, sys::FileAccess::kReadShareReadWrite);
+  result.errors = sys::ReadWholeFile(errPath, sys::FileAccess::kReadShareReadWrite);
+  sys::RemoveFile(outPath);
+  sys::RemoveFile(errPath);
+  return result;
+}
+
+}  // namespace testing_support
