@@ -39,19 +39,53 @@ agg::line_join_e ToAgg(JoinStyle join) {
 
 }  // namespace
 
+// Chords are spread along the curve so that each strays about equally from
+// it, following the parabola-arc-length approach published by R. Levien
+// ("Flattening quadratic Béziers", 2019): the curve is mapped onto a segment
+// of y = x^2, where an approximate integral says how many chords are needed
+// and where they go. Flat, degenerate and cusp-like curves fall back to equal
+// steps in t.
 void FlattenQuadratic(Point start, Point control, Point end, std::vector<Point>& out) {
-  // Chord error of n equal steps is |start - 2 control + end| / (4 n^2).
-  const double dx = start.x - 2 * control.x + end.x;
-  const double dy = start.y - 2 * control.y + end.y;
-  const double deviation = std::sqrt(dx * dx + dy * dy);
-  int chords = static_cast<int>(std::ceil(std::sqrt(deviation / (4 * kFlatteningTolerance))));
-  if (!std::isfinite(deviation)) chords = 1;
+  auto at = [&](double t) {
+    const double u = 1 - t;
+    return Point{u * u * start.x + 2 * u * t * control.x + t * t * end.x,
+                 u * u * start.y + 2 * u * t * control.y + t * t * end.y};
+  };
+  auto integral = [](double x) {
+    constexpr double kD = 0.67;
+    return x / (1 - kD + std::pow(kD * kD * kD * kD + 0.25 * x * x, 0.25));
+  };
+  auto inverseIntegral = [](double x) {
+    constexpr double kB = 0.39;
+    return x * (1 - kB + std::sqrt(kB * kB + 0.25 * x * x));
+  };
+  const double ddx = 2 * control.x - start.x - end.x;
+  const double ddy = 2 * control.y - start.y - end.y;
+  const double cross = (end.x - start.x) * ddy - (end.y - start.y) * ddx;
+  const double x0 = ((control.x - start.x) * ddx + (control.y - start.y) * ddy) / cross;
+  const double x2 = ((end.x - control.x) * ddx + (end.y - control.y) * ddy) / cross;
+  const double scale = std::fabs(cross) / (std::hypot(ddx, ddy) * std::fabs(x2 - x0));
+  const double a0 = integral(x0);
+  const double a2 = integral(x2);
+  const double value = std::fabs(a2 - a0) * std::sqrt(scale);
+  const bool mapped = std::isfinite(value) && std::isfinite(a0) && std::isfinite(a2) && x0 != x2;
+
+  int chords;
+  if (mapped) {
+    chords = static_cast<int>(std::ceil(0.5 * value / std::sqrt(kFlatteningTolerance)));
+  } else {
+    // Chord error of n equal steps is |start - 2 control + end| / (4 n^2).
+    const double deviation = std::hypot(ddx, ddy);
+    chords = std::isfinite(deviation) ? static_cast<int>(std::ceil(std::sqrt(deviation / (4 * kFlatteningTolerance)))) : 1;
+  }
   chords = std::clamp(chords, 1, kMaxChordsPerCurve);
   for (int i = 1; i < chords; ++i) {
-    const double t = static_cast<double>(i) / chords;
-    const double u = 1 - t;
-    out.push_back({u * u * start.x + 2 * u * t * control.x + t * t * end.x,
-                   u * u * start.y + 2 * u * t * control.y + t * t * end.y});
+    double t = static_cast<double>(i) / chords;
+    if (mapped) {
+      const double mappedT = (inverseIntegral(a0 + (a2 - a0) * t) - x0) / (x2 - x0);
+      if (std::isfinite(mappedT)) t = std::clamp(mappedT, 0.0, 1.0);
+    }
+    out.push_back(at(t));
   }
   out.push_back(end);
 }
