@@ -4,14 +4,8 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include <exception>
-#include <string>
-#include <vector>
-
-#include "app/MainUnit.h"
-#include "ui/message_loop.h"
+#include "app/startup.h"
 #include "ui/win32_seams.h"
-#include "ui/window.h"
 
 namespace {
 
@@ -44,13 +38,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitialiseCommonControls();
   ui::Win32Seams realSeams;
   ui::Seams seams = realSeams.Get();
-
-  try {
-    app::TMainForm mainForm(seams, {});
-    mainForm.ShowAtStart();
-    return ui::RunMessageLoop();
-  } catch (const std::exception& error) {
-    ::MessageBoxA(nullptr, error.what(), "Application Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
-    return 1;
-  }
+  return app::RunPackager(seams, ::GetCommandLineA());
 }

@@ -39,9 +39,17 @@ void Window::RegisterWindowClass(WNDCLASSEXA windowClass) {
 
 void Window::Create(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
                     int width, int height, HWND parent, HMENU menu) {
+  creationError_ = nullptr;
   HWND hwnd = ::CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, menu,
                                 ::GetModuleHandleA(nullptr), this);
-  if (!hwnd) throw std::runtime_error(LastErrorText());
+  if (!hwnd) {
+    if (creationError_) {
+      std::exception_ptr error = creationError_;
+      creationError_ = nullptr;
+      std::rethrow_exception(error);
+    }
+    throw std::runtime_error(LastErrorText());
+  }
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -62,14 +70,23 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
   // let go of its window get the default treatment.
   if (!self) return ::DefWindowProcA(hwnd, message, wParam, lParam);
 
+  if (message == WM_NCCREATE || message == WM_CREATE) {
+    // A window that fails to come into being is the creator's error, not a
+    // command's: keep it for Create() to throw.
+    try {
+      return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+      self->creationError_ = std::current_exception();
+      return message == WM_NCCREATE ? FALSE : -1;
+    }
+  }
+
   LRESULT result = 0;
-  bool handled = RunReportingErrors(self->seams_.dialogs, [&] { result = self->HandleMessage(message, wParam, lParam); });
+  RunReportingErrors(self->seams_.dialogs, [&] { result = self->HandleMessage(message, wParam, lParam); });
   if (message == WM_NCDESTROY) {
     ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
   }
-  if (!handled && message == WM_NCCREATE) return FALSE;
-  if (!handled && message == WM_CREATE) return -1;
   return result;
 }
 

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <exception>
+#include <string>
+
 #include "ui/seams.h"
 
 namespace ui {
@@ -26,8 +29,10 @@ class Window {
   // registration of the same name is harmless.
   static void RegisterWindowClass(WNDCLASSEXA windowClass);
 
-  // Creates the window; throws std::runtime_error with the system's text if
-  // that fails.
+  // Creates the window. An error thrown while the window is being created
+  // (WM_NCCREATE, WM_CREATE) makes creation fail and is thrown again from
+  // here, unreported, so that the caller decides; any other failure throws
+  // std::runtime_error with the system's text.
   void Create(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
               int width, int height, HWND parent, HMENU menu);
 
@@ -43,6 +48,7 @@ class Window {
 
   Seams& seams_;
   HWND hwnd_ = nullptr;
+  std::exception_ptr creationError_;
 };
 
 // The system's text for the calling thread's last error.

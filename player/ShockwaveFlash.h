@@ -1,0 +1,81 @@
+#pragma once
+// TShockwaveFlash: the player control of the preview area, a child window
+// over the SWF engine. It offers what the main window needs of a player:
+// load a movie (after setting the background colour), go to a frame, play,
+// stop, and its picture, which stays on screen inside its own rectangle.
+//
+// The control draws into a back buffer of its own size; painting copies the
+// buffer to the screen, and the thumbnail capture reads the same buffer, so
+// a capture is exact even while the window is covered.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/handles.h"
+#include "ui/window.h"
+
+namespace swf {
+class Player;
+}
+
+namespace player {
+
+class TShockwaveFlash : public ui::Window {
+ public:
+  // A child of `parent` at the given place, with no movie.
+  TShockwaveFlash(ui::Seams& seams, HWND parent, const RECT& place);
+  ~TShockwaveFlash() override;
+
+  // 0xRRGGBB; the colour behind and around the movie from the next load on.
+  void SetBackgroundColor(int color);
+  // Drops the previous movie and opens the named file. A file the engine
+  // cannot read leaves no movie and a message inside the control.
+  void SetMovie(const std::wstring& path);
+  void GotoFrame(int frame);
+  void Play();
+  void Stop();
+
+  int Width() const;
+  int Height() const;
+
+  // What the control shows now: Width() × Height() pixels, rows top to
+  // bottom, 0x00RRGGBB each.
+  const uint32_t* Pixels() const { return pixels_; }
+
+  bool HasMovie() const { return movie_ != nullptr; }
+  bool IsPlaying() const;
+  int CurrentFrame() const;
+  const std::wstring& MoviePath() const { return moviePath_; }
+  // The message shown instead of a picture when the last load failed.
+  const std::string& LoadError() const { return loadError_; }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void ResizeBuffer(int width, int height);
+  void Redraw();
+  void DrawMessage(const std::string& text);
+  void StartClock();
+  void StopClock();
+
+  int background_ = 0xFFFFFF;
+  std::unique_ptr<swf::Player> movie_;
+  std::vector<uint8_t> movieBytes_;
+  std::wstring moviePath_;
+  std::string loadError_;
+
+  ui::UniqueMemoryDc bufferDc_;
+  ui::UniqueBitmap buffer_;
+  HGDIOBJ previousBitmap_ = nullptr;
+  uint32_t* pixels_ = nullptr;
+  int bufferWidth_ = 0;
+  int bufferHeight_ = 0;
+  bool clockRunning_ = false;
+};
+
+}  // namespace player
