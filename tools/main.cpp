@@ -8,6 +8,7 @@
 
 #include "tools/command.h"
 #include "tools/package_commands.h"
+#include "tools/render_command.h"
 
 namespace tools {
 namespace {
@@ -32,8 +33,9 @@ const std::vector<CommandRow>& CommandTable() {
       {{"extract", "<package> <folder> [--force]",
         "write the movies into a folder, if the package allows it", {"force"}, RunExtract},
        2, 2},
-      // The "render" subcommand (a movie's frame to PNG) goes here, from
-      // tools/render_command.h.
+      {{"render", kRenderUsage, "write the frame a movie shows after N frames as a PNG picture",
+        {"frames", "width", "height", "quality"}, RunRender},
+       2, 6},
   };
   return table;
 }
