@@ -1,5 +1,7 @@
 #include "about/AboutUnit.h"
 
+#include <commctrl.h>
+
 #include <stdexcept>
 #include <string>
 
@@ -21,6 +23,22 @@ std::string JoinedLegalNotice() {
     text += line;
   }
   return text;
+}
+
+// A multi-line edit inside a dialog closes the dialog on Esc (it posts
+// WM_CLOSE to its parent). The About window ignores Esc, so the notice leaves
+// that key to the dialog manager, which turns it into IDCANCEL, ignored too.
+LRESULT CALLBACK NoticeLeavesEscToTheDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                            DWORD_PTR) {
+  if (message == WM_GETDLGCODE && lParam) {
+    const MSG* pending = reinterpret_cast<const MSG*>(lParam);
+    if (pending->message == WM_KEYDOWN && pending->wParam == VK_ESCAPE) {
+      return ::DefSubclassProc(window, message, wParam, lParam) & ~static_cast<LRESULT>(DLGC_WANTMESSAGE);
+    }
+  }
+  if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_ESCAPE) return 0;
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, &NoticeLeavesEscToTheDialog, 0);
+  return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
 SIZE TextSize(HWND window, HFONT font, const std::string& text) {
@@ -83,7 +101,9 @@ void TAboutForm::OnInitDialog() {
   CreateControl("STATIC", texts::kVersionLine, SS_LEFT | SS_NOPREFIX, layout::kLabel1);
   CreateControl("STATIC", texts::kRightsNotice, SS_LEFT | SS_NOPREFIX, layout::kLabel3);
   // Tab order 1 and 2.
-  CreateControl("EDIT", JoinedLegalNotice().c_str(), ES_MULTILINE | ES_READONLY | WS_TABSTOP, layout::kMemo1);
+  HWND memo = CreateControl("EDIT", JoinedLegalNotice().c_str(), ES_MULTILINE | ES_READONLY | WS_TABSTOP,
+                            layout::kMemo1);
+  ::SetWindowSubclass(memo, &NoticeLeavesEscToTheDialog, 0, 0);
   CreateControl("BUTTON", texts::kOk, BS_DEFPUSHBUTTON | WS_TABSTOP, layout::kButton1);
   ::SendMessageA(Handle(), DM_SETDEFID, IDOK, 0);
 }
