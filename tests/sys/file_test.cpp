@@ -23,7 +23,7 @@ TEST(File, ReadsWhatWasWrittenWholeIncludingEmptyAndLargeFiles) {
   TempFolder folder;
   for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{3} << 20}) {
     const std::string bytes = PseudoRandomBytes(size, static_cast<unsigned>(size));
-    const std::string path = folder.Write("f" + std::to_string(size), bytes);
+    const std::string path = folder.Write(std::to_string(size) + ".bin", bytes);
     File file(path, FileAccess::kReadShareReadWrite);
     EXPECT_EQ(file.Size(), size);
     EXPECT_EQ(file.ReadAll(), bytes);

@@ -32,8 +32,12 @@ class QuorvelPackTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(sys::FileExists(ToolPath())) << ToolPath(); }
 
+  // Windows text-mode output ends lines with CR LF; compared as plain lines.
   ProcessResult Run(const std::vector<std::string>& arguments) {
-    return testing_support::RunProcess(ToolPath(), arguments, scratch_.Path());
+    ProcessResult result = testing_support::RunProcess(ToolPath(), arguments, scratch_.Path());
+    std::erase(result.output, '\r');
+    std::erase(result.errors, '\r');
+    return result;
   }
 
   // A package written by the library, for the commands that read one.
