@@ -20,6 +20,13 @@ double Player::FrameInterval() const {
   return 1.0 / rate;
 }
 
+bool Player::GotoLabel(const std::string& label) {
+  const auto found = movie_.root.labels.find(label);
+  if (found == movie_.root.labels.end()) return false;
+  root_.GotoFrame(found->second);
+  return true;
+}
+
 Rgba Player::BackgroundColor() const {
   if (backgroundOverride_) return *backgroundOverride_;
   return movie_.backgroundColor.value_or(Rgba{255, 255, 255, 255});

@@ -48,6 +48,8 @@ class Player {
   void Play() { root_.Play(); }
   void Stop() { root_.Stop(); }
   void GotoFrame(size_t frame) { root_.GotoFrame(frame); }
+  // Goes to the frame a FrameLabel names; false (and no change) if none does.
+  bool GotoLabel(const std::string& label);
   // One tick of the clock: sprites advance; the root advances if playing and
   // loops from its last frame to the first.
   void Tick() { root_.Tick(); }

@@ -30,23 +30,29 @@ void AliasedRasterizer::Render(FillRule rule, const std::function<void(int, int,
   for (const Edge& e : edges_) styleCount = std::max({styleCount, e.left + 1, e.right + 1});
 
   // Edges grouped by the first row they cross; a row crosses an edge when
-  // its centre lies in [top, bottom).
-  std::vector<std::vector<size_t>> startingAt(static_cast<size_t>(height_));
+  // its centre lies in [top, bottom). Only the rows the edges reach are kept.
+  int firstRow = height_;
+  int endRow = 0;
+  std::vector<std::pair<int, size_t>> starts;  // first row, edge
+  starts.reserve(edges_.size());
   for (size_t i = 0; i < edges_.size(); ++i) {
     const Edge& e = edges_[i];
-    const double top = std::min(e.y0, e.y1);
-    const double bottom = std::max(e.y0, e.y1);
-    const int first = std::max(0, FirstRowAtOrBelow(top));
-    const int end = std::min(height_, FirstRowAtOrBelow(bottom));
-    if (first < end) startingAt[static_cast<size_t>(first)].push_back(i);
+    const int first = std::max(0, FirstRowAtOrBelow(std::min(e.y0, e.y1)));
+    const int end = std::min(height_, FirstRowAtOrBelow(std::max(e.y0, e.y1)));
+    if (first >= end) continue;
+    starts.emplace_back(first, i);
+    firstRow = std::min(firstRow, first);
+    endRow = std::max(endRow, end);
   }
+  std::sort(starts.begin(), starts.end());
 
   std::vector<size_t> active;
   std::vector<Crossing> crossings;
   std::vector<int> counts(static_cast<size_t>(styleCount), 0);
-  for (int row = 0; row < height_; ++row) {
+  size_t nextStart = 0;
+  for (int row = firstRow; row < endRow; ++row) {
     const double centerY = row + 0.5;
-    active.insert(active.end(), startingAt[static_cast<size_t>(row)].begin(), startingAt[static_cast<size_t>(row)].end());
+    while (nextStart < starts.size() && starts[nextStart].first == row) active.push_back(starts[nextStart++].second);
     crossings.clear();
     size_t kept = 0;
     for (size_t index : active) {

@@ -1,17 +1,3 @@
-// Drawing a display list with AGG.
-//
-// Shapes keep the format's edge model: every edge carries the fill on its
-// left (fill0) and on its right (fill1), for its direction of travel:
-//
-//            fill0 (left)
-//     start ------------------> end
-//            fill1 (right)
-//
-// Edges go one by one into AGG's compound rasterizer with styles(fill0 - 1,
-// fill1 - 1), so that a border shared by two fills is one edge and the two
-// sides' coverage sums to a whole pixel: no seams, no joining of edges into
-// closed loops. Strokes are separate outlines built with math_stroke and
-// filled with the non-zero rule after the fills of their layer.
 #include "swf/render/renderer.h"
 
 #include <agg_pixfmt_rgba.h>
