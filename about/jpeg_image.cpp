@@ -11,6 +11,8 @@ namespace about {
 
 namespace {
 
+constexpr JDIMENSION kMaxSide = 4096;
+
 // libjpeg reports a fatal error by calling error_exit, which must not return.
 // An exception cannot unwind through libjpeg's C frames, so the handler jumps
 // back to the decoder, which then throws from C++ code.
@@ -48,6 +50,13 @@ bool DecodeInto(std::span<const std::uint8_t> jpegData, DecodedImage& image, Jum
   jpeg_mem_src(&info, jpegData.data(), static_cast<unsigned long>(jpegData.size()));
   jpeg_read_header(&info, TRUE);
   info.out_color_space = JCS_RGB;
+  // Only small pictures are ever shown; a header claiming more is damaged.
+  if (info.image_width > kMaxSide || info.image_height > kMaxSide) {
+    std::snprintf(manager.message, sizeof manager.message, "%ux%u pixels is too large",
+                  static_cast<unsigned>(info.image_width), static_cast<unsigned>(info.image_height));
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
   jpeg_start_decompress(&info);
 
   image.width = static_cast<int>(info.output_width);

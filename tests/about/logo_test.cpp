@@ -84,6 +84,23 @@ TEST(AboutLogo, DataThatIsNotAPictureIsRefusedWithLibjpegsReason) {
   EXPECT_THROW(about::DecodeJpeg({}), std::runtime_error);
 }
 
+TEST(AboutLogo, AHeaderClaimingAHugePictureIsRefusedBeforeAnythingIsAllocated) {
+  std::span<const std::uint8_t> original = about::LogoJpegData();
+  std::vector<std::uint8_t> damaged(original.begin(), original.end());
+  // Find SOF0 and make the picture 60 x 50000.
+  size_t i = 2;
+  while (i + 9 < damaged.size() && damaged[i + 1] != 0xC0) i += 2 + ((damaged[i + 2] << 8) | damaged[i + 3]);
+  ASSERT_LT(i + 9, damaged.size());
+  damaged[i + 5] = 50000 >> 8;
+  damaged[i + 6] = 50000 & 0xFF;
+  try {
+    about::DecodeJpeg(damaged);
+    FAIL() << "no error";
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find("too large"), std::string::npos) << error.what();
+  }
+}
+
 TEST(AboutLogo, DibSectionHoldsTheDecodedPixels) {
   about::DecodedImage logo = about::DecodeLogo();
   ui::UniqueBitmap bitmap = about::MakeDibSection(logo);
