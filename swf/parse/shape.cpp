@@ -65,7 +65,7 @@ LineStyle ReadLineStyle(BitReader& reader, int shapeVersion) {
   if (static_cast<uint8_t>(line.startCap) > 2) line.startCap = CapStyle::kRound;
   if (static_cast<uint8_t>(line.endCap) > 2) line.endCap = CapStyle::kRound;
   if (static_cast<uint8_t>(line.join) > 2) line.join = JoinStyle::kRound;
-  if (line.join == JoinStyle::kMiter) line.miterLimit = reader.Fixed8() ;
+  if (line.join == JoinStyle::kMiter) line.miterLimit = reader.U16() / 256.0;  // unsigned 8.8
   if (hasFill) {
     line.fill = ReadFillStyle(reader, shapeVersion);
     if (const auto* solid = std::get_if<SolidFill>(&*line.fill)) {

@@ -21,7 +21,8 @@ namespace {
 
 agg::rgba8 ToAgg(Rgba c) { return agg::rgba8(c.r, c.g, c.b, c.a); }
 
-// Solid colours per style index; kinds of fill not drawn yet are transparent.
+// AGG's style-handler interface for the compound renderer: solid colours
+// per style index; kinds of fill not drawn yet are transparent.
 struct SolidStyleHandler {
   const std::vector<agg::rgba8>* colors;
   bool is_solid(unsigned) const { return true; }
