@@ -123,6 +123,7 @@ std::vector<std::vector<Point>> StrokePolyline(const std::vector<Point>& input, 
 
   agg::math_stroke<VertexCollector> stroker;
   stroker.width(style.width);
+  stroker.approximation_scale(style.approximationScale);
   stroker.line_join(ToAgg(style.join));
   stroker.miter_limit(std::max(1.0, style.miterLimit));
   stroker.inner_join(agg::inner_round);

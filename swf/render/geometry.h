@@ -20,7 +20,8 @@ std::vector<Point> FlattenPath(const ShapePath& path, const Matrix& toDevice);
 void FlattenQuadratic(Point start, Point control, Point end, std::vector<Point>& out);
 
 struct StrokeStyle {
-  double width = 1;  // device pixels
+  double width = 1;  // in the units of the points
+  double approximationScale = 1;  // device pixels per unit, so round parts stay smooth on screen
   CapStyle startCap = CapStyle::kRound;
   CapStyle endCap = CapStyle::kRound;
   JoinStyle join = JoinStyle::kRound;

@@ -116,50 +116,73 @@ class SceneRenderer {
                       });
   }
 
+  // Consecutive paths with the same line style that continue where the
+  // previous one ended are one stroke (joins, not caps, between them).
   void StrokeLayer(const ShapeLayer& layer, const Matrix& world, const ColorTransform& color) {
     const double worldScale = std::sqrt(std::fabs(world.Determinant()));
-    const ShapePath* runStart = nullptr;
-    std::vector<Point> run;  // twips of shape space
+    uint32_t runLine = 0;
+    Point runStart;  // shape space, to tell closed strokes
+    Point runEnd;
+    std::vector<Point> run;  // device pixels
     auto flush = [&]() {
-      if (runStart != nullptr) DrawStroke(layer.lines[runStart->line - 1], run, world, worldScale, color);
-      runStart = nullptr;
+      if (runLine != 0) {
+        DrawStroke(layer.lines[runLine - 1], run, runStart == runEnd, world, worldScale, color);
+      }
+      runLine = 0;
       run.clear();
     };
     for (const ShapePath& path : layer.paths) {
-      const bool continues = runStart != nullptr && path.line == runStart->line && !run.empty() && path.start == run.back();
+      const bool continues = runLine != 0 && path.line == runLine && path.start == runEnd;
       if (!continues) flush();
       if (path.line == 0) continue;
-      if (runStart == nullptr) {
-        runStart = &path;
-        run.push_back(path.start);
+      if (runLine == 0) {
+        runLine = path.line;
+        runStart = path.start;
+        run.push_back(world.Apply(path.start));
       }
       for (const Segment& segment : path.segments) {
         if (segment.curved) {
-          FlattenQuadratic(run.back(), segment.control, segment.to, run);
+          FlattenQuadratic(run.back(), world.Apply(segment.control), world.Apply(segment.to), run);
         } else {
-          run.push_back(segment.to);
+          run.push_back(world.Apply(segment.to));
         }
       }
+      runEnd = path.segments.back().to;
     }
     flush();
   }
 
-  void DrawStroke(const LineStyle& line, const std::vector<Point>& shapePoints, const Matrix& world, double worldScale,
-                  const ColorTransform& color) {
-    if (shapePoints.size() < 2 || line.fill) return;  // gradient and bitmap strokes come later
-    const bool closed = shapePoints.front() == shapePoints.back() && !line.noClose;
-    std::vector<Point> points;
-    points.reserve(shapePoints.size());
-    for (const Point& p : shapePoints) points.push_back(world.Apply(p));
+  // A stroke is outlined in the shape's own space and then transformed, so
+  // that a shape scaled more in x than in y gets accordingly wider vertical
+  // lines and elliptic round ends. Hairlines, strokes thinner than a pixel
+  // and non-scaling strokes are outlined on the device, at least a pixel wide.
+  void DrawStroke(const LineStyle& line, const std::vector<Point>& points, bool closedPath, const Matrix& world,
+                  double worldScale, const ColorTransform& color) {
+    if (points.size() < 2 || line.fill) return;  // gradient and bitmap strokes come later
+    const bool closed = closedPath && !line.noClose;
     StrokeStyle style;
-    const double scale = (line.noHScale && line.noVScale) ? viewScale_ : worldScale;
-    // Hairlines (width 0) and strokes thinner than a pixel are drawn one pixel wide.
-    style.width = std::max(1.0, line.width * scale);
     style.startCap = line.startCap;
     style.endCap = line.endCap;
     style.join = line.join;
     style.miterLimit = line.miterLimit;
-    const auto contours = StrokePolyline(points, closed, style);
+    const bool nonScaling = line.noHScale && line.noVScale;
+    const double deviceWidth = line.width * (nonScaling ? viewScale_ : worldScale);
+    const auto inverse = world.Inverse();
+    std::vector<std::vector<Point>> contours;
+    if (nonScaling || deviceWidth < 1 || !inverse) {
+      style.width = std::max(1.0, deviceWidth);
+      contours = StrokePolyline(points, closed, style);
+    } else {
+      std::vector<Point> local;
+      local.reserve(points.size());
+      for (const Point& p : points) local.push_back(inverse->Apply(p));
+      style.width = line.width;
+      style.approximationScale = worldScale;
+      contours = StrokePolyline(local, closed, style);
+      for (auto& contour : contours) {
+        for (Point& p : contour) p = world.Apply(p);
+      }
+    }
     const agg::rgba8 strokeColor = ToAgg(color.Apply(line.color));
     if (options_.quality == Quality::kLow) {
       AliasedRasterizer aliased(width_, height_);

@@ -91,6 +91,7 @@ TEST_P(RenderCorpus, MatchesReferenceWhenInBaseline) {
     outcome = {false, std::string("error: ") + error.what()};
   }
   if (inBaseline) {
+    if (outcome.match) std::cout << "[ MATCH    ] " << c.name << ": " << outcome.detail << "\n";
     EXPECT_TRUE(outcome.match) << c.name << " no longer matches its reference: " << outcome.detail
                                << " (pictures in " << kFailureFolder.string() << ")";
   } else if (outcome.match) {
