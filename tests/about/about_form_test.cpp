@@ -225,6 +225,11 @@ TEST(AboutWindow, EscDoesNotCloseItButOkAndTheCloseBoxDo) {
     // Esc through the dialog manager, as the modal loop passes it on.
     MSG esc{::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
     ::IsDialogMessageA(dialog, &esc);
+    // And with the focus on OK.
+    HWND ok = ::GetDlgItem(dialog, IDOK);
+    ::SetFocus(ok);
+    MSG escOnOk{ok, WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
+    ::IsDialogMessageA(dialog, &escOnOk);
     visibleAfterEsc = ::IsWindowVisible(dialog);
     // Had Esc ended the dialog, the loop would stop before this arrives.
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
