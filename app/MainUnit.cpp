@@ -255,10 +255,17 @@ void TMainForm::OnCommand(UINT id) {
     return;
   }
   switch (id) {
+    case kMOpenProject: MOpenProjectClick(); break;
+    case kMSaveProject: MSaveProjectClick(); break;
     case kMExit: MExitClick(); break;
+    case kMContent: MContentClick(); break;
+    case kMWebPage: MWebPageClick(); break;
+    case kMAbout: MAboutClick(); break;
     case kMAddFlash: MAddFlashClick(); break;
     case kMRemove: MRemoveClick(); break;
     case kMClear: MClearClick(); break;
+    case kToolButton1: ToolButton1Click(); break;
+    case kToolButton2: ToolButton2Click(); break;
     case kToolButton4: ToolButton4Click(); break;
     case kToolButton5: ToolButton5Click(); break;
     case kToolButton6: ToolButton6Click(); break;

@@ -56,11 +56,18 @@ class TMainForm : public ui::Window {
   void PlayMovie(int index);
 
   // Commands.
+  void MOpenProjectClick();
+  void MSaveProjectClick();
   void MAddFlashClick();
   void MRemoveClick();
   void MClearClick();
   void MEditClick();
   void MExitClick();
+  void MContentClick();
+  void MWebPageClick();
+  void MAboutClick();
+  void ToolButton1Click();
+  void ToolButton2Click();
   void ToolButton4Click();
   void ToolButton5Click();
   void ToolButton6Click();

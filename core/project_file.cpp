@@ -1,6 +1,7 @@
 #include "core/project_file.h"
 
 #include "sys/file.h"
+#include "sys/replace_file.h"
 
 namespace core {
 
@@ -36,7 +37,8 @@ std::vector<std::string> ReadProjectFile(const std::string& path) {
 }
 
 void WriteProjectFile(const std::string& path, const std::vector<std::string>& paths) {
-  sys::WriteWholeFile(path, FormatProjectText(paths));
+  // A save that fails part-way must not cost the user the project they had.
+  sys::ReplaceFileContents(path, FormatProjectText(paths));
 }
 
 }  // namespace core

@@ -20,8 +20,9 @@ std::vector<std::string> ParseProjectText(std::string_view text);
 // ("Cannot open file %s" on failure).
 std::vector<std::string> ReadProjectFile(const std::string& path);
 
-// Creates or empties the file, held exclusively while it is written
-// ("Cannot create file %s", "Stream write error").
+// Writes the file through a temporary one held exclusively while it is
+// written, so that a failure leaves a former project as it was ("Cannot
+// create file %s", "Stream write error"; see sys::ReplaceFileContents).
 void WriteProjectFile(const std::string& path, const std::vector<std::string>& paths);
 
 }  // namespace core

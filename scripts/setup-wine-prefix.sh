@@ -14,3 +14,7 @@ if [ ! -f "$WINEPREFIX/.quorvel-ready" ]; then
   cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$fonts/"
   touch "$WINEPREFIX/.quorvel-ready"
 fi
+
+# A D: drive of its own, for tests of paths on a second drive.
+mkdir -p "$WINEPREFIX/drive_d"
+[ -e "$WINEPREFIX/dosdevices/d:" ] || ln -s ../drive_d "$WINEPREFIX/dosdevices/d:"

@@ -2,7 +2,7 @@
 #include <windowsx.h>
 
 #include "app/splitter.h"
-#include "main_form_fixture.h"
+#include "support/main_form_fixture.h"
 
 namespace apptest {
 namespace {

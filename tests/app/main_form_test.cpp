@@ -76,3 +76,43 @@ TEST(MainForm, ExitClosesTheWindowAndEndsTheLoopWithCodeZero) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MainFormHelp, ContentWebPageAndAboutGoWhereTheyShould) {
+  testing_support::FakeSeams fakes;
+  app::TMainForm form(fakes.seams, {});
+  ::ShowWindow(form.Handle(), SW_SHOWNORMAL);
+  auto choose = [&](UINT id) { ::SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0); };
+
+  choose(app::kMContent);
+  choose(app::kMWebPage);
+  ASSERT_EQ(fakes.dialogs.shellRequests.size(), 2u);
+  char exe[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string folder(exe, std::string(exe).rfind('\\') + 1);
+  const ui::ShellRequest& help = fakes.dialogs.shellRequests[0];
+  EXPECT_EQ(help.owner, form.Handle());
+  EXPECT_EQ(help.file, folder + "Quorvel EXE Packager.chm");
+  EXPECT_EQ(help.verb, "");
+  EXPECT_EQ(help.parameters, "");
+  EXPECT_EQ(help.directory, "");
+  EXPECT_EQ(help.showCommand, SW_SHOWNORMAL);
+  EXPECT_EQ(fakes.dialogs.shellRequests[1].file.rfind("https://", 0), 0u);
+
+  // About: a modal window over the main window, which is disabled meanwhile.
+  bool ownerDisabled = false;
+  char caption[32] = {};
+  fakes.modal.drivers.push_back([&](HWND about) {
+    ownerDisabled = !::IsWindowEnabled(form.Handle());
+    ::GetWindowTextA(about, caption, sizeof caption);
+    ::PostMessageA(about, WM_CLOSE, 0, 0);
+  });
+  choose(app::kMAbout);
+  EXPECT_EQ(fakes.modal.shown, 1);
+  EXPECT_TRUE(ownerDisabled);
+  EXPECT_STREQ(caption, "About");
+  EXPECT_TRUE(::IsWindowEnabled(form.Handle()));
+}
+
+}  // namespace

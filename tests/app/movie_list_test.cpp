@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "app/main_menu.h"
-#include "main_form_fixture.h"
+#include "support/main_form_fixture.h"
 
 namespace apptest {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-#include "main_form_fixture.h"
+#include "support/main_form_fixture.h"
 #include "ui/message_loop.h"
 
 namespace apptest {

@@ -1,6 +1,6 @@
 #include "app/thumbnail.h"
 
-#include "main_form_fixture.h"
+#include "support/main_form_fixture.h"
 
 namespace apptest {
 namespace {

@@ -1,4 +1,4 @@
-#include "main_form_fixture.h"
+#include "support/main_form_fixture.h"
 
 #include <stdexcept>
 
