@@ -20,6 +20,9 @@ Snapshot TakeSnapshot(Player& player, const SnapshotOptions& options) {
   if (width <= 0 && height <= 0) {
     width = StageSide(stageWidth);
     height = StageSide(stageHeight);
+    if (width < 1 || height < 1) {
+      throw std::invalid_argument("the movie's stage is smaller than a pixel; give the picture size");
+    }
   } else if (height <= 0) {
     height = stageWidth > 0 ? static_cast<int>(std::lround(width * stageHeight / stageWidth)) : width;
   } else if (width <= 0) {
