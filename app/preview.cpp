@@ -52,9 +52,9 @@ void TMainForm::ListViewSelectItem(int item) {
 }
 
 void TMainForm::FlashPanelResize() {
-  // The panel hears of its first size while the main window is still hidden;
-  // focusing then would activate a window nobody sees.
-  if (!player_ || !::IsWindowVisible(Handle())) return;
+  // The panel hears of its first size while the main window is still hidden
+  // (or minimised); focusing then would activate a window nobody sees.
+  if (!player_ || !::IsWindowVisible(Handle()) || ::IsIconic(Handle())) return;
   ::ShowWindow(player_->Handle(), SW_HIDE);
   ::ShowWindow(player_->Handle(), SW_SHOW);
   ::SetFocus(player_->Handle());

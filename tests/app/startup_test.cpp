@@ -3,6 +3,7 @@
 #include "app/startup.h"
 
 #include "app/main_menu.h"
+#include "core/command_line.h"
 
 #include <stdexcept>
 
@@ -88,6 +89,39 @@ TEST(Startup, RunEndsWithCodeZeroWhenTheWindowCloses) {
   EXPECT_EQ(app::RunPackager(fakes.seams, "\"C:\\Program Files\\QuorvelPackager.exe\""), 0);
   ::KillTimer(nullptr, timer);
   EXPECT_TRUE(fakes.dialogs.messageBoxes.empty());
+}
+
+}  // namespace
+}  // namespace apptest
+
+namespace apptest {
+namespace {
+
+// Runs only under code page 932 (the CodePage932 CTest entry sets a Japanese
+// locale): a name whose double-byte character ends in 0x5C, the backslash.
+TEST(StartupCodePage932, QuotedDoubleByteArgumentIsOneMovieWithItsWholeName) {
+  if (::GetACP() != 932) GTEST_SKIP() << "needs code page 932";
+  testing_support::FakeSeams fakes;
+  TempFolder folder;
+  const std::string name = "\x95\x5C \x83\x5C.swf";  // two characters whose trail byte is "\"
+  std::string movie = folder.Write(name, SolidMovie(1, 2, 3));
+  std::string commandLine = "\"C:\\QuorvelPackager.exe\" \"" + movie + "\" ignored.swf";
+
+  std::vector<std::string> arguments = core::SplitCommandLine(commandLine.c_str());
+  ASSERT_EQ(arguments.size(), 3u);
+  EXPECT_EQ(arguments[1], movie);
+
+  app::TMainForm form(fakes.seams, {arguments[1], arguments[2]});
+  form.ShowAtStart();
+  RunUntil(form, [&] { return !form.EntryList().empty(); });
+  ASSERT_EQ(form.EntryList().size(), 1u);
+  EXPECT_EQ(form.EntryList()[0], "0:1:" + movie);
+  char caption[MAX_PATH] = {};
+  LVITEMA item{};
+  item.pszText = caption;
+  item.cchTextMax = sizeof caption;
+  ::SendMessageA(form.ListView(), LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(std::string(caption), name + " (" + std::to_string(SolidMovie(1, 2, 3).size()) + "Bytes)");
 }
 
 }  // namespace
