@@ -196,3 +196,76 @@ TEST_F(MainFormTest, SelectingPlaysAndAVanishedFileDropsOut) {
 
 }  // namespace
 }  // namespace apptest
+
+namespace apptest {
+namespace {
+
+// Clicks a point of the list view as the mouse would.
+void ClickList(HWND listView, POINT at) {
+  LPARAM where = MAKELPARAM(at.x, at.y);
+  ::SendMessageA(listView, WM_LBUTTONDOWN, MK_LBUTTON, where);
+  ::SendMessageA(listView, WM_LBUTTONUP, 0, where);
+}
+
+POINT ItemCentre(HWND listView, int item) {
+  RECT r{};
+  r.left = LVIR_ICON;
+  ::SendMessageA(listView, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&r));
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+TEST_F(MainFormTest, ClickSequencesPlayTheItemsConcerned) {
+  std::string a = folder.Write("a.swf", SolidMovie(1, 0, 0));
+  std::string b = folder.Write("b.swf", SolidMovie(2, 0, 0));
+  std::string c = folder.Write("c.swf", SolidMovie(3, 0, 0));
+  form->AddMovie(a);
+  form->AddMovie(b);
+  form->AddMovie(c);
+  HWND list = form->ListView();
+  auto playing = [&] {
+    const std::wstring& path = form->ShockwaveFlash().MoviePath();
+    return std::string(path.begin(), path.end());
+  };
+
+  ClickList(list, ItemCentre(list, 0));
+  EXPECT_EQ(playing(), a);
+  EXPECT_TRUE(form->ShockwaveFlash().IsPlaying());
+
+  // B after A: A is deselected (and loaded again), then B selected; B plays.
+  ClickList(list, ItemCentre(list, 1));
+  EXPECT_EQ(playing(), b);
+
+  // Clicking B again changes no selection, so nothing restarts.
+  form->ShockwaveFlash().Stop();
+  ClickList(list, ItemCentre(list, 1));
+  EXPECT_FALSE(form->ShockwaveFlash().IsPlaying());
+
+  // Empty space deselects B, which plays again from the start.
+  RECT client{};
+  ::GetClientRect(list, &client);
+  ClickList(list, POINT{client.right - 3, client.bottom - 3});
+  EXPECT_EQ(playing(), b);
+  EXPECT_TRUE(form->ShockwaveFlash().IsPlaying());
+  EXPECT_EQ(::SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
+}
+
+TEST_F(MainFormTest, AVanishedFileDeselectedByAClickDropsOutAndTheNextItemIsSelected) {
+  std::string a = folder.Write("a.swf", SolidMovie(1, 0, 0));
+  std::string b = folder.Write("b.swf", SolidMovie(2, 0, 0));
+  std::string c = folder.Write("c.swf", SolidMovie(3, 0, 0));
+  form->AddMovie(a);
+  form->AddMovie(b);
+  form->AddMovie(c);
+  HWND list = form->ListView();
+  ClickList(list, ItemCentre(list, 0));
+  ::DeleteFileA(a.c_str());
+
+  // A's deselection drops A from inside the notification; the items move up.
+  POINT whereBWas = ItemCentre(list, 1);
+  ClickList(list, whereBWas);
+  EXPECT_EQ(form->EntryList(), (std::vector<std::string>{"0:2:" + b, "1:3:" + c}));
+  EXPECT_EQ(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
+}
+
+}  // namespace
+}  // namespace apptest
