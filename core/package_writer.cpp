@@ -9,6 +9,7 @@
 #include "sys/file.h"
 #include "sys/file_errors.h"
 #include "sys/file_system.h"
+#include "sys/replace_file.h"
 
 namespace core {
 
@@ -97,8 +98,9 @@ void WritePackage(const std::string& stubPath, std::string_view compressedBlock,
   // Windows refuses the target by its share modes while the stub is open;
   // other systems have none, so the stub is protected by its identity.
   if (sys::SameFile(stubPath, targetPath)) throw sys::CreateError(targetPath);
-  sys::File target(targetPath, sys::FileAccess::kCreateExclusive);
-  target.WriteAll(output);
+  // Through a temporary file, so that a write that fails part-way (a full
+  // disk) leaves a former package at the target as it was.
+  sys::ReplaceFileContents(targetPath, output);
 }
 
 void BuildPackageFile(const std::string& stubPath, const std::vector<std::string>& moviePaths,

@@ -44,10 +44,11 @@ class PackageWriter {
 };
 
 // Reads the player stub whole (others may still read and write it), then
-// creates or empties the target exclusively and writes stub and block in one
-// write. The stub stays open while the target is created, so choosing the
-// stub itself as the target fails with "Cannot create file %s" and leaves
-// the stub intact.
+// writes stub and block to the target in one write, through a temporary
+// file that takes the target's place, so a failure never leaves a former
+// target emptied or half-written. The stub stays open meanwhile, so choosing
+// the stub itself as the target fails with "Cannot create file %s" and
+// leaves the stub intact.
 void WritePackage(const std::string& stubPath, std::string_view compressedBlock,
                   const std::string& targetPath);
 

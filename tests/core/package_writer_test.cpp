@@ -200,6 +200,34 @@ TEST_F(PackageWriterTest, AnUncreatableTargetNamesTheTargetAndKeepsAnOldFile) {
   EXPECT_THROW(core::WritePackage(stub_, block, folder_.Path()), sys::CreateError);
 }
 
+TEST_F(PackageWriterTest, RebuildingOverAnOldPackageLeavesOnlyTheNewOne) {
+  const std::string target = folder_.Write("out.exe", std::string(100000, 'o'));
+  const std::string movie = folder_.Write("a.swf", "a");
+  core::BuildPackageFile(stub_, {movie}, false, 0.0, target);
+  const std::string file = ReadFileBytes(target);
+  EXPECT_EQ(Split(file, stubBytes_.size()).payload.substr(0, 1), "a");
+  // No temporary file stays behind: stub, movie and target only.
+  std::size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_.Path())) ++entries;
+  EXPECT_EQ(entries, 3u);
+}
+
+#ifdef _WIN32
+TEST_F(PackageWriterTest, ATargetHeldByAnotherProgramIsRefusedAndKeepsItsContent) {
+  const std::string target = folder_.Write("busy.exe", "old package");
+  sys::File holder(target, sys::FileAccess::kReadShareRead);
+  core::PackageWriter writer;
+  try {
+    core::WritePackage(stub_, writer.Finish(false, 0.0), target);
+    FAIL();
+  } catch (const sys::CreateError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot create file " + target);
+  }
+  holder.Close();
+  EXPECT_EQ(ReadFileBytes(target), "old package");
+}
+#endif
+
 TEST_F(PackageWriterTest, MoviesOf2GiBOrMoreAreRefusedBeforeTheyAreRead) {
   // A sparse file: its size is real but costs no disk space or reading.
   const std::string huge = folder_ / "huge.swf";
