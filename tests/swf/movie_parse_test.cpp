@@ -25,6 +25,7 @@ class SignatureTest : public testing::TestWithParam<Signature> {};
 TEST_P(SignatureTest, EveryCompressionGivesTheSameMovie) {
   const Bytes file = swftest::Movie(TwoFrameTags(), GetParam(), 13, {0, 11000, 0, 8000}, 0x0C80, 2);
   const ParsedMovie movie = ParseMovie(file);
+  EXPECT_EQ(movie.body.size() + 8, movie.header.declaredLength);  // every byte, up to the End tag
   EXPECT_EQ(movie.header.version, 13);
   EXPECT_EQ(movie.header.frameSize, (Rect{0, 11000, 0, 8000}));
   EXPECT_DOUBLE_EQ(movie.header.frameRate, 12.5);  // 8.8 fixed point
@@ -39,7 +40,7 @@ TEST_P(SignatureTest, EveryCompressionGivesTheSameMovie) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Compression, SignatureTest,
-                         testing::Values(Signature::kFws, Signature::kCws, Signature::kZws));
+                         testing::Values(Signature::kFws, Signature::kCws, Signature::kZws, Signature::kZwsNoEndMarker));
 
 TEST(HeaderTest, RejectsWhatIsNotAMovie) {
   EXPECT_THROW(DecodeMovie(Bytes{'F', 'W', 'S'}), ParseError);

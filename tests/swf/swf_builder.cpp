@@ -170,6 +170,29 @@ Bytes LzmaAlone(const Bytes& data) {
   return out;
 }
 
+// Raw LZMA1 without the end marker, and its 5 property bytes.
+std::pair<Bytes, Bytes> LzmaRawWithoutEndMarker(const Bytes& data) {
+  lzma_options_lzma options;
+  lzma_lzma_preset(&options, 6);
+  options.ext_flags = 0;  // no end marker
+  lzma_filter filters[2] = {{LZMA_FILTER_LZMA1EXT, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+  lzma_stream stream = LZMA_STREAM_INIT;
+  if (lzma_raw_encoder(&stream, filters) != LZMA_OK) throw std::runtime_error("lzma_raw_encoder failed");
+  Bytes out(data.size() + 1024);
+  stream.next_in = data.data();
+  stream.avail_in = data.size();
+  stream.next_out = out.data();
+  stream.avail_out = out.size();
+  const lzma_ret result = lzma_code(&stream, LZMA_FINISH);
+  out.resize(out.size() - stream.avail_out);
+  lzma_end(&stream);
+  if (result != LZMA_STREAM_END) throw std::runtime_error("lzma encoding failed");
+  // Properties: (pb * 5 + lp) * 9 + lc, then the dictionary size.
+  Bytes properties = {static_cast<uint8_t>((options.pb * 5 + options.lp) * 9 + options.lc)};
+  for (int i = 0; i < 4; ++i) properties.push_back(static_cast<uint8_t>(options.dict_size >> (8 * i)));
+  return {out, properties};
+}
+
 }  // namespace
 
 Bytes Movie(const std::vector<Bytes>& tags, Signature signature, uint8_t version, swf::Rect stage, uint16_t frameRate,
@@ -193,6 +216,11 @@ Bytes Movie(const std::vector<Bytes>& tags, Signature signature, uint8_t version
     file.Append(plain);
   } else if (signature == Signature::kCws) {
     file.Append(Deflate(plain));
+  } else if (signature == Signature::kZwsNoEndMarker) {
+    const auto [data, properties] = LzmaRawWithoutEndMarker(plain);
+    file.U32(static_cast<uint32_t>(data.size()));
+    file.Append(properties);
+    file.Append(data);
   } else {
     const Bytes alone = LzmaAlone(plain);
     const size_t dataSize = alone.size() - 13;

@@ -42,7 +42,8 @@ class BitWriter {
 unsigned SignedBits(int32_t value);
 unsigned UnsignedBits(uint32_t value);
 
-enum class Signature { kFws, kCws, kZws };
+// kZws writes the LZMA end marker, kZwsNoEndMarker leaves it out (both occur).
+enum class Signature { kFws, kCws, kZws, kZwsNoEndMarker };
 
 // One tag: header (short or long form) and body.
 Bytes Tag(uint16_t code, const Bytes& body, bool forceLong = false);
