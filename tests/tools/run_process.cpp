@@ -48,7 +48,10 @@ HANDLE InheritableFile(const std::string& path) {
 int Run(const std::string& program, const std::vector<std::string>& arguments,
         const std::string& outPath, const std::string& errPath) {
   std::string commandLine = QuoteArgument(program);
-  for (const std::string& argument : arguments) commandLine += " " + QuoteArgument(argument);
+  for (const std::string& argument : arguments) {
+    commandLine += ' ';
+    commandLine += QuoteArgument(argument);
+  }
   HANDLE out = InheritableFile(outPath);
   HANDLE err = InheritableFile(errPath);
   STARTUPINFOA startup{};
