@@ -4,14 +4,17 @@
 #include "core/ole_date.h"
 #include "core/package_reader.h"
 #include "tools/package_commands.h"
-#include "tools/package_summary.h"
 
 namespace tools {
+namespace {
 
+// The date stamp as YYYY-MM-DD, or the raw number when it is no date.
 std::string DescribeDate(double dateStamp) {
   if (const auto date = core::CalendarDateFromOle(dateStamp)) return FormatIsoDate(*date);
   return std::to_string(dateStamp);
 }
+
+}  // namespace
 
 int RunList(const CommandContext& context) {
   const std::string& packagePath = context.arguments.positional[0];
