@@ -91,6 +91,11 @@ std::vector<uint8_t> LzmaDecodeLimited(std::span<const uint8_t> properties, std:
   options = *static_cast<lzma_options_lzma*>(filters[0].options);
   free(filters[0].options);  // allocated by liblzma with the default allocator
   filters[0].options = &options;
+  // The decoder allocates its whole dictionary up front, and the properties
+  // may claim up to 4 GiB. Nothing can refer further back than the output is
+  // long, so a dictionary of the output's size decodes the same.
+  options.dict_size = static_cast<uint32_t>(
+      std::min<size_t>(options.dict_size, std::max<size_t>(limit, LZMA_DICT_SIZE_MIN)));
 
   LzmaStream stream;
   if (lzma_raw_decoder(stream.get(), filters) != LZMA_OK) throw ParseError("cannot initialise the LZMA decoder");

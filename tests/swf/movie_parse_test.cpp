@@ -85,6 +85,16 @@ TEST(HeaderTest, DecompressionStopsAtTheDeclaredLength) {
   EXPECT_EQ(movie.body.size(), declared - 8);
 }
 
+TEST(HeaderTest, LzmaDictionaryClaimBeyondTheMovieIsNotAllocated) {
+  // Properties may claim a 4 GiB dictionary; a 32-bit program cannot have
+  // one, and the movie never needs more than its own length.
+  swftest::Bytes file = swftest::Movie(TwoFrameTags(), Signature::kZws);
+  for (size_t i = 13; i < 17; ++i) file[i] = 0xFF;
+  const ParsedMovie movie = ParseMovie(file);
+  EXPECT_EQ(movie.root.frames.size(), 2u);
+  EXPECT_EQ(movie.body.size() + 8, movie.header.declaredLength);
+}
+
 TEST(HeaderTest, TruncatedCompressedDataKeepsWhatDecoded) {
   Bytes file = swftest::Movie(TwoFrameTags(), Signature::kCws);
   file.resize(file.size() - 6);  // loses the Adler-32 and a little data
