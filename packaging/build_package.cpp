@@ -7,13 +7,13 @@
 #include "core/ole_date.h"
 #include "core/package_writer.h"
 #include "packaging/ProgressUnit.h"
-#include "packaging/target_file.h"
 #include "packaging/texts.h"
 #include "sys/clock.h"
 #include "sys/file.h"
 #include "sys/file_errors.h"
 #include "sys/file_system.h"
 #include "sys/process.h"
+#include "sys/replace_file.h"
 #include "ui/handles.h"
 #include "ui/message_loop.h"
 
@@ -116,10 +116,10 @@ void WritePackage(Stages& stages, const std::vector<std::string>& paths, bool re
   output += block;
   std::string().swap(block);
   // With the stub still open, its own name is refused by its share mode;
-  // other spellings of it are caught by identity.
+  // other spellings of it are caught by identity. The target is checked
+  // before anything is written and replaced only by a complete package.
   if (sys::SameFile(stubPath, target)) throw sys::CreateError(target);
-  CheckTargetCanBeCreated(target);
-  WriteTargetThroughTemporary(target, output);
+  sys::ReplaceFileContents(target, output);
 }
 
 std::string CurrentErrorMessage() {
