@@ -294,6 +294,18 @@ TEST_F(BuildPackageTest, VanishedMoviesAreLeftOutWithoutAWord) {
   EXPECT_EQ(none.directorySize, 0u);
 }
 
+// Registered a second time to run under code page 932, where the second byte
+// of a double-byte character may be 0x5C, a backslash.
+TEST_F(BuildPackageTest, CodePage932NameWithTrailByte5CIsKeptWhole) {
+  if (::GetACP() != 932) GTEST_SKIP() << "runs under code page 932 only";
+  const std::string name = "\x95\x5c.swf";  // one double-byte character, then ".swf"
+  const std::string movie = folder.Write(name, "movie");
+  EXPECT_EQ(Build({movie}, false, folder / "jp.exe"), "Mission Accomplished");
+  const core::Package package = core::ReadPackageFile(folder / "jp.exe");
+  ASSERT_EQ(package.movies.size(), 1u);
+  EXPECT_EQ(package.movies[0].name, name);
+}
+
 TEST_F(BuildPackageTest, PayloadBeyondTheSizeLimitIsRefused) {
   const std::string movie = folder.Write("big.swf", std::string(100, 'a'));
   // "big.swf:100" CR LF is 13 bytes and the trailer 14: 127 bytes fit exactly.
