@@ -15,7 +15,7 @@ work="$(mktemp -d)"
 pid=""
 cleanup() { [ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
-cp "$movie_source" "$work/intro.swf"
+cp "$movie_source" "$work/intro.swf" || { echo "no movie at $movie_source" >&2; exit 1; }
 size=$(stat -c %s "$work/intro.swf")
 
 (cd "$work" && wine "$exe" intro.swf >/dev/null 2>&1) &
