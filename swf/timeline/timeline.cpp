@@ -5,8 +5,9 @@
 
 namespace swf {
 
-TimelineInstance::TimelineInstance(const ParsedMovie& movie, const TimelineDefinition& definition, int nesting)
-    : movie_(movie), definition_(definition), nesting_(nesting) {
+TimelineInstance::TimelineInstance(const ParsedMovie& movie, const TimelineDefinition& definition, int nesting,
+                                   std::shared_ptr<size_t> objectCount)
+    : movie_(movie), definition_(definition), nesting_(nesting), objectCount_(std::move(objectCount)) {
   if (!definition_.frames.empty()) ApplyFrame(0);
 }
 
@@ -23,7 +24,7 @@ void TimelineInstance::SetCharacter(DisplayObject& object, uint16_t characterId)
   object.sprite.reset();
   if (object.character == nullptr || nesting_ >= kMaxNesting) return;
   if (const auto* sprite = std::get_if<SpriteDefinition>(object.character)) {
-    object.sprite = std::make_unique<TimelineInstance>(movie_, sprite->timeline, nesting_ + 1);
+    object.sprite = std::make_unique<TimelineInstance>(movie_, sprite->timeline, nesting_ + 1, objectCount_);
   }
 }
 
@@ -43,6 +44,8 @@ void TimelineInstance::Apply(const PlaceObject& place) {
     fresh.name = place.name.value_or(std::string());
     fresh.clipDepth = place.clipDepth.value_or(0);
     list_.erase(place.depth);
+    if (*objectCount_ >= kMaxDisplayObjects) return;
+    fresh.ticket = ObjectTicket(objectCount_);
     object = &list_.emplace(place.depth, std::move(fresh)).first->second;
     SetCharacter(*object, *place.characterId);
   } else {
@@ -62,6 +65,9 @@ void TimelineInstance::Apply(const RemoveObject& remove) { list_.erase(remove.de
 void TimelineInstance::Rebuild(size_t target) {
   DisplayList previous = std::move(list_);
   list_.clear();
+  // The replaced objects make room at once; sprites handed over below keep
+  // their own objects counted.
+  for (auto& [depth, object] : previous) object.ticket = ObjectTicket();
   for (size_t frame = 0; frame <= target; ++frame) ApplyFrame(frame);
   // An instance that the replay puts back unchanged (same character, same
   // ratio) is the same clip: it keeps its own running state.

@@ -12,6 +12,28 @@ namespace swf {
 
 class TimelineInstance;
 
+// One display object's share of the movie's ceiling on display objects (see
+// TimelineInstance::kMaxDisplayObjects), given back when the object goes.
+class ObjectTicket {
+ public:
+  ObjectTicket() = default;
+  explicit ObjectTicket(std::shared_ptr<size_t> count) : count_(std::move(count)) { ++*count_; }
+  ObjectTicket(ObjectTicket&&) noexcept = default;
+  ObjectTicket& operator=(ObjectTicket&& other) noexcept {
+    Release();
+    count_ = std::move(other.count_);
+    return *this;
+  }
+  ~ObjectTicket() { Release(); }
+
+ private:
+  void Release() {
+    if (count_) --*count_;
+    count_.reset();
+  }
+  std::shared_ptr<size_t> count_;
+};
+
 // One entry of a display list: a character shown at a depth with its
 // placement. A sprite entry owns the running instance of its own timeline.
 struct DisplayObject {
@@ -25,6 +47,7 @@ struct DisplayObject {
   uint8_t blendMode = 0;
   bool visible = true;
   std::unique_ptr<TimelineInstance> sprite;
+  ObjectTicket ticket;
 };
 
 using DisplayList = std::map<uint16_t, DisplayObject>;  // depth -> object, drawn in increasing depth
@@ -36,9 +59,15 @@ class TimelineInstance {
   // Sprites nested deeper than this show nothing, so that sprites placing
   // each other cannot recurse without end.
   static constexpr int kMaxNesting = 16;
+  // Objects on all display lists of one root timeline together. Beyond it
+  // new placements are not shown: a sprite placing itself several times
+  // would otherwise multiply with every level of nesting.
+  static constexpr size_t kMaxDisplayObjects = size_t{1} << 18;
 
-  // Enters frame 0 at once, as a newly placed clip does.
-  TimelineInstance(const ParsedMovie& movie, const TimelineDefinition& definition, int nesting = 0);
+  // Enters frame 0 at once, as a newly placed clip does. A nested instance
+  // shares its root's count of display objects.
+  TimelineInstance(const ParsedMovie& movie, const TimelineDefinition& definition, int nesting = 0,
+                   std::shared_ptr<size_t> objectCount = std::make_shared<size_t>(0));
 
   size_t CurrentFrame() const { return currentFrame_; }
   size_t FrameCount() const { return definition_.frames.size(); }
@@ -67,6 +96,7 @@ class TimelineInstance {
   const ParsedMovie& movie_;
   const TimelineDefinition& definition_;
   int nesting_;
+  std::shared_ptr<size_t> objectCount_;
   size_t currentFrame_ = 0;
   bool playing_ = true;
   DisplayList list_;
