@@ -1,0 +1,235 @@
+// The engine's limits: each structure a movie can make arbitrarily deep or
+// large either has a safe cut-off or is refused with a clear error, and the
+// movie around it still plays.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "largest_allocation.h"
+#include "swf/parse/header.h"
+#include "swf/parse/parse_error.h"
+#include "swf/player.h"
+#include "swf/snapshot.h"
+#include "swf/swf_builder.h"
+
+namespace swf {
+namespace {
+
+using swftest::Bytes;
+
+constexpr Rgba kRed{255, 0, 0, 255};
+constexpr Rgba kWhite{255, 255, 255, 255};
+constexpr Rect kSmallStage{0, 400, 0, 400};  // 20 x 20 pixels
+
+Rgba CentrePixel(Player& player) {
+  SnapshotOptions options;
+  options.width = 20;
+  options.height = 20;
+  options.quality = Quality::kLow;
+  const Snapshot snapshot = TakeSnapshot(player, options);
+  const size_t at = (10 * 20 + 10) * 4;
+  return {snapshot.rgba[at], snapshot.rgba[at + 1], snapshot.rgba[at + 2], snapshot.rgba[at + 3]};
+}
+
+// Sprite k places sprite k + 1, the last one a red square over the stage;
+// the root places sprite 1.
+Bytes SpriteChain(int length) {
+  std::vector<Bytes> tags = {swftest::SquareShapeTag(1, 400, kRed)};
+  for (int level = length; level >= 1; --level) {
+    const int inner = level == length ? 1 : level + 1 + 1;  // sprite ids start at 2
+    tags.push_back(swftest::DefineSprite(static_cast<uint16_t>(level + 1), 1,
+                                         {swftest::PlaceObject2({.depth = 1, .characterId = inner}), swftest::ShowFrame()}));
+  }
+  tags.push_back(swftest::PlaceObject2({.depth = 1, .characterId = 2}));
+  tags.push_back(swftest::ShowFrame());
+  return swftest::Movie(tags, swftest::Signature::kFws, 10, kSmallStage);
+}
+
+// Levels of running sprite instances below the root, following depth 1.
+int InstanceLevels(const DisplayList& list) {
+  const auto first = list.find(1);
+  if (first == list.end() || !first->second.sprite) return 0;
+  return 1 + InstanceLevels(first->second.sprite->List());
+}
+
+TEST(NestingLimit, SpritesShowDownToTheLimitAndNothingBelowIt) {
+  const int limit = TimelineInstance::kMaxNesting;
+  Player within(SpriteChain(limit));
+  EXPECT_EQ(InstanceLevels(within.List()), limit);
+  EXPECT_EQ(CentrePixel(within), kRed);
+
+  Player beyond(SpriteChain(limit + 1));
+  EXPECT_EQ(InstanceLevels(beyond.List()), limit);
+  EXPECT_EQ(CentrePixel(beyond), kWhite);
+  beyond.Tick();
+  beyond.GotoFrame(0);
+  EXPECT_EQ(CentrePixel(beyond), kWhite);
+}
+
+TEST(NestingLimit, SpritePlacingItselfStopsAtTheLimit) {
+  const Bytes movie = swftest::Movie(
+      {swftest::SquareShapeTag(1, 100, kRed),
+       swftest::DefineSprite(2, 2,
+                             {swftest::PlaceObject2({.depth = 1, .characterId = 2}),
+                              swftest::PlaceObject2({.depth = 2, .characterId = 1}), swftest::ShowFrame(),
+                              swftest::RemoveObject2(1), swftest::ShowFrame()}),
+       swftest::PlaceObject2({.depth = 1, .characterId = 2}), swftest::ShowFrame()},
+      swftest::Signature::kFws, 10, kSmallStage);
+  Player player(movie);
+  EXPECT_EQ(InstanceLevels(player.List()), TimelineInstance::kMaxNesting);
+  EXPECT_EQ(CentrePixel(player), kWhite);  // the square sits in the corner
+  for (int tick = 0; tick < 4; ++tick) player.Tick();
+  EXPECT_EQ(CentrePixel(player), kWhite);
+}
+
+// Sprite definitions do not nest in the format; one inside another is
+// skipped with a warning and the outer sprite keeps the rest of its frames.
+TEST(NestingLimit, SpriteDefinedInsideASpriteIsSkipped) {
+  const Bytes inner = swftest::DefineSprite(3, 1, {swftest::ShowFrame()});
+  const Bytes movie = swftest::Movie(
+      {swftest::SquareShapeTag(1, 400, kRed),
+       swftest::DefineSprite(2, 1, {inner, swftest::PlaceObject2({.depth = 1, .characterId = 1}), swftest::ShowFrame()}),
+       swftest::PlaceObject2({.depth = 1, .characterId = 2}), swftest::ShowFrame()},
+      swftest::Signature::kFws, 10, kSmallStage);
+  Player player(movie);
+  ASSERT_EQ(player.Warnings().size(), 1u);
+  EXPECT_NE(player.Warnings()[0].find("inside another sprite"), std::string::npos) << player.Warnings()[0];
+  EXPECT_EQ(player.Movie().FindCharacter(3), nullptr);
+  EXPECT_EQ(CentrePixel(player), kRed);
+}
+
+// Every depth of one frame taken: the list holds them all and the frame
+// renders.
+TEST(ObjectLimit, AFrameFillingEveryDepthPlays) {
+  std::vector<Bytes> tags = {swftest::SquareShapeTag(1, 400, kRed)};
+  for (uint32_t depth = 0; depth <= 0xFFFF; ++depth) {
+    tags.push_back(swftest::PlaceObject2({.depth = static_cast<uint16_t>(depth), .characterId = 1}));
+  }
+  tags.push_back(swftest::ShowFrame());
+  tags.push_back(swftest::RemoveObject2(7));
+  tags.push_back(swftest::ShowFrame());
+  Player player(swftest::Movie(tags, swftest::Signature::kCws, 10, kSmallStage));
+  EXPECT_EQ(player.List().size(), 0x10000u);
+  player.Tick();
+  EXPECT_EQ(player.List().size(), 0xFFFFu);
+  player.GotoFrame(0);
+  EXPECT_EQ(player.List().size(), 0x10000u);
+  EXPECT_EQ(CentrePixel(player), kRed);
+}
+
+// Objects on a display list and on all the lists of its sprites below it.
+size_t ObjectsBelow(const DisplayList& list) {
+  size_t count = list.size();
+  for (const auto& [depth, object] : list) {
+    if (object.sprite) count += ObjectsBelow(object.sprite->List());
+  }
+  return count;
+}
+
+// A sprite that places itself several times would grow exponentially with
+// the nesting depth (4 copies, 16 levels: 4^16 instances). The number of
+// objects on all display lists together has a ceiling instead.
+TEST(ObjectLimit, SelfMultiplyingSpriteStopsAtTheObjectCeiling) {
+  std::vector<Bytes> spriteTags;
+  for (uint16_t depth = 1; depth <= 4; ++depth) {
+    spriteTags.push_back(swftest::PlaceObject2({.depth = depth, .characterId = 2}));
+  }
+  spriteTags.push_back(swftest::PlaceObject2({.depth = 5, .characterId = 1}));
+  spriteTags.push_back(swftest::ShowFrame());
+  const Bytes movie = swftest::Movie({swftest::SquareShapeTag(1, 400, kRed), swftest::DefineSprite(2, 1, spriteTags),
+                                      swftest::PlaceObject2({.depth = 1, .characterId = 2}), swftest::ShowFrame()},
+                                     swftest::Signature::kFws, 10, kSmallStage);
+  Player player(movie);
+  EXPECT_LE(ObjectsBelow(player.List()), TimelineInstance::kMaxDisplayObjects);
+  EXPECT_GT(ObjectsBelow(player.List()), TimelineInstance::kMaxDisplayObjects / 2);
+  EXPECT_EQ(CentrePixel(player), kRed);
+  player.Tick();
+  player.GotoFrame(0);
+  EXPECT_LE(ObjectsBelow(player.List()), TimelineInstance::kMaxDisplayObjects);
+}
+
+// Gradient stops: the count is a 4-bit field, so 15 at most; none or one
+// stop must not trouble the renderer either.
+Bytes GradientSquare(uint16_t id, unsigned stops) {
+  swftest::BitWriter w;
+  w.U16(id);
+  w.Rect({0, 400, 0, 400});
+  w.U8(1);
+  w.U8(0x10);  // linear gradient
+  w.Matrix({0.02, 0, 0, 0.02, 200, 200});
+  w.U8(static_cast<uint8_t>(stops));
+  for (unsigned i = 0; i < stops; ++i) {
+    w.U8(static_cast<uint8_t>(i * 17));
+    w.Rgba({static_cast<uint8_t>(i * 17), 0, 0, 255});
+  }
+  w.U8(0);     // no line styles
+  w.UB(1, 4);  // fill bits
+  w.UB(0, 4);
+  w.UB(0, 1);
+  w.UB(0b00101, 5);  // move, fill0
+  w.UB(2, 5);
+  w.SB(0, 2);
+  w.SB(0, 2);
+  w.UB(1, 1);
+  for (const auto& [dx, dy] : {std::pair{400, 0}, {0, 400}, {-400, 0}, {0, -400}}) {
+    w.UB(0b11, 2);  // straight edge
+    w.UB(11 - 2, 4);
+    w.UB(1, 1);
+    w.SB(dx, 11);
+    w.SB(dy, 11);
+  }
+  w.UB(0, 6);
+  return swftest::Tag(32, w.Take());
+}
+
+TEST(GradientLimit, NoneOneAndFifteenStopsParseAndRender) {
+  for (const unsigned stops : {0u, 1u, 15u}) {
+    SCOPED_TRACE(stops);
+    Player player(swftest::Movie(
+        {GradientSquare(1, stops), swftest::PlaceObject2({.depth = 1, .characterId = 1}), swftest::ShowFrame()},
+        swftest::Signature::kFws, 10, kSmallStage));
+    ASSERT_TRUE(player.Warnings().empty()) << player.Warnings().front();
+    const auto& shape = std::get<ShapeDefinition>(*player.Movie().FindCharacter(1));
+    EXPECT_EQ(std::get<GradientFill>(shape.layers.at(0).fills.at(0)).stops.size(), stops);
+    CentrePixel(player);
+    SnapshotOptions high;
+    high.width = 20;
+    TakeSnapshot(player, high);
+  }
+}
+
+// Shape records: a shape with many edges loads and draws; the edge count a
+// shape may have is bounded by the engine.
+TEST(ShapeRecordLimit, ShapeWithManyEdgesDraws) {
+  swftest::ShapeWriter writer(3);
+  writer.Solid(kRed).BeginRecords().Change(-1, 1, -1, true, 0, 0);
+  constexpr int kZigzags = 50000;
+  for (int i = 0; i < kZigzags; ++i) writer.LineTo(0, 400).LineTo(0, -400);
+  writer.LineTo(400, 0).LineTo(0, 400).LineTo(-400, 0).LineTo(0, -400);
+  const Bytes movie = swftest::Movie({swftest::DefineShape(3, 1, {0, 400, 0, 400}, writer.End()),
+                                      swftest::PlaceObject2({.depth = 1, .characterId = 1}), swftest::ShowFrame()},
+                                     swftest::Signature::kCws, 10, kSmallStage);
+  Player player(movie);
+  ASSERT_TRUE(player.Warnings().empty()) << player.Warnings().front();
+  EXPECT_EQ(CentrePixel(player), kRed);
+}
+
+// The LZMA properties may claim a 4 GiB dictionary, which the decoder would
+// allocate at once; the engine gives it only the movie's own length.
+TEST(DecompressionLimit, LzmaDictionaryIsBoundedByTheMovieLength) {
+  Bytes movie = swftest::Movie({swftest::SquareShapeTag(1, 400, kRed), swftest::PlaceObject2({.depth = 1, .characterId = 1}),
+                                swftest::ShowFrame()},
+                               swftest::Signature::kZws, 13, kSmallStage);
+  const uint32_t claimed = 0xFFFFFFFF;
+  std::memcpy(&movie[13], &claimed, 4);  // dictionary size after the properties byte at 12
+  fuzz::LargestAllocation::Reset();
+  Player player(movie);
+  if (const auto largest = fuzz::LargestAllocation::Largest()) {
+    EXPECT_LT(*largest, size_t{16} << 20);
+  }
+  EXPECT_TRUE(player.Warnings().empty());
+  EXPECT_EQ(CentrePixel(player), kRed);
+}
+
+}  // namespace
+}  // namespace swf
