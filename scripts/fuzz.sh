@@ -2,8 +2,8 @@
 # Builds the fuzz preset (clang-14, ASan + UBSan + libFuzzer) and runs one
 # fuzz target for a fixed time:
 #   scripts/fuzz.sh [seconds] [swf_player_fuzzer|render_command_fuzzer]
-# Seeds: the movies the seed writer builds in code plus the render-dev
-# corpus movies, copied at run time. The growing corpus stays in
+# Seeds: the movies the seed writer builds in code, the render-dev corpus
+# movies and the regression inputs, copied at run time. The growing corpus stays in
 # build/fuzz/corpus/<target> between runs; findings (crash-*, timeout-*,
 # oom-*, leak-*) land in build/fuzz/findings/<target> and fail the run.
 # Turn each into a regression input: copy it to tests/fuzz/regressions/.
@@ -35,6 +35,9 @@ if [ -d "$render_corpus" ]; then
 else
   echo "fuzz.sh: no render corpus at $render_corpus; seeding with the built-in movies only" >&2
 fi
+# Every input that was ever a finding runs first, under clang's sanitizers
+# (the native GCC build's UBSan does not check float-to-int conversions).
+cp "$root"/tests/fuzz/regressions/*.swf "$seeds/"
 # Earlier findings stay findings until they are moved away.
 before=$(find "$findings" -type f | wc -l)
 

@@ -70,15 +70,16 @@ void FlattenQuadratic(Point start, Point control, Point end, std::vector<Point>&
   const double value = std::fabs(a2 - a0) * std::sqrt(scale);
   const bool mapped = std::isfinite(value) && std::isfinite(a0) && std::isfinite(a2) && x0 != x2;
 
-  int chords;
+  double wanted;
   if (mapped) {
-    chords = static_cast<int>(std::ceil(0.5 * value / std::sqrt(kFlatteningTolerance)));
+    wanted = std::ceil(0.5 * value / std::sqrt(kFlatteningTolerance));
   } else {
     // Chord error of n equal steps is |start - 2 control + end| / (4 n^2).
     const double deviation = std::hypot(ddx, ddy);
-    chords = std::isfinite(deviation) ? static_cast<int>(std::ceil(std::sqrt(deviation / (4 * kFlatteningTolerance)))) : 1;
+    wanted = std::isfinite(deviation) ? std::ceil(std::sqrt(deviation / (4 * kFlatteningTolerance))) : 1;
   }
-  chords = std::clamp(chords, 1, kMaxChordsPerCurve);
+  // Clamped as a double: a huge curve's count does not fit an int.
+  const int chords = static_cast<int>(std::clamp(wanted, 1.0, static_cast<double>(kMaxChordsPerCurve)));
   for (int i = 1; i < chords; ++i) {
     double t = static_cast<double>(i) / chords;
     if (mapped) {
@@ -88,6 +89,11 @@ void FlattenQuadratic(Point start, Point control, Point end, std::vector<Point>&
     out.push_back(at(t));
   }
   out.push_back(end);
+}
+
+Point ClampToDevice(Point p) {
+  auto clamp = [](double v) { return std::isnan(v) ? 0.0 : std::clamp(v, -kMaxDeviceCoordinate, kMaxDeviceCoordinate); };
+  return {clamp(p.x), clamp(p.y)};
 }
 
 std::vector<Point> FlattenPath(const ShapePath& path, const Matrix& toDevice) {
@@ -102,11 +108,24 @@ std::vector<Point> FlattenPath(const ShapePath& path, const Matrix& toDevice) {
       points.push_back(end);
     }
   }
+  for (Point& p : points) p = ClampToDevice(p);
   return points;
 }
 
 std::vector<std::vector<Point>> StrokePolyline(const std::vector<Point>& input, bool closed,
                                                const StrokeStyle& style) {
+  // Beyond these sizes the stroker's arithmetic overflows: its round parts
+  // would get no step at all (and an unbounded count of points), its joins
+  // NaN angles. Such strokes lie far outside any picture.
+  constexpr double kMaxCoordinate = 1e15;
+  constexpr double kMaxDeviceWidth = 1e5;
+  const auto sane = [&](double v) { return std::isfinite(v) && std::fabs(v) <= kMaxCoordinate; };
+  if (!(style.width > 0) || !sane(style.width) || !(style.approximationScale > 0) || !sane(style.approximationScale)) {
+    return {};
+  }
+  for (const Point& p : input) {
+    if (!sane(p.x) || !sane(p.y)) return {};
+  }
   // Drop repeated points: joins need a direction on both sides.
   std::vector<agg::vertex_dist> v;
   v.reserve(input.size());
@@ -123,7 +142,7 @@ std::vector<std::vector<Point>> StrokePolyline(const std::vector<Point>& input, 
 
   agg::math_stroke<VertexCollector> stroker;
   stroker.width(style.width);
-  stroker.approximation_scale(style.approximationScale);
+  stroker.approximation_scale(std::min(style.approximationScale, kMaxDeviceWidth / style.width));
   stroker.line_join(ToAgg(style.join));
   stroker.miter_limit(std::max(1.0, style.miterLimit));
   stroker.inner_join(agg::inner_round);

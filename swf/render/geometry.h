@@ -11,9 +11,17 @@ namespace swf {
 // replace it.
 inline constexpr double kFlatteningTolerance = 0.1;
 
+// Device coordinates given to the rasterizers stay within this distance of
+// the origin: nothing beyond it changes a picture, and both rasterizers turn
+// coordinates into ints.
+inline constexpr double kMaxDeviceCoordinate = 1e9;
+
+// `p` with each coordinate clamped to +-kMaxDeviceCoordinate; NaN becomes 0.
+Point ClampToDevice(Point p);
+
 // The path's edges mapped by `toDevice`, with every quadratic curve replaced
 // by enough straight chords to stay within the tolerance. The first point is
-// the path's start.
+// the path's start. The points are clamped with ClampToDevice.
 std::vector<Point> FlattenPath(const ShapePath& path, const Matrix& toDevice);
 
 // Appends the chords of one quadratic curve (start excluded) to `out`.

@@ -183,6 +183,9 @@ class SceneRenderer {
         for (Point& p : contour) p = world.Apply(p);
       }
     }
+    for (auto& contour : contours) {
+      for (Point& p : contour) p = ClampToDevice(p);
+    }
     const agg::rgba8 strokeColor = ToAgg(color.Apply(line.color));
     if (options_.quality == Quality::kLow) {
       AliasedRasterizer aliased(width_, height_);

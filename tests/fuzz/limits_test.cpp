@@ -214,6 +214,43 @@ TEST(ShapeRecordLimit, ShapeWithManyEdgesDraws) {
   EXPECT_EQ(CentrePixel(player), kRed);
 }
 
+// Coordinates: three nested sprites, each magnifying 16000 times about the
+// stage's centre, put a square's corners some 1e13 pixels away. Far beyond
+// the picture the rasterizers see clamped coordinates (they work in ints),
+// so the square still covers the whole picture.
+TEST(CoordinateLimit, HugeMagnificationStillCoversThePicture) {
+  constexpr double kScale = 16000;
+  const Matrix magnify{kScale, 0, 0, kScale, 200 - 200 * kScale, 200 - 200 * kScale};
+  const Bytes stroked = swftest::ShapeWriter(3)
+                            .Solid(kRed)
+                            .Line(40, {0, 0, 255, 255})
+                            .BeginRecords()
+                            .Change(-1, 1, 1, true, 0, 0)
+                            .LineTo(400, 0)
+                            .LineTo(0, 400)
+                            .LineTo(-400, 0)
+                            .LineTo(0, -400)
+                            .End();
+  const Bytes movie = swftest::Movie(
+      {swftest::DefineShape(3, 1, {0, 400, 0, 400}, stroked),
+       swftest::DefineSprite(2, 1, {swftest::PlaceObject2({.depth = 1, .characterId = 1, .matrix = &magnify}), swftest::ShowFrame()}),
+       swftest::DefineSprite(3, 1, {swftest::PlaceObject2({.depth = 1, .characterId = 2, .matrix = &magnify}), swftest::ShowFrame()}),
+       swftest::PlaceObject2({.depth = 1, .characterId = 3, .matrix = &magnify}), swftest::ShowFrame()},
+      swftest::Signature::kFws, 10, kSmallStage);
+  Player player(movie);
+  for (const Quality quality : {Quality::kLow, Quality::kHigh}) {
+    SnapshotOptions options;
+    options.width = 20;
+    options.height = 20;
+    options.quality = quality;
+    const Snapshot snapshot = TakeSnapshot(player, options);
+    for (const size_t pixel : {size_t{0}, size_t{210}, size_t{399}}) {
+      EXPECT_EQ(snapshot.rgba[pixel * 4], 255) << "pixel " << pixel;
+      EXPECT_EQ(snapshot.rgba[pixel * 4 + 2], 0) << "pixel " << pixel;
+    }
+  }
+}
+
 // The LZMA properties may claim a 4 GiB dictionary, which the decoder would
 // allocate at once; the engine gives it only the movie's own length.
 TEST(DecompressionLimit, LzmaDictionaryIsBoundedByTheMovieLength) {
