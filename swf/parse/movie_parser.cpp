@@ -111,6 +111,11 @@ class TagStreamParser {
   }
 
   void AddShape(ShapeDefinition shape) {
+    const size_t records = CountShapeRecords(shape);
+    if (records > kMaxMovieShapeRecords - shapeRecords_) {
+      throw ParseError("the movie's shapes hold more than " + std::to_string(kMaxMovieShapeRecords) + " records");
+    }
+    shapeRecords_ += records;
     const uint16_t id = shape.id;
     // The first definition of an id wins; a later duplicate cannot change
     // what earlier frames already show.
@@ -129,6 +134,7 @@ class TagStreamParser {
   void Warn(std::string message) { movie_.warnings.push_back(std::move(message)); }
 
   ParsedMovie& movie_;
+  size_t shapeRecords_ = 0;  // of the shapes kept so far, against kMaxMovieShapeRecords
 };
 
 }  // namespace

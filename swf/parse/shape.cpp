@@ -97,7 +97,12 @@ class ShapeRecordWalker {
     first.lines = ReadLineStyles(reader_, version_);
     layers_.push_back(std::move(first));
     ReadBitCounts();
+    size_t records = 0;
     while (true) {
+      if (++records > kMaxShapeRecords) {
+        throw ParseError("shape has more than " + std::to_string(kMaxShapeRecords) + " records at offset " +
+                         std::to_string(reader_.AbsoluteOffset()));
+      }
       if (reader_.Flag()) {
         ReadEdge();
         continue;
@@ -228,6 +233,15 @@ FillStyle ReadFillStyle(BitReader& reader, int shapeVersion) {
       throw ParseError("unknown fill style type " + std::to_string(type) + " at offset " +
                        std::to_string(reader.AbsoluteOffset() - 1));
   }
+}
+
+size_t CountShapeRecords(const ShapeDefinition& shape) {
+  size_t records = 0;
+  for (const ShapeLayer& layer : shape.layers) {
+    records += 1 + layer.paths.size();
+    for (const ShapePath& path : layer.paths) records += path.segments.size();
+  }
+  return records;
 }
 
 std::vector<ShapeLayer> ParseShapeWithStyle(BitReader& reader, int shapeVersion) {

@@ -89,6 +89,16 @@ struct ShapeDefinition {
   std::vector<ShapeLayer> layers;
 };
 
+// Records (edges and style changes) one shape may hold, and all the shapes
+// of a movie together. Parsed records take some 30 times the bytes they
+// have in the file, so without a ceiling a compressed movie of a few
+// megabytes could ask for gigabytes. A shape beyond either is refused.
+inline constexpr size_t kMaxShapeRecords = size_t{1} << 20;
+inline constexpr size_t kMaxMovieShapeRecords = size_t{1} << 22;
+
+// Records of a parsed shape, counted as the ceilings above count them.
+size_t CountShapeRecords(const ShapeDefinition& shape);
+
 // Body of DefineShape (version 1), DefineShape2 (2), DefineShape3 (3), DefineShape4 (4).
 ShapeDefinition ParseDefineShape(BitReader& reader, int shapeVersion);
 

@@ -198,8 +198,9 @@ TEST(GradientLimit, NoneOneAndFifteenStopsParseAndRender) {
   }
 }
 
-// Shape records: a shape with many edges loads and draws; the edge count a
-// shape may have is bounded by the engine.
+// Shape records: a shape with many edges loads and draws; a shape beyond the
+// ceiling of one shape, or beyond what the movie's shapes may hold together,
+// is refused with a warning and the rest of the movie still plays.
 TEST(ShapeRecordLimit, ShapeWithManyEdgesDraws) {
   swftest::ShapeWriter writer(3);
   writer.Solid(kRed).BeginRecords().Change(-1, 1, -1, true, 0, 0);
@@ -211,6 +212,60 @@ TEST(ShapeRecordLimit, ShapeWithManyEdgesDraws) {
                                      swftest::Signature::kCws, 10, kSmallStage);
   Player player(movie);
   ASSERT_TRUE(player.Warnings().empty()) << player.Warnings().front();
+  EXPECT_EQ(CentrePixel(player), kRed);
+}
+
+// A DefineShape3 of `edges` edges (plus its style change and end record)
+// that zigzags along the left side of the stage.
+Bytes ZigzagShape(uint16_t id, size_t edges) {
+  swftest::ShapeWriter writer(3);
+  writer.Solid(kRed).BeginRecords().Change(-1, 1, -1, true, 0, 0);
+  for (size_t i = 0; i < edges; ++i) writer.LineTo(i % 2 ? -40 : 40, 1);
+  return swftest::DefineShape(3, id, {0, 400, 0, 400}, writer.End());
+}
+
+std::vector<Bytes> WithPlacedSquare(std::vector<Bytes> tags) {
+  tags.push_back(swftest::SquareShapeTag(100, 400, kRed));
+  tags.push_back(swftest::PlaceObject2({.depth = 1, .characterId = 100}));
+  tags.push_back(swftest::ShowFrame());
+  return tags;
+}
+
+TEST(ShapeRecordLimit, ShapeBeyondItsCeilingIsRefused) {
+  // The style change and the end record count too.
+  Player within(
+      swftest::Movie(WithPlacedSquare({ZigzagShape(1, kMaxShapeRecords - 2)}), swftest::Signature::kCws, 10, kSmallStage));
+  EXPECT_TRUE(within.Warnings().empty());
+  EXPECT_NE(within.Movie().FindCharacter(1), nullptr);
+
+  Player beyond(
+      swftest::Movie(WithPlacedSquare({ZigzagShape(1, kMaxShapeRecords - 1)}), swftest::Signature::kCws, 10, kSmallStage));
+  ASSERT_EQ(beyond.Warnings().size(), 1u);
+  EXPECT_NE(beyond.Warnings()[0].find("more than " + std::to_string(kMaxShapeRecords) + " records"), std::string::npos)
+      << beyond.Warnings()[0];
+  EXPECT_EQ(beyond.Movie().FindCharacter(1), nullptr);
+  EXPECT_EQ(CentrePixel(beyond), kRed);
+}
+
+TEST(ShapeRecordLimit, ShapesBeyondTheMovieCeilingAreRefused) {
+  // Four shapes just under the ceiling of one shape fill the movie's share
+  // but for a few records; a fifth small shape no longer fits.
+  const size_t perShape = kMaxShapeRecords - 20;
+  ASSERT_LT(4 * (perShape + 3), kMaxMovieShapeRecords);
+  ASSERT_GT(4 * (perShape + 3) + 103, kMaxMovieShapeRecords);
+  const Bytes big = ZigzagShape(1, perShape);
+  std::vector<Bytes> tags;
+  for (uint16_t id = 1; id <= 4; ++id) {
+    Bytes shape = big;
+    shape[6] = static_cast<uint8_t>(id);  // the id after the long tag header
+    tags.push_back(std::move(shape));
+  }
+  tags.push_back(ZigzagShape(5, 100));
+  Player player(swftest::Movie(WithPlacedSquare(tags), swftest::Signature::kCws, 10, kSmallStage));
+  ASSERT_EQ(player.Warnings().size(), 1u);
+  EXPECT_NE(player.Warnings()[0].find("shapes hold more than"), std::string::npos) << player.Warnings()[0];
+  for (uint16_t id = 1; id <= 4; ++id) EXPECT_NE(player.Movie().FindCharacter(id), nullptr) << id;
+  EXPECT_EQ(player.Movie().FindCharacter(5), nullptr);
   EXPECT_EQ(CentrePixel(player), kRed);
 }
 
