@@ -261,6 +261,7 @@ void TMainForm::OnCommand(UINT id) {
     case kMContent: MContentClick(); break;
     case kMWebPage: MWebPageClick(); break;
     case kMAbout: MAboutClick(); break;
+    case kMBuildEXEfile: MBuildEXEfileClick(); break;
     case kMAddFlash: MAddFlashClick(); break;
     case kMRemove: MRemoveClick(); break;
     case kMClear: MClearClick(); break;
@@ -269,6 +270,7 @@ void TMainForm::OnCommand(UINT id) {
     case kToolButton4: ToolButton4Click(); break;
     case kToolButton5: ToolButton5Click(); break;
     case kToolButton6: ToolButton6Click(); break;
+    case kToolButton8: ToolButton8Click(); break;
     default: break;
   }
 }

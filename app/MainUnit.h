@@ -54,6 +54,9 @@ class TMainForm : public ui::Window {
   void RemoveAllMovies();
   // The preview.
   void PlayMovie(int index);
+  // The package writer: shows the progress window while it writes; returns
+  // "Mission Accomplished" or "Error: " and the failure's message.
+  std::string BuildPackage(const std::vector<std::string>& paths, bool releaseFlag, const std::string& target);
 
   // Commands.
   void MOpenProjectClick();
@@ -63,6 +66,8 @@ class TMainForm : public ui::Window {
   void MClearClick();
   void MEditClick();
   void MExitClick();
+  void MBuildEXEfileClick();
+  void ToolButton8Click();
   void MContentClick();
   void MWebPageClick();
   void MAboutClick();

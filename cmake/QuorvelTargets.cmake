@@ -2,7 +2,8 @@
 
 # Warnings on, at zero in our code. Third-party headers come in as SYSTEM.
 function(quorvel_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow=local
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic
+    $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>
     $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor>)
 endfunction()
 
