@@ -46,7 +46,7 @@ status=0
 # One fuzzing process, niced: the machine's cores are shared.
 ( cd "$work" && nice -n 10 "$root/build/fuzz/bin/$target" \
     -max_total_time="$seconds" -workers=1 -jobs=1 -timeout=20 -rss_limit_mb=2048 -malloc_limit_mb=1024 \
-    -max_len=131072 -print_final_stats=1 -artifact_prefix="$root/$findings/" \
+    -max_len=131072 -dict="$root/tests/fuzz/swf.dict" -print_final_stats=1 -artifact_prefix="$root/$findings/" \
     "$root/$corpus" "$root/$seeds" ) || status=$?
 log="$work/fuzz-0.log"
 [ -f "$log" ] && grep -E '^(#[0-9]+ +(DONE|INITED)|stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY)' "$log" || true
