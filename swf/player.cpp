@@ -41,6 +41,7 @@ void Player::Render(const RenderTarget& target, Quality quality, const Matrix& v
   options.quality = quality;
   options.view = view;
   options.background = BackgroundColor();
+  options.bitmaps = &movie_.bitmaps;
   RenderDisplayList(root_.List(), target, options);
 }
 

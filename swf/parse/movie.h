@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "swf/parse/bitmaps.h"
 #include "swf/parse/display_tags.h"
 #include "swf/parse/header.h"
 #include "swf/parse/shape.h"
@@ -56,6 +57,8 @@ struct ParsedMovie {
   Header header;
   std::vector<uint8_t> body;
   std::unordered_map<uint16_t, Character> characters;
+  BitmapLibrary bitmaps;  // bitmap characters, decoded; fills refer to them by id
+  std::vector<uint8_t> jpegTables;  // JPEGTables body, shared by DefineBits images
   TimelineDefinition root;
   std::optional<Rgba> backgroundColor;
   bool actionScript3Flag = false;  // FileAttributes says AVM2

@@ -88,6 +88,30 @@ class TagStreamParser {
       case tag::kDefineShape4:
         AddShape(ParseDefineShape(body, 4));
         return false;
+      case tag::kJpegTables:
+        if (movie_.jpegTables.empty()) {
+          const auto tables = body.Rest();
+          movie_.jpegTables.assign(tables.begin(), tables.end());
+        }
+        return false;
+      case tag::kDefineBits:
+        AddBitmap(ParseDefineBits(body, movie_.jpegTables, bitmapPixelBudget_));
+        return false;
+      case tag::kDefineBitsJpeg2:
+        AddBitmap(ParseDefineBitsJpeg(body, 2, bitmapPixelBudget_));
+        return false;
+      case tag::kDefineBitsJpeg3:
+        AddBitmap(ParseDefineBitsJpeg(body, 3, bitmapPixelBudget_));
+        return false;
+      case tag::kDefineBitsJpeg4:
+        AddBitmap(ParseDefineBitsJpeg(body, 4, bitmapPixelBudget_));
+        return false;
+      case tag::kDefineBitsLossless:
+        AddBitmap(ParseDefineBitsLossless(body, 1, bitmapPixelBudget_));
+        return false;
+      case tag::kDefineBitsLossless2:
+        AddBitmap(ParseDefineBitsLossless(body, 2, bitmapPixelBudget_));
+        return false;
       case tag::kDefineSprite:
         if (insideSprite) throw ParseError("a sprite cannot be defined inside another sprite");
         ParseSprite(body);
@@ -122,6 +146,11 @@ class TagStreamParser {
     movie_.characters.try_emplace(id, std::move(shape));
   }
 
+  void AddBitmap(Bitmap bitmap) {
+    const uint16_t id = bitmap.id;
+    movie_.bitmaps.try_emplace(id, std::move(bitmap));
+  }
+
   void ParseSprite(BitReader& body) {
     SpriteDefinition sprite;
     sprite.id = body.U16();
@@ -134,6 +163,7 @@ class TagStreamParser {
   void Warn(std::string message) { movie_.warnings.push_back(std::move(message)); }
 
   ParsedMovie& movie_;
+  size_t bitmapPixelBudget_ = kMaxMovieBitmapPixels;  // what the movie's bitmaps may still decode
   size_t shapeRecords_ = 0;  // of the shapes kept so far, against kMaxMovieShapeRecords
 };
 

@@ -14,12 +14,18 @@ inline constexpr uint16_t kShowFrame = 1;
 inline constexpr uint16_t kDefineShape = 2;
 inline constexpr uint16_t kPlaceObject = 4;
 inline constexpr uint16_t kRemoveObject = 5;
+inline constexpr uint16_t kDefineBits = 6;
+inline constexpr uint16_t kJpegTables = 8;
 inline constexpr uint16_t kSetBackgroundColor = 9;
 inline constexpr uint16_t kDoAction = 12;
+inline constexpr uint16_t kDefineBitsLossless = 20;
+inline constexpr uint16_t kDefineBitsJpeg2 = 21;
 inline constexpr uint16_t kDefineShape2 = 22;
 inline constexpr uint16_t kPlaceObject2 = 26;
 inline constexpr uint16_t kRemoveObject2 = 28;
 inline constexpr uint16_t kDefineShape3 = 32;
+inline constexpr uint16_t kDefineBitsJpeg3 = 35;
+inline constexpr uint16_t kDefineBitsLossless2 = 36;
 inline constexpr uint16_t kDefineSprite = 39;
 inline constexpr uint16_t kFrameLabel = 43;
 inline constexpr uint16_t kFileAttributes = 69;
@@ -27,6 +33,7 @@ inline constexpr uint16_t kPlaceObject3 = 70;
 inline constexpr uint16_t kDoAbcEarly = 72;
 inline constexpr uint16_t kDoAbc = 82;
 inline constexpr uint16_t kDefineShape4 = 83;
+inline constexpr uint16_t kDefineBitsJpeg4 = 90;
 }  // namespace tag
 
 struct TagHeader {

@@ -10,25 +10,42 @@
 #include <agg_span_allocator.h>
 
 #include <cmath>
+#include <limits>
+#include <memory>
 #include <variant>
 #include <vector>
 
 #include "swf/render/aliased_rasterizer.h"
+#include "swf/render/fill_painter.h"
 #include "swf/render/geometry.h"
+#include "swf/render/layer.h"
 
 namespace swf {
 namespace {
 
-agg::rgba8 ToAgg(Rgba c) { return agg::rgba8(c.r, c.g, c.b, c.a); }
-
-// AGG's style-handler interface for the compound renderer: solid colours
-// per style index; kinds of fill not drawn yet are transparent.
-struct SolidStyleHandler {
-  const std::vector<agg::rgba8>* colors;
-  bool is_solid(unsigned) const { return true; }
-  agg::rgba8 color(unsigned style) const { return (*colors)[style]; }
-  void generate_span(agg::rgba8*, int, int, unsigned, unsigned) {}
+// AGG's style-handler interface for the compound renderer: one painter per
+// style index (a colour, or spans for gradients and bitmaps).
+struct PainterStyleHandler {
+  const std::vector<FillPainter>* painters;
+  bool is_solid(unsigned style) const { return (*painters)[style].IsSolid(); }
+  agg::rgba8 color(unsigned style) const { return (*painters)[style].SolidColor(); }
+  void generate_span(agg::rgba8* span, int x, int y, unsigned length, unsigned style) {
+    (*painters)[style].Generate(span, x, y, length);
+  }
 };
+
+// Span generator for AGG's scanline renderer over one painter (strokes
+// painted with a gradient or bitmap).
+struct PainterSpanGenerator {
+  const FillPainter* painter;
+  void prepare() {}
+  void generate(agg::rgba8* span, int x, int y, unsigned length) { painter->Generate(span, x, y, length); }
+};
+
+// Open masks take two layers of the target's size each (the mask and what it
+// clips); beyond this many bytes of layers a further mask's range is drawn
+// unclipped rather than risking the memory of a 32-bit program.
+constexpr size_t kMaxLayerBytes = size_t{96} << 20;
 
 template <class PixFmt>
 class SceneRenderer {
@@ -50,17 +67,71 @@ class SceneRenderer {
   }
 
  private:
+  // A mask of the list being drawn: the objects up to `clipDepth` go into
+  // `content`, which is then composited through `mask` onto what was the
+  // target before (`below`).
+  struct OpenMask {
+    uint16_t clipDepth = 0;
+    std::unique_ptr<Layer> mask;
+    std::unique_ptr<Layer> content;
+    agg::rendering_buffer below;
+  };
+
   void DrawList(const DisplayList& list, const Matrix& parentWorld, const ColorTransform& parentColor) {
+    std::vector<OpenMask> masks;
     for (const auto& [depth, object] : list) {
-      // Masks are never drawn themselves; clipping by them comes later.
-      if (!object.visible || object.clipDepth > 0 || object.character == nullptr) continue;
+      CloseMasks(masks, depth);
+      if (object.character == nullptr) continue;
       const Matrix world = Matrix::Compose(object.matrix, parentWorld);
+      if (object.clipDepth > 0) {
+        // A mask is never drawn itself; inside another mask's shape it adds nothing.
+        if (!maskMode_) OpenMaskFor(object, world, masks);
+        continue;
+      }
+      if (!object.visible) continue;
       const ColorTransform color = ColorTransform::Compose(object.colorTransform, parentColor);
       if (const auto* shape = std::get_if<ShapeDefinition>(object.character)) {
         DrawShape(*shape, world, color);
       } else if (object.sprite) {
         DrawList(object.sprite->List(), world, color);
       }
+    }
+    CloseMasks(masks, std::numeric_limits<int>::max());
+  }
+
+  // Draws the mask's fill geometry, opaque, into a layer of its own and
+  // sends the drawing that follows into a second one.
+  void OpenMaskFor(const DisplayObject& object, const Matrix& world, std::vector<OpenMask>& masks) {
+    const size_t bytes = 2 * LayerBytes(width_, height_);
+    if (bytes > kMaxLayerBytes - std::min(kMaxLayerBytes, layerBytes_)) return;
+    OpenMask open;
+    open.clipDepth = object.clipDepth;
+    open.below.attach(buffer_.buf(), buffer_.width(), buffer_.height(), buffer_.stride());
+    open.mask = std::make_unique<Layer>(width_, height_);
+    buffer_.attach(open.mask->Pixels(), static_cast<unsigned>(width_), static_cast<unsigned>(height_), open.mask->Stride());
+    maskMode_ = true;
+    if (const auto* shape = std::get_if<ShapeDefinition>(object.character)) {
+      DrawShape(*shape, world, ColorTransform::Identity());
+    } else if (object.sprite) {
+      DrawList(object.sprite->List(), world, ColorTransform::Identity());
+    }
+    maskMode_ = false;
+    open.content = std::make_unique<Layer>(width_, height_);
+    buffer_.attach(open.content->Pixels(), static_cast<unsigned>(width_), static_cast<unsigned>(height_),
+                   open.content->Stride());
+    layerBytes_ += bytes;
+    masks.push_back(std::move(open));
+  }
+
+  // Composites every open mask whose range ends before `depth`, innermost
+  // first, and returns drawing to the picture below it.
+  void CloseMasks(std::vector<OpenMask>& masks, int depth) {
+    while (!masks.empty() && masks.back().clipDepth < depth) {
+      OpenMask& open = masks.back();
+      CompositeMasked(*open.content, *open.mask, open.below);
+      buffer_.attach(open.below.buf(), open.below.width(), open.below.height(), open.below.stride());
+      layerBytes_ -= 2 * LayerBytes(width_, height_);
+      masks.pop_back();
     }
   }
 
@@ -73,9 +144,12 @@ class SceneRenderer {
 
   void FillLayer(const ShapeLayer& layer, bool nonZero, const Matrix& world, const ColorTransform& color) {
     if (layer.fills.empty()) return;
-    std::vector<agg::rgba8> colors(layer.fills.size(), agg::rgba8(0, 0, 0, 0));
-    for (size_t i = 0; i < layer.fills.size(); ++i) {
-      if (const auto* solid = std::get_if<SolidFill>(&layer.fills[i])) colors[i] = ToAgg(color.Apply(solid->color));
+    std::vector<FillPainter> painters;
+    painters.reserve(layer.fills.size());
+    for (const FillStyle& fill : layer.fills) {
+      // Inside a mask only the geometry counts.
+      painters.push_back(maskMode_ ? FillPainter::Solid(Rgba{255, 255, 255, 255})
+                                   : FillPainter(fill, world, color, options_.bitmaps, options_.quality == Quality::kHigh));
     }
     if (options_.quality == Quality::kLow) {
       AliasedRasterizer rasterizer(width_, height_);
@@ -86,7 +160,7 @@ class SceneRenderer {
         rasterizer.MoveTo(points[0]);
         for (size_t i = 1; i < points.size(); ++i) rasterizer.LineTo(points[i]);
       }
-      PaintAliased(rasterizer, nonZero, colors);
+      PaintAliased(rasterizer, nonZero, painters);
       return;
     }
     agg::rasterizer_compound_aa<agg::rasterizer_sl_clip_dbl> rasterizer;
@@ -103,16 +177,24 @@ class SceneRenderer {
       any = true;
     }
     if (!any) return;
-    SolidStyleHandler styles{&colors};
+    PainterStyleHandler styles{&painters};
     agg::scanline_u8 scanline;
     agg::span_allocator<agg::rgba8> allocator;
     agg::render_scanlines_compound_layered(rasterizer, scanline, base_, allocator, styles);
   }
 
-  void PaintAliased(const AliasedRasterizer& rasterizer, bool nonZero, const std::vector<agg::rgba8>& colors) {
+  void PaintAliased(const AliasedRasterizer& rasterizer, bool nonZero, const std::vector<FillPainter>& painters) {
+    std::vector<agg::rgba8> span;
     rasterizer.Render(nonZero ? AliasedRasterizer::FillRule::kNonZero : AliasedRasterizer::FillRule::kEvenOdd,
                       [&](int y, int x0, int x1, int style) {
-                        base_.blend_hline(x0, y, x1 - 1, colors[static_cast<size_t>(style)], agg::cover_full);
+                        const FillPainter& painter = painters[static_cast<size_t>(style)];
+                        if (painter.IsSolid()) {
+                          base_.blend_hline(x0, y, x1 - 1, painter.SolidColor(), agg::cover_full);
+                          return;
+                        }
+                        span.resize(static_cast<size_t>(x1 - x0));
+                        painter.Generate(span.data(), x0, y, static_cast<unsigned>(x1 - x0));
+                        base_.blend_color_hspan(x0, y, x1 - x0, span.data(), nullptr, agg::cover_full);
                       });
   }
 
@@ -158,7 +240,7 @@ class SceneRenderer {
   // and non-scaling strokes are outlined on the device, at least a pixel wide.
   void DrawStroke(const LineStyle& line, const std::vector<Point>& points, bool closedPath, const Matrix& world,
                   double worldScale, const ColorTransform& color) {
-    if (points.size() < 2 || line.fill) return;  // gradient and bitmap strokes come later
+    if (points.size() < 2 || maskMode_) return;  // masks ignore strokes
     const bool closed = closedPath && !line.noClose;
     StrokeStyle style;
     style.startCap = line.startCap;
@@ -186,7 +268,9 @@ class SceneRenderer {
     for (auto& contour : contours) {
       for (Point& p : contour) p = ClampToDevice(p);
     }
-    const agg::rgba8 strokeColor = ToAgg(color.Apply(line.color));
+    const FillPainter painter = line.fill ? FillPainter(*line.fill, world, color, options_.bitmaps,
+                                                        options_.quality == Quality::kHigh)
+                                          : FillPainter::Solid(color.Apply(line.color));
     if (options_.quality == Quality::kLow) {
       AliasedRasterizer aliased(width_, height_);
       aliased.Styles(0, -1);
@@ -196,7 +280,7 @@ class SceneRenderer {
         for (size_t i = 1; i < contour.size(); ++i) aliased.LineTo(contour[i]);
         aliased.LineTo(contour[0]);
       }
-      PaintAliased(aliased, true, {strokeColor});
+      PaintAliased(aliased, true, {painter});
       return;
     }
     agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> rasterizer;
@@ -209,7 +293,13 @@ class SceneRenderer {
       rasterizer.close_polygon();
     }
     agg::scanline_u8 scanline;
-    agg::render_scanlines_aa_solid(rasterizer, scanline, base_, strokeColor);
+    if (painter.IsSolid()) {
+      agg::render_scanlines_aa_solid(rasterizer, scanline, base_, painter.SolidColor());
+      return;
+    }
+    agg::span_allocator<agg::rgba8> allocator;
+    PainterSpanGenerator spans{&painter};
+    agg::render_scanlines_aa(rasterizer, scanline, base_, allocator, spans);
   }
 
   agg::rendering_buffer buffer_;
@@ -219,6 +309,8 @@ class SceneRenderer {
   int width_;
   int height_;
   double viewScale_;
+  bool maskMode_ = false;   // drawing a mask's geometry: fills opaque white, no strokes, no nested masks
+  size_t layerBytes_ = 0;   // of the masks open now, against kMaxLayerBytes
 };
 
 }  // namespace

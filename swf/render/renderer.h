@@ -25,6 +25,7 @@ struct RenderOptions {
   Quality quality = Quality::kHigh;
   Matrix view;        // twips of the stage to device pixels
   Rgba background;    // painted over the whole target first (always opaque)
+  const BitmapLibrary* bitmaps = nullptr;  // for bitmap fills; without it they draw nothing
 };
 
 // Paints the background and then the display list, depth by depth, sprites

@@ -1,0 +1,132 @@
+#include "swf/render/fill_painter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <variant>
+
+namespace swf {
+namespace {
+
+agg::rgba8 ToAgg(Rgba c) { return agg::rgba8(c.r, c.g, c.b, c.a); }
+
+// Bitmap coordinates far outside the picture are brought near it first, so
+// that the int conversions below cannot overflow.
+constexpr double kMaxBitmapCoordinate = 1 << 24;
+
+int WrapOrClamp(int v, int size, bool repeat) {
+  if (!repeat) return std::clamp(v, 0, size - 1);
+  const int m = v % size;
+  return m < 0 ? m + size : m;
+}
+
+}  // namespace
+
+FillPainter FillPainter::Solid(Rgba color) {
+  FillPainter painter;
+  painter.solid_ = ToAgg(color);
+  return painter;
+}
+
+FillPainter::FillPainter(const FillStyle& fill, const Matrix& toDevice, const ColorTransform& color,
+                         const BitmapLibrary* bitmaps, bool smoothBitmaps)
+    : color_(color) {
+  if (const auto* solid = std::get_if<SolidFill>(&fill)) {
+    solid_ = ToAgg(color.Apply(solid->color));
+    return;
+  }
+  if (const auto* gradient = std::get_if<GradientFill>(&fill)) {
+    const auto inverse = Matrix::Compose(gradient->matrix, toDevice).Inverse();
+    if (!inverse || gradient->stops.empty()) return;
+    kind_ = Kind::kGradient;
+    fromDevice_ = *inverse;
+    gradient_ = gradient;
+    ramp_ = std::make_shared<GradientRamp>(BuildGradientRamp(*gradient, color));
+    return;
+  }
+  const auto& bitmapFill = std::get<BitmapFill>(fill);
+  if (bitmaps == nullptr) return;
+  const auto found = bitmaps->find(bitmapFill.bitmapId);
+  if (found == bitmaps->end() || found->second.pixels.empty()) return;
+  const auto inverse = Matrix::Compose(bitmapFill.matrix, toDevice).Inverse();
+  if (!inverse) return;
+  kind_ = Kind::kBitmap;
+  fromDevice_ = *inverse;
+  bitmap_ = &found->second;
+  repeat_ = bitmapFill.repeat;
+  smooth_ = bitmapFill.smooth && smoothBitmaps;
+}
+
+void FillPainter::Generate(agg::rgba8* span, int x, int y, unsigned length) const {
+  switch (kind_) {
+    case Kind::kSolid:
+      std::fill(span, span + length, solid_);
+      return;
+    case Kind::kGradient:
+      GenerateGradient(span, x, y, length);
+      return;
+    case Kind::kBitmap:
+      GenerateBitmap(span, x, y, length);
+      return;
+  }
+}
+
+void FillPainter::GenerateGradient(agg::rgba8* span, int x, int y, unsigned length) const {
+  const GradientRamp& ramp = *ramp_;
+  Point q = fromDevice_.Apply({x + 0.5, y + 0.5});
+  for (unsigned i = 0; i < length; ++i) {
+    const int index = GradientRampIndex(GradientPosition(*gradient_, q), gradient_->spreadMode);
+    span[i] = ToAgg(ramp[static_cast<size_t>(index)]);
+    q.x += fromDevice_.a;
+    q.y += fromDevice_.b;
+  }
+}
+
+void FillPainter::GenerateBitmap(agg::rgba8* span, int x, int y, unsigned length) const {
+  const Bitmap& bitmap = *bitmap_;
+  const int w = bitmap.width;
+  const int h = bitmap.height;
+  const uint8_t* pixels = bitmap.pixels.data();
+  auto at = [&](int px, int py) {
+    return pixels + (static_cast<size_t>(WrapOrClamp(py, h, repeat_)) * w + WrapOrClamp(px, w, repeat_)) * 4;
+  };
+  const bool identity = color_.IsIdentity();
+  for (unsigned i = 0; i < length; ++i) {
+    Point p = fromDevice_.Apply({x + i + 0.5, y + 0.5});
+    p.x = std::isfinite(p.x) ? std::clamp(p.x, -kMaxBitmapCoordinate, kMaxBitmapCoordinate) : 0;
+    p.y = std::isfinite(p.y) ? std::clamp(p.y, -kMaxBitmapCoordinate, kMaxBitmapCoordinate) : 0;
+    unsigned premultiplied[4];
+    if (smooth_) {
+      // Bilinear on premultiplied values, so that transparent neighbours
+      // do not darken the edges.
+      const double u = p.x - 0.5;
+      const double v = p.y - 0.5;
+      const int x0 = static_cast<int>(std::floor(u));
+      const int y0 = static_cast<int>(std::floor(v));
+      const unsigned fx = static_cast<unsigned>((u - x0) * 256);
+      const unsigned fy = static_cast<unsigned>((v - y0) * 256);
+      const uint8_t* p00 = at(x0, y0);
+      const uint8_t* p10 = at(x0 + 1, y0);
+      const uint8_t* p01 = at(x0, y0 + 1);
+      const uint8_t* p11 = at(x0 + 1, y0 + 1);
+      for (int c = 0; c < 4; ++c) {
+        const unsigned top = p00[c] * (256 - fx) + p10[c] * fx;
+        const unsigned bottom = p01[c] * (256 - fx) + p11[c] * fx;
+        premultiplied[c] = (top * (256 - fy) + bottom * fy + (1u << 15)) >> 16;
+      }
+    } else {
+      const uint8_t* s = at(static_cast<int>(std::floor(p.x)), static_cast<int>(std::floor(p.y)));
+      for (int c = 0; c < 4; ++c) premultiplied[c] = s[c];
+    }
+    const unsigned alpha = premultiplied[3];
+    Rgba straight{0, 0, 0, static_cast<uint8_t>(alpha)};
+    if (alpha > 0) {
+      auto unmultiply = [alpha](unsigned c) { return static_cast<uint8_t>(std::min(255u, (c * 255 + alpha / 2) / alpha)); };
+      straight.r = unmultiply(premultiplied[0]);
+      straight.g = unmultiply(premultiplied[1]);
+      straight.b = unmultiply(premultiplied[2]);
+    }
+    span[i] = ToAgg(identity ? straight : color_.Apply(straight));
+  }
+}
+
+}  // namespace swf
