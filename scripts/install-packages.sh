@@ -10,7 +10,7 @@ packages=(
   clang-14 libclang-rt-14-dev locales
   g++-mingw-w64-i686 libz-mingw-w64-dev nasm
   wine wine32:i386 fonts-wine xvfb xauth xdotool imagemagick
-  fp-utils
+  fp-utils zip
 )
 
 # Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives code page

@@ -1,0 +1,388 @@
+#include "stub/player_window.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <span>
+
+#include "core/ole_date.h"
+#include "stub/movie_release.h"
+#include "stub/stub_menu.h"
+#include "stub/stub_texts.h"
+#include "swf/player.h"
+
+#ifndef QUORVEL_VERSION
+#define QUORVEL_VERSION "0"
+#endif
+
+namespace stub {
+namespace {
+
+constexpr const char* kClassName = "QuorvelPlayerWindow";
+constexpr UINT_PTR kFrameTimer = 1;
+// A movie without a usable stage gets this client area.
+constexpr SIZE kFallbackStage{550, 400};
+// No stage is given more pixels than this on either side: a claimed stage
+// of millions of pixels would otherwise cost a back buffer to match.
+constexpr int kLargestStageSide = 4096;
+constexpr DWORD kWindowedStyle = WS_OVERLAPPEDWINDOW;
+
+int StageSide(double pixels, int fallback) {
+  if (!(pixels >= 1.0)) return fallback;  // also catches NaN
+  return static_cast<int>(std::min(std::lround(pixels), static_cast<long>(kLargestStageSide)));
+}
+
+std::string DateText(double oleDate) {
+  const auto date = core::CalendarDateFromOle(oleDate);
+  if (!date) return {};
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date->year, date->month, date->day);
+  return text;
+}
+
+}  // namespace
+
+PlayerWindow::PlayerWindow(ui::Seams& seams, FolderChooser& folders, core::Package package,
+                           PlayerWindowOptions options)
+    : ui::Window(seams), folders_(folders), package_(std::move(package)), options_(std::move(options)) {
+  std::vector<std::string> names;
+  for (const core::PackageMovie& movie : package_.movies) names.push_back(movie.name);
+  menu_ = BuildPlayerMenu(names, package_.releaseFlag);
+
+  WNDCLASSEXA windowClass{};
+  windowClass.hInstance = ::GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = kClassName;
+  windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  windowClass.hIcon = ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  windowClass.style = CS_DBLCLKS;
+  RegisterWindowClass(windowClass);
+  Create(0, kClassName, options_.packageName.c_str(), kWindowedStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+         kFallbackStage.cx, kFallbackStage.cy, nullptr, menu_.Get());
+  if (!package_.movies.empty()) SelectMovie(0);
+}
+
+PlayerWindow::~PlayerWindow() {
+  StopClock();
+  // The menu is ours (menu_), not the window's, whether full screen took it
+  // off or not.
+  if (Handle()) ::SetMenu(Handle(), nullptr);
+  if (previousBitmap_) ::SelectObject(bufferDc_.Get(), previousBitmap_);
+}
+
+void PlayerWindow::Show(int showCommand) {
+  ::ShowWindow(Handle(), showCommand);
+  ::UpdateWindow(Handle());
+}
+
+SIZE PlayerWindow::StageClientSize() const {
+  if (!player_) return kFallbackStage;
+  return SIZE{StageSide(player_->StageWidth(), kFallbackStage.cx),
+              StageSide(player_->StageHeight(), kFallbackStage.cy)};
+}
+
+bool PlayerWindow::IsPlaying() const { return player_ && clockRunning_ && player_->IsPlaying(); }
+
+void PlayerWindow::SelectMovie(std::size_t index) {
+  if (index >= package_.movies.size()) return;
+  StopClock();
+  player_.reset();
+  movieError_.clear();
+  movieIndex_ = index;
+  const core::PackageMovie& movie = package_.movies[index];
+  const std::string_view bytes = package_.MovieData(movie);
+  try {
+    player_ = std::make_unique<swf::Player>(
+        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+  } catch (const std::bad_alloc&) {
+    movieError_ = "There is not enough memory for it.";
+  } catch (const std::exception& error) {
+    movieError_ = error.what();
+  }
+  const std::string caption = options_.packageName + " - " + movie.name;
+  ::SetWindowTextA(Handle(), caption.c_str());
+  if (!fullScreen_) FitClientToStage();
+  if (player_) {
+    player_->Play();
+    StartClock();
+  }
+  Redraw();
+}
+
+void PlayerWindow::FitClientToStage() {
+  if (::IsZoomed(Handle()) || ::IsIconic(Handle())) ::ShowWindow(Handle(), SW_RESTORE);
+  const SIZE stage = StageClientSize();
+  RECT outer{0, 0, stage.cx, stage.cy};
+  const DWORD style = static_cast<DWORD>(::GetWindowLongA(Handle(), GWL_STYLE));
+  const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(Handle(), GWL_EXSTYLE));
+  ::AdjustWindowRectEx(&outer, style, ::GetMenu(Handle()) != nullptr, exStyle);
+  int width = outer.right - outer.left;
+  int height = outer.bottom - outer.top;
+  ::SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A menu bar wider than a small stage wraps onto a second line, which
+  // AdjustWindowRectEx does not foresee; the client then comes up short.
+  RECT client{};
+  ::GetClientRect(Handle(), &client);
+  if (client.bottom != stage.cy || client.right != stage.cx) {
+    width += stage.cx - client.right;
+    height += stage.cy - client.bottom;
+    ::SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void PlayerWindow::SetFullScreen(bool on) {
+  if (on == fullScreen_) return;
+  HWND hwnd = Handle();
+  if (on) {
+    windowedStyle_ = ::GetWindowLongA(hwnd, GWL_STYLE);
+    windowedPlacement_.length = sizeof windowedPlacement_;
+    ::GetWindowPlacement(hwnd, &windowedPlacement_);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoA(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    fullScreen_ = true;
+    ::SetMenu(hwnd, nullptr);
+    ::SetWindowLongA(hwnd, GWL_STYLE, (windowedStyle_ & ~static_cast<LONG>(kWindowedStyle)) | WS_POPUP);
+    const RECT& screen = monitor.rcMonitor;
+    ::SetWindowPos(hwnd, HWND_TOP, screen.left, screen.top, screen.right - screen.left,
+                   screen.bottom - screen.top, SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
+  } else {
+    fullScreen_ = false;
+    ::SetWindowLongA(hwnd, GWL_STYLE, windowedStyle_);
+    ::SetMenu(hwnd, menu_.Get());
+    ::SetWindowPlacement(hwnd, &windowedPlacement_);
+    ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+  }
+  Redraw();
+}
+
+void PlayerWindow::TogglePlay() {
+  if (!player_) return;
+  if (IsPlaying()) {
+    player_->Stop();
+    StopClock();
+  } else {
+    player_->Play();
+    StartClock();
+  }
+}
+
+void PlayerWindow::Rewind() {
+  if (!player_) return;
+  player_->Stop();
+  StopClock();
+  player_->GotoFrame(0);
+  Redraw();
+}
+
+void PlayerWindow::Step(int frames) {
+  if (!player_ || player_->FrameCount() == 0) return;
+  player_->Stop();
+  StopClock();
+  const long last = static_cast<long>(player_->FrameCount()) - 1;
+  const long target = std::clamp(static_cast<long>(player_->CurrentFrame()) + frames, 0L, last);
+  player_->GotoFrame(static_cast<std::size_t>(target));
+  Redraw();
+}
+
+void PlayerWindow::SaveMovies() {
+  // The command exists only in packages that allow it; a stray message
+  // (another program may send any) must not get round that.
+  if (!package_.releaseFlag) return;
+  ui::Dialogs& dialogs = GetSeams().dialogs;
+  const std::optional<std::string> folder = folders_.ChooseFolder(Handle(), texts::kChooseFolder);
+  if (!folder) return;
+  const auto mayOverwrite = [&](const std::string& path) {
+    return dialogs.ShowMessageBox({Handle(), path + texts::kFileExists, texts::kPlayerTitle,
+                                   MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2}) == IDYES;
+  };
+  try {
+    const ReleaseOutcome outcome = ReleaseMovies(package_, *folder, mayOverwrite);
+    std::string text = std::to_string(outcome.written.size()) +
+                       (outcome.written.size() == 1 ? " movie" : " movies") + " saved in " + *folder + ".";
+    if (!outcome.kept.empty()) {
+      text += "\r\n" + std::to_string(outcome.kept.size()) +
+              (outcome.kept.size() == 1 ? " existing file was" : " existing files were") + " kept.";
+    }
+    dialogs.ShowMessageBox({Handle(), text, texts::kPlayerTitle, MB_OK | MB_ICONINFORMATION});
+  } catch (const std::exception& error) {
+    dialogs.ShowMessageBox({Handle(), std::string(texts::kSaveFailed) + "\r\n" + error.what(),
+                            texts::kPlayerTitle, MB_OK | MB_ICONERROR});
+  }
+}
+
+void PlayerWindow::ShowAbout() {
+  const std::size_t count = package_.movies.size();
+  std::string text = std::string(texts::kPlayerTitle) + " " QUORVEL_VERSION "\r\n\r\n" + "Package \"" +
+                     options_.packageName + "\": " + std::to_string(count) + (count == 1 ? " movie" : " movies");
+  const std::string date = DateText(package_.dateStamp);
+  if (!date.empty()) text += ", built on " + date;
+  text += ".\r\nMade with Quorvel EXE Packager.";
+  GetSeams().dialogs.ShowMessageBox({Handle(), text, "About", MB_OK | MB_ICONINFORMATION});
+}
+
+void PlayerWindow::RunCommand(UINT id) {
+  switch (id) {
+    case command::kPlayPause: TogglePlay(); return;
+    case command::kRewind: Rewind(); return;
+    case command::kStepForward: Step(1); return;
+    case command::kStepBack: Step(-1); return;
+    case command::kFullScreen: SetFullScreen(!fullScreen_); return;
+    case command::kQualityHigh: quality_ = swf::Quality::kHigh; Redraw(); return;
+    case command::kQualityLow: quality_ = swf::Quality::kLow; Redraw(); return;
+    case command::kAbout: ShowAbout(); return;
+    case command::kSaveMovies: SaveMovies(); return;
+    default:
+      if (id >= command::kFirstMovie && id - command::kFirstMovie < package_.movies.size()) {
+        SelectMovie(id - command::kFirstMovie);
+      }
+  }
+}
+
+void PlayerWindow::UpdateMenu(HMENU popup) {
+  const UINT playing = IsPlaying() ? MF_CHECKED : MF_UNCHECKED;
+  ::ModifyMenuA(popup, command::kPlayPause, MF_BYCOMMAND | MF_STRING | playing, command::kPlayPause,
+                IsPlaying() ? "&Pause\tSpace" : "&Play\tSpace");
+  const UINT enabled = player_ ? MF_ENABLED : MF_GRAYED;
+  for (UINT id : {command::kPlayPause, command::kRewind, command::kStepForward, command::kStepBack}) {
+    ::EnableMenuItem(popup, id, MF_BYCOMMAND | enabled);
+  }
+  ::CheckMenuItem(popup, command::kFullScreen, MF_BYCOMMAND | (fullScreen_ ? MF_CHECKED : MF_UNCHECKED));
+  ::CheckMenuRadioItem(popup, command::kQualityHigh, command::kQualityLow,
+                       quality_ == swf::Quality::kHigh ? command::kQualityHigh : command::kQualityLow,
+                       MF_BYCOMMAND);
+  if (package_.movies.size() > 1) {
+    const UINT first = command::kFirstMovie;
+    const UINT last = first + static_cast<UINT>(package_.movies.size()) - 1;
+    ::CheckMenuRadioItem(popup, first, last, first + static_cast<UINT>(movieIndex_), MF_BYCOMMAND);
+  }
+}
+
+void PlayerWindow::OnKey(WPARAM key) {
+  const bool control = ::GetKeyState(VK_CONTROL) < 0;
+  if (key == 'F' && control) {
+    SetFullScreen(!fullScreen_);
+  } else if (key == VK_ESCAPE) {
+    SetFullScreen(false);
+  } else if (key == VK_SPACE) {
+    TogglePlay();
+  } else if (key == VK_HOME) {
+    Rewind();
+  } else if (key == VK_RIGHT) {
+    Step(1);
+  } else if (key == VK_LEFT) {
+    Step(-1);
+  }
+}
+
+void PlayerWindow::StartClock() {
+  if (!player_) return;
+  const UINT interval = static_cast<UINT>(std::clamp(player_->FrameInterval() * 1000.0, 10.0, 10000.0));
+  ::SetTimer(Handle(), kFrameTimer, interval, nullptr);
+  clockRunning_ = true;
+}
+
+void PlayerWindow::StopClock() {
+  if (Handle()) ::KillTimer(Handle(), kFrameTimer);
+  clockRunning_ = false;
+}
+
+void PlayerWindow::ResizeBuffer(int width, int height) {
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  if (width == bufferWidth_ && height == bufferHeight_ && buffer_) return;
+  if (!bufferDc_) bufferDc_.Reset(::CreateCompatibleDC(nullptr));
+  if (previousBitmap_) {
+    ::SelectObject(bufferDc_.Get(), previousBitmap_);
+    previousBitmap_ = nullptr;
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // rows top to bottom, as the engine writes them
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  ui::UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) throw std::runtime_error(ui::LastErrorText());
+  buffer_ = std::move(bitmap);
+  pixels_ = static_cast<std::uint32_t*>(bits);
+  bufferWidth_ = width;
+  bufferHeight_ = height;
+  previousBitmap_ = ::SelectObject(bufferDc_.Get(), buffer_.Get());
+}
+
+void PlayerWindow::Redraw() {
+  RECT client{};
+  ::GetClientRect(Handle(), &client);
+  ResizeBuffer(client.right, client.bottom);
+  const std::size_t count = static_cast<std::size_t>(bufferWidth_) * static_cast<std::size_t>(bufferHeight_);
+  if (player_) {
+    swf::RenderTarget target;
+    target.pixels = reinterpret_cast<std::uint8_t*>(pixels_);
+    target.width = bufferWidth_;
+    target.height = bufferHeight_;
+    target.stride = bufferWidth_ * 4;
+    target.format = swf::PixelFormat::kBgra32;
+    player_->Render(target, quality_);
+    // The screen ignores alpha; keep the pixels plain 0x00RRGGBB.
+    for (std::size_t i = 0; i < count; ++i) pixels_[i] &= 0x00FFFFFFu;
+  } else {
+    std::fill(pixels_, pixels_ + count, 0x00FFFFFFu);
+    DrawMessage(std::string(texts::kMovieCannotPlay) + "\r\n" + movieError_);
+  }
+  ::GdiFlush();
+  ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void PlayerWindow::DrawMessage(const std::string& text) {
+  HDC dc = bufferDc_.Get();
+  ui::ScopedSelect font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, RGB(0, 0, 0));
+  RECT area{8, 8, bufferWidth_ - 8, bufferHeight_ - 8};
+  ::DrawTextA(dc, text.c_str(), -1, &area, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+  ::GdiFlush();
+}
+
+LRESULT PlayerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) <= 1) RunCommand(LOWORD(wParam));
+      return 0;
+    case WM_INITMENUPOPUP:
+      if (!HIWORD(lParam)) UpdateMenu(reinterpret_cast<HMENU>(wParam));
+      return 0;
+    case WM_KEYDOWN:
+      OnKey(wParam);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kFrameTimer && player_) {
+        player_->Tick();
+        Redraw();
+      }
+      return 0;
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED) Redraw();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      ui::PaintDc paint(Handle());
+      if (!buffer_) Redraw();
+      ::BitBlt(paint.Get(), 0, 0, bufferWidth_, bufferHeight_, bufferDc_.Get(), 0, 0, SRCCOPY);
+      return 0;
+    }
+    case WM_DESTROY:
+      StopClock();
+      ::SetMenu(Handle(), nullptr);
+      if (options_.endsProgram) ::PostQuitMessage(0);
+      return 0;
+    default:
+      return Default(message, wParam, lParam);
+  }
+}
+
+}  // namespace stub

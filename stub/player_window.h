@@ -1,0 +1,96 @@
+#pragma once
+// The player's window: it plays one movie of its package at a time, its
+// client area the movie's stage size (the picture scaled "show all" when the
+// window is resized or full screen), at the movie's frame rate. The picture
+// is drawn into a back buffer of the client's size and copied to the screen.
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/package_reader.h"
+#include "stub/folder_chooser.h"
+#include "swf/render/render_target.h"
+#include "ui/handles.h"
+#include "ui/window.h"
+
+namespace swf {
+class Player;
+}
+
+namespace stub {
+
+struct PlayerWindowOptions {
+  std::string packageName;      // shown in the caption
+  bool endsProgram = true;      // closing the window posts WM_QUIT
+};
+
+class PlayerWindow final : public ui::Window {
+ public:
+  // Creates the window, hidden, on the package's first movie.
+  PlayerWindow(ui::Seams& seams, FolderChooser& folders, core::Package package, PlayerWindowOptions options);
+  ~PlayerWindow() override;
+
+  void Show(int showCommand);
+
+  // Plays movie `index` from its first frame; the window takes its stage size.
+  void SelectMovie(std::size_t index);
+
+  std::size_t MovieIndex() const { return movieIndex_; }
+  // The engine's player of the current movie; null when it cannot be played.
+  const swf::Player* CurrentPlayer() const { return player_.get(); }
+  const std::string& MovieError() const { return movieError_; }
+  bool IsPlaying() const;
+  bool IsFullScreen() const { return fullScreen_; }
+  swf::Quality CurrentQuality() const { return quality_; }
+  HMENU MenuBar() const { return menu_.Get(); }
+  // The stage size the window gives its client area for the current movie.
+  SIZE StageClientSize() const;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void RunCommand(UINT id);
+  void UpdateMenu(HMENU popup);
+  void FitClientToStage();
+  void SetFullScreen(bool on);
+  void TogglePlay();
+  void Rewind();
+  void Step(int frames);
+  void SaveMovies();
+  void ShowAbout();
+  void StartClock();
+  void StopClock();
+  void ResizeBuffer(int width, int height);
+  void Redraw();
+  void DrawMessage(const std::string& text);
+  void OnKey(WPARAM key);
+
+  FolderChooser& folders_;
+  core::Package package_;
+  PlayerWindowOptions options_;
+  ui::UniqueMenu menu_;
+
+  std::size_t movieIndex_ = 0;
+  std::unique_ptr<swf::Player> player_;
+  std::string movieError_;
+  swf::Quality quality_ = swf::Quality::kHigh;
+  bool clockRunning_ = false;
+
+  bool fullScreen_ = false;
+  LONG windowedStyle_ = 0;
+  WINDOWPLACEMENT windowedPlacement_{};
+
+  ui::UniqueMemoryDc bufferDc_;
+  ui::UniqueBitmap buffer_;
+  HGDIOBJ previousBitmap_ = nullptr;
+  std::uint32_t* pixels_ = nullptr;
+  int bufferWidth_ = 0;
+  int bufferHeight_ = 0;
+};
+
+}  // namespace stub
