@@ -39,11 +39,7 @@ TmxFlatPanel::TmxFlatPanel(ui::Seams& seams)
       showBorder_(true) {}
 
 void TmxFlatPanel::Create(HWND parent, const RECT& bounds, int id) {
-  WNDCLASSEXA windowClass{};
-  windowClass.hInstance = ::GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = kClassName;
-  windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-  RegisterWindowClass(windowClass);
+  RegisterWindowClass(ClassDescription(kClassName));
   ui::Window::Create(0, kClassName, caption_.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, bounds.left,
                      bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));

@@ -77,11 +77,7 @@ TMainForm::TMainForm(ui::Seams& seams, std::vector<std::string> arguments, Playe
       makePlayer_(std::move(makePlayer)),
       openDlg_(seams.dialogs, ui::FileDialog::Kind::kOpen),
       saveDlg_(seams.dialogs, ui::FileDialog::Kind::kSave) {
-  WNDCLASSEXA windowClass{};
-  windowClass.hInstance = ::GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = kClassName;
-  windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  WNDCLASSEXA windowClass = ClassDescription(kClassName, IDC_ARROW, COLOR_BTNFACE);
   windowClass.hIcon = static_cast<HICON>(
       ::LoadImageA(windowClass.hInstance, MAKEINTRESOURCEA(IDI_MAIN_ICON), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
   windowClass.hIconSm = static_cast<HICON>(

@@ -8,12 +8,7 @@ constexpr const char* kClassName = "TFlashPanel";
 
 FlashPanelWindow::FlashPanelWindow(ui::Seams& seams, HWND parent, std::function<void(int, int)> onResize)
     : ui::Window(seams), onResize_(std::move(onResize)) {
-  WNDCLASSEXA windowClass{};
-  windowClass.hInstance = ::GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = kClassName;
-  windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  RegisterWindowClass(windowClass);
+  RegisterWindowClass(ClassDescription(kClassName, IDC_ARROW, COLOR_BTNFACE));
   Create(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, parent, nullptr);
 }
 

@@ -18,12 +18,7 @@ int ClampPaneWidth(int wanted, int current, int clientWidth, int minimum, int sp
 
 Splitter::Splitter(ui::Seams& seams, HWND parent, std::function<void(int)> onDrag)
     : ui::Window(seams), onDrag_(std::move(onDrag)) {
-  WNDCLASSEXA windowClass{};
-  windowClass.hInstance = ::GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = kClassName;
-  windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE));
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  RegisterWindowClass(windowClass);
+  RegisterWindowClass(ClassDescription(kClassName, IDC_SIZEWE, COLOR_BTNFACE));
   Create(0, kClassName, "", WS_CHILD | WS_VISIBLE, 0, 0, kWidth, 0, parent, nullptr);
 }
 

@@ -24,12 +24,7 @@ TProgressForm::TProgressForm(ui::Seams& seams, HWND owner) : ui::Window(seams) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&controls);
 
-  WNDCLASSEXA windowClass{};
-  windowClass.hInstance = ::GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = kClassName;
-  windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  RegisterWindowClass(windowClass);
+  RegisterWindowClass(ClassDescription(kClassName, IDC_ARROW, COLOR_BTNFACE));
 
   RECT outer{0, 0, progress_layout::kClientSize.cx, progress_layout::kClientSize.cy};
   ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);

@@ -50,10 +50,7 @@ swf::Rgba ToRgba(int color) {
 }  // namespace
 
 TShockwaveFlash::TShockwaveFlash(ui::Seams& seams, HWND parent, const RECT& place) : ui::Window(seams) {
-  WNDCLASSEXA windowClass{};
-  windowClass.hInstance = ::GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = kClassName;
-  windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  WNDCLASSEXA windowClass = ClassDescription(kClassName);
   windowClass.style = CS_DBLCLKS;
   RegisterWindowClass(windowClass);
   Create(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, place.left, place.top, place.right - place.left,

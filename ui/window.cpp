@@ -28,6 +28,15 @@ Window::~Window() {
   }
 }
 
+WNDCLASSEXA Window::ClassDescription(const char* name, LPCSTR cursor, int backgroundColour) {
+  WNDCLASSEXA windowClass{};
+  windowClass.hInstance = ::GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = name;
+  windowClass.hCursor = ::LoadCursorA(nullptr, cursor);
+  if (backgroundColour >= 0) windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(backgroundColour + 1));
+  return windowClass;
+}
+
 void Window::RegisterWindowClass(WNDCLASSEXA windowClass) {
   WNDCLASSEXA existing{};
   existing.cbSize = sizeof(existing);

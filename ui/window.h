@@ -29,6 +29,10 @@ class Window {
   // registration of the same name is harmless.
   static void RegisterWindowClass(WNDCLASSEXA windowClass);
 
+  // A class description of this module with a stock cursor and, unless
+  // `backgroundColour` is negative, a system-colour background (COLOR_*).
+  static WNDCLASSEXA ClassDescription(const char* name, LPCSTR cursor = IDC_ARROW, int backgroundColour = -1);
+
   // Creates the window. An error thrown while the window is being created
   // (WM_NCCREATE, WM_CREATE) makes creation fail and is thrown again from
   // here, unreported, so that the caller decides; any other failure throws

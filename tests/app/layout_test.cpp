@@ -112,21 +112,8 @@ TEST_F(MainFormTest, ToolbarHasEightPlacesWithHints) {
 
 TEST_F(MainFormTest, PlaceholderIsWhiteInAGreyFrameWithATransparentRing) {
   // Draw picture 0 over green: whatever is transparent shows green.
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = 130;
-  info.bmiHeader.biHeight = -130;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  ui::UniqueBitmap picture(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  ui::UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-  ui::ScopedSelect select(dc.Get(), picture.Get());
-  auto* pixels = static_cast<uint32_t*>(bits);
-  std::fill(pixels, pixels + 130 * 130, 0x0000FF00u);
-  ::ImageList_Draw(form->ImageList(), 0, dc.Get(), 0, 0, ILD_TRANSPARENT);
-  ::GdiFlush();
-  auto at = [&](int x, int y) { return pixels[y * 130 + x] & 0xFFFFFFu; };
+  std::vector<uint32_t> pixels = DrawListPicture(form->ImageList(), 0, ILD_TRANSPARENT, 0x00FF00u);
+  auto at = [&](int x, int y) { return pixels[y * 130 + x]; };
   EXPECT_EQ(at(0, 0), 0x00FF00u);
   EXPECT_EQ(at(129, 64), 0x00FF00u);
   EXPECT_EQ(at(1, 1), 0x808080u);

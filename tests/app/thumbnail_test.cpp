@@ -22,21 +22,7 @@ TEST(StretchNearest, PicksTheSourcePixelUnderEachCentreWithoutBlending) {
 }
 
 uint32_t ThumbnailPixel(HIMAGELIST list, int index, int x, int y) {
-  IMAGEINFO info{};
-  ::ImageList_GetImageInfo(list, index, &info);
-  BITMAPINFO header{};
-  header.bmiHeader.biSize = sizeof(header.bmiHeader);
-  header.bmiHeader.biWidth = 130;
-  header.bmiHeader.biHeight = -130;
-  header.bmiHeader.biPlanes = 1;
-  header.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  ui::UniqueBitmap picture(::CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
-  ui::UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-  ui::ScopedSelect select(dc.Get(), picture.Get());
-  ::ImageList_Draw(list, index, dc.Get(), 0, 0, ILD_NORMAL);
-  ::GdiFlush();
-  return static_cast<uint32_t*>(bits)[y * 130 + x] & 0xFFFFFFu;
+  return DrawListPicture(list, index, ILD_NORMAL, 0x123456u)[y * 130 + x];
 }
 
 TEST_F(MainFormTest, ThumbnailSqueezesWhatThePlayerShowsOnBlack) {

@@ -69,6 +69,27 @@ std::string SolidMovie(unsigned char r, unsigned char g, unsigned char b) {
   return std::string(movie.begin(), movie.end());
 }
 
+std::vector<uint32_t> DrawListPicture(HIMAGELIST list, int index, UINT style, uint32_t background) {
+  constexpr int kSide = 130;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = kSide;
+  info.bmiHeader.biHeight = -kSide;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  ui::UniqueBitmap picture(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ui::UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+  ui::ScopedSelect select(dc.Get(), picture.Get());
+  auto* pixels = static_cast<uint32_t*>(bits);
+  std::fill(pixels, pixels + kSide * kSide, background);
+  ::ImageList_Draw(list, index, dc.Get(), 0, 0, style);
+  ::GdiFlush();
+  std::vector<uint32_t> result(pixels, pixels + kSide * kSide);
+  for (uint32_t& pixel : result) pixel &= 0xFFFFFFu;
+  return result;
+}
+
 void MainFormTest::SetUp() {
   form = std::make_unique<app::TMainForm>(fakes.seams, std::vector<std::string>{});
   ::ShowWindow(form->Handle(), SW_SHOWNORMAL);

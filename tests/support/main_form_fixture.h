@@ -31,6 +31,10 @@ class TempFolder {
 // A movie of one solid colour filling its 200 × 150 stage.
 std::string SolidMovie(unsigned char r, unsigned char g, unsigned char b);
 
+// Picture `index` of a 130 × 130 image list drawn over `background`
+// (0x00RRGGBB): rows top to bottom, 0x00RRGGBB each.
+std::vector<uint32_t> DrawListPicture(HIMAGELIST list, int index, UINT style, uint32_t background);
+
 class MainFormTest : public ::testing::Test {
  protected:
   void SetUp() override;
