@@ -20,7 +20,6 @@ namespace {
 constexpr const char* kClassName = "TMainForm";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr UINT_PTR kAutoTimerId = 1;
-constexpr UINT kRunHeldBack = WM_APP + 1;
 constexpr COLORREF kGlyphKeyColour = RGB(255, 0, 255);
 
 // Toolbar buttons have identifiers of their own, so that a button can run
@@ -364,6 +363,10 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TMainForm::HoldBack(std::function<void()> action) { heldBack_.push_back(std::move(action)); }
+
+void TMainForm::ScheduleHeldBack() {
+  if (!heldBack_.empty()) ::PostMessageA(Handle(), kRunHeldBack, 0, 0);
+}
 
 void TMainForm::RunHeldBack() {
   // A capture running now holds them further; its end posts this again.

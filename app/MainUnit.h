@@ -123,6 +123,9 @@ class TMainForm : public ui::Window {
   // EntryList never fall out of step.
   void HoldBack(std::function<void()> action);
   void RunHeldBack();
+  // Posted when held-back commands wait; they run when it arrives.
+  static constexpr UINT kRunHeldBack = WM_APP + 1;
+  void ScheduleHeldBack();
 
   std::vector<std::string> arguments_;
   PlayerFactory makePlayer_;

@@ -59,11 +59,11 @@ void TMainForm::AddMovie(const std::string& path) {
   } catch (...) {
     // No item may stay without its entry line.
     DeleteItem(item);
-    if (!heldBack_.empty()) ::PostMessageA(Handle(), WM_APP + 1, 0, 0);
+    ScheduleHeldBack();
     throw;
   }
   player_->Play();
-  if (!heldBack_.empty()) ::PostMessageA(Handle(), WM_APP + 1, 0, 0);
+  ScheduleHeldBack();
 }
 
 void TMainForm::RemoveMovie(int index) {
