@@ -10,9 +10,14 @@
 #include <vector>
 
 #include "swf/parse/bitmaps.h"
+#include "swf/parse/actions.h"
+#include "swf/parse/buttons.h"
 #include "swf/parse/display_tags.h"
+#include "swf/parse/fonts.h"
 #include "swf/parse/header.h"
+#include "swf/parse/morph.h"
 #include "swf/parse/shape.h"
+#include "swf/parse/text.h"
 
 namespace swf {
 
@@ -21,6 +26,10 @@ using ControlTag = std::variant<PlaceObject, RemoveObject>;
 
 struct Frame {
   std::vector<ControlTag> tags;
+  // Run after the frame's display list is built, init actions first; empty
+  // in movies flagged for ActionScript 3, whose scripts are not run.
+  std::vector<InitActionBlock> initActions;
+  std::vector<ActionBlock> actions;
 };
 
 // A tag the engine does not interpret; the bytes point into the movie body.
@@ -43,7 +52,8 @@ struct SpriteDefinition {
   TimelineDefinition timeline;
 };
 
-using Character = std::variant<ShapeDefinition, SpriteDefinition>;
+using Character = std::variant<ShapeDefinition, SpriteDefinition, FontDefinition, TextDefinition,
+                               MorphShapeDefinition, ButtonDefinition>;
 
 // A whole movie parsed into plain data. Not copyable: raw tags point into
 // `body`.

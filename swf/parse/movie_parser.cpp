@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "swf/parse/bit_reader.h"
 #include "swf/parse/movie.h"
 #include "swf/parse/parse_error.h"
@@ -112,6 +114,53 @@ class TagStreamParser {
       case tag::kDefineBitsLossless2:
         AddBitmap(ParseDefineBitsLossless(body, 2, bitmapPixelBudget_));
         return false;
+      case tag::kDoAction:
+        if (!movie_.actionScript3Flag) pending.actions.push_back(ParseDoAction(body));
+        return true;
+      case tag::kDoInitAction:
+        if (!movie_.actionScript3Flag) pending.initActions.push_back(ParseDoInitAction(body));
+        return true;
+      case tag::kDefineFont:
+      case tag::kDefineFont2:
+      case tag::kDefineFont3: {
+        const int version = header.code == tag::kDefineFont ? 1 : header.code == tag::kDefineFont2 ? 2 : 3;
+        FontDefinition font = ParseDefineFont(body, version, RecordBudget());
+        const size_t records = CountFontRecords(font);
+        AddCharacter(font.id, std::move(font), records);
+        return false;
+      }
+      case tag::kDefineText:
+      case tag::kDefineText2: {
+        TextDefinition text = ParseDefineText(body, header.code == tag::kDefineText ? 1 : 2, fonts_, RecordBudget());
+        const size_t records = CountTextRecords(text);
+        AddCharacter(text.id, std::move(text), records);
+        return false;
+      }
+      case tag::kDefineMorphShape:
+      case tag::kDefineMorphShape2: {
+        MorphShapeDefinition morph =
+            ParseDefineMorphShape(body, header.code == tag::kDefineMorphShape ? 1 : 2, RecordBudget());
+        const size_t records = CountMorphRecords(morph);
+        AddCharacter(morph.id, std::move(morph), records);
+        return false;
+      }
+      case tag::kDefineButton:
+      case tag::kDefineButton2: {
+        ButtonDefinition button = ParseDefineButton(body, header.code == tag::kDefineButton ? 1 : 2);
+        AddCharacter(button.id, std::move(button), 0);
+        return false;
+      }
+      case tag::kDefineButtonCxform: {
+        const uint16_t id = body.U16();
+        const ColorTransform colorTransform = ReadColorTransform(body, false);
+        auto found = movie_.characters.find(id);
+        if (found != movie_.characters.end()) {
+          if (auto* button = std::get_if<ButtonDefinition>(&found->second)) {
+            ApplyButtonColorTransform(*button, colorTransform);
+          }
+        }
+        return false;
+      }
       case tag::kDefineSprite:
         if (insideSprite) throw ParseError("a sprite cannot be defined inside another sprite");
         ParseSprite(body);
@@ -151,6 +200,22 @@ class TagStreamParser {
     movie_.bitmaps.try_emplace(id, std::move(bitmap));
   }
 
+  // What the next character's shape records may take of both ceilings.
+  size_t RecordBudget() const { return std::min(kMaxShapeRecords, kMaxMovieShapeRecords - shapeRecords_); }
+
+  void AddCharacter(uint16_t id, Character character, size_t records) {
+    if (records > kMaxMovieShapeRecords - shapeRecords_) {
+      throw ParseError("the movie's shapes hold more than " + std::to_string(kMaxMovieShapeRecords) + " records");
+    }
+    shapeRecords_ += records;
+    movie_.characters.try_emplace(id, std::move(character));
+  }
+
+  const FontDefinition* FindFont(uint16_t id) const {
+    const Character* character = movie_.FindCharacter(id);
+    return character != nullptr ? std::get_if<FontDefinition>(character) : nullptr;
+  }
+
   void ParseSprite(BitReader& body) {
     SpriteDefinition sprite;
     sprite.id = body.U16();
@@ -163,6 +228,7 @@ class TagStreamParser {
   void Warn(std::string message) { movie_.warnings.push_back(std::move(message)); }
 
   ParsedMovie& movie_;
+  FontLookup fonts_ = [this](uint16_t id) { return FindFont(id); };
   size_t bitmapPixelBudget_ = kMaxMovieBitmapPixels;  // what the movie's bitmaps may still decode
   size_t shapeRecords_ = 0;  // of the shapes kept so far, against kMaxMovieShapeRecords
 };

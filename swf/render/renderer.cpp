@@ -92,6 +92,10 @@ class SceneRenderer {
       const ColorTransform color = ColorTransform::Compose(object.colorTransform, parentColor);
       if (const auto* shape = std::get_if<ShapeDefinition>(object.character)) {
         DrawShape(*shape, world, color);
+      } else if (const auto* text = std::get_if<TextDefinition>(object.character)) {
+        DrawText(*text, world, color);
+      } else if (const auto* morph = std::get_if<MorphShapeDefinition>(object.character)) {
+        DrawShape(MorphShapeAt(*morph, object.ratio), world, color);
       } else if (object.sprite) {
         DrawList(object.sprite->List(), world, color);
       }
@@ -112,6 +116,10 @@ class SceneRenderer {
     maskMode_ = true;
     if (const auto* shape = std::get_if<ShapeDefinition>(object.character)) {
       DrawShape(*shape, world, ColorTransform::Identity());
+    } else if (const auto* text = std::get_if<TextDefinition>(object.character)) {
+      DrawText(*text, world, ColorTransform::Identity());
+    } else if (const auto* morph = std::get_if<MorphShapeDefinition>(object.character)) {
+      DrawShape(MorphShapeAt(*morph, object.ratio), world, ColorTransform::Identity());
     } else if (object.sprite) {
       DrawList(object.sprite->List(), world, ColorTransform::Identity());
     }
@@ -133,6 +141,11 @@ class SceneRenderer {
       layerBytes_ -= 2 * LayerBytes(width_, height_);
       masks.pop_back();
     }
+  }
+
+  // Static text: each glyph is a shape of its own placed in the text.
+  void DrawText(const TextDefinition& text, const Matrix& world, const ColorTransform& color) {
+    for (const TextGlyph& glyph : text.glyphs) DrawShape(*glyph.shape, Matrix::Compose(glyph.matrix, world), color);
   }
 
   void DrawShape(const ShapeDefinition& shape, const Matrix& world, const ColorTransform& color) {

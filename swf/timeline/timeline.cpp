@@ -3,15 +3,59 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "swf/timeline/actions.h"
+
 namespace swf {
 
 TimelineInstance::TimelineInstance(const ParsedMovie& movie, const TimelineDefinition& definition, int nesting,
-                                   std::shared_ptr<size_t> objectCount)
-    : movie_(movie), definition_(definition), nesting_(nesting), objectCount_(std::move(objectCount)) {
+                                   std::shared_ptr<size_t> objectCount, TimelineInstance* parent)
+    : movie_(movie),
+      definition_(definition),
+      nesting_(nesting),
+      objectCount_(std::move(objectCount)),
+      parent_(parent),
+      actions_(parent != nullptr ? parent->actions_ : std::make_shared<ActionQueue>()) {
   if (!definition_.frames.empty()) ApplyFrame(0);
+  RunFrameActions();
 }
 
-void TimelineInstance::ApplyFrame(size_t frame) {
+TimelineInstance::~TimelineInstance() = default;
+
+void TimelineInstance::QueueActions(const Frame& frame) {
+  auto queue = [&](const ActionBlock& block) {
+    if (actions_->entries.size() < ActionQueue::kMaxEntries) actions_->entries.push_back({this, alive_, &block});
+  };
+  for (const InitActionBlock& init : frame.initActions) {
+    if (actions_->initActionsRun.insert(init.spriteId).second) queue(init.block);
+  }
+  for (const ActionBlock& block : frame.actions) queue(block);
+}
+
+void TimelineInstance::RunFrameActions() {
+  if (parent_ != nullptr || actions_->running) return;
+  actions_->running = true;
+  struct RunningFlag {
+    ActionQueue& queue;
+    ~RunningFlag() { queue.running = false; }
+  } flag{*actions_};
+  ActionBudget budget;
+  while (!actions_->entries.empty()) {
+    const ActionQueue::Entry entry = actions_->entries.front();
+    actions_->entries.pop_front();
+    if (entry.clipAlive.expired()) continue;
+    if (budget.blocks == 0) {
+      actions_->entries.clear();
+      break;
+    }
+    --budget.blocks;
+    RunActionBlock(*entry.clip, *entry.block, movie_.header.version, budget);
+  }
+}
+
+void TimelineInstance::ApplyFrame(size_t frame, bool queueActions) {
+  // The frame's actions go ahead of those of clips it places, which queue
+  // their first frame as they are made.
+  if (queueActions) QueueActions(definition_.frames[frame]);
   for (const ControlTag& tag : definition_.frames[frame].tags) {
     std::visit([this](const auto& t) { Apply(t); }, tag);
   }
@@ -24,7 +68,9 @@ void TimelineInstance::SetCharacter(DisplayObject& object, uint16_t characterId)
   object.sprite.reset();
   if (object.character == nullptr || nesting_ >= kMaxNesting) return;
   if (const auto* sprite = std::get_if<SpriteDefinition>(object.character)) {
-    object.sprite = std::make_unique<TimelineInstance>(movie_, sprite->timeline, nesting_ + 1, objectCount_);
+    object.sprite = std::make_unique<TimelineInstance>(movie_, sprite->timeline, nesting_ + 1, objectCount_, this);
+  } else if (const auto* button = std::get_if<ButtonDefinition>(object.character); button && button->upState) {
+    object.sprite = std::make_unique<TimelineInstance>(movie_, *button->upState, nesting_ + 1, objectCount_, this);
   }
 }
 
@@ -68,7 +114,7 @@ void TimelineInstance::Rebuild(size_t target) {
   // The replaced objects make room at once; sprites handed over below keep
   // their own objects counted.
   for (auto& [depth, object] : previous) object.ticket = ObjectTicket();
-  for (size_t frame = 0; frame <= target; ++frame) ApplyFrame(frame);
+  for (size_t frame = 0; frame <= target; ++frame) ApplyFrame(frame, frame == target);
   // An instance that the replay puts back unchanged (same character, same
   // ratio) is the same clip: it keeps its own running state.
   for (auto& [depth, object] : list_) {
@@ -85,22 +131,25 @@ void TimelineInstance::GotoFrame(size_t frame) {
   frame = std::min(frame, definition_.frames.size() - 1);
   if (frame == currentFrame_) return;
   if (frame > currentFrame_) {
-    for (size_t next = currentFrame_ + 1; next <= frame; ++next) ApplyFrame(next);
+    for (size_t next = currentFrame_ + 1; next <= frame; ++next) ApplyFrame(next, next == frame);
   } else {
     Rebuild(frame);
   }
+  RunFrameActions();
 }
 
 void TimelineInstance::Tick() {
   for (auto& [depth, object] : list_) {
     if (object.sprite) object.sprite->Tick();
   }
-  if (!playing_ || definition_.frames.size() <= 1) return;
-  if (currentFrame_ + 1 < definition_.frames.size()) {
-    ApplyFrame(currentFrame_ + 1);
-  } else {
-    Rebuild(0);
+  if (playing_ && definition_.frames.size() > 1) {
+    if (currentFrame_ + 1 < definition_.frames.size()) {
+      ApplyFrame(currentFrame_ + 1);
+    } else {
+      Rebuild(0);
+    }
   }
+  RunFrameActions();
 }
 
 }  // namespace swf

@@ -11,6 +11,7 @@
 namespace swf {
 
 class TimelineInstance;
+struct ActionQueue;
 
 // One display object's share of the movie's ceiling on display objects (see
 // TimelineInstance::kMaxDisplayObjects), given back when the object goes.
@@ -65,9 +66,19 @@ class TimelineInstance {
   static constexpr size_t kMaxDisplayObjects = size_t{1} << 18;
 
   // Enters frame 0 at once, as a newly placed clip does. A nested instance
-  // shares its root's count of display objects.
+  // shares its root's count of display objects and queue of frame actions;
+  // a root runs the actions queued by its frame changes and ticks.
   TimelineInstance(const ParsedMovie& movie, const TimelineDefinition& definition, int nesting = 0,
-                   std::shared_ptr<size_t> objectCount = std::make_shared<size_t>(0));
+                   std::shared_ptr<size_t> objectCount = std::make_shared<size_t>(0),
+                   TimelineInstance* parent = nullptr);
+  ~TimelineInstance();
+  TimelineInstance(const TimelineInstance&) = delete;
+  TimelineInstance& operator=(const TimelineInstance&) = delete;
+
+  TimelineInstance* Parent() const { return parent_; }
+  const TimelineDefinition& Definition() const { return definition_; }
+  // Expires when this instance goes (a script may remove the clip it runs on).
+  std::weak_ptr<void> AliveToken() const { return alive_; }
 
   size_t CurrentFrame() const { return currentFrame_; }
   size_t FrameCount() const { return definition_.frames.size(); }
@@ -86,8 +97,13 @@ class TimelineInstance {
 
   const DisplayList& List() const { return list_; }
 
+  // Runs the frame actions queued so far (on a root; a nested instance
+  // leaves them to its root). Scripts run inside it only queue.
+  void RunFrameActions();
+
  private:
-  void ApplyFrame(size_t frame);
+  void ApplyFrame(size_t frame, bool queueActions = true);
+  void QueueActions(const Frame& frame);
   void Apply(const PlaceObject& place);
   void Apply(const RemoveObject& remove);
   void Rebuild(size_t target);
@@ -100,6 +116,9 @@ class TimelineInstance {
   size_t currentFrame_ = 0;
   bool playing_ = true;
   DisplayList list_;
+  TimelineInstance* parent_;
+  std::shared_ptr<ActionQueue> actions_;
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // queued actions of a clip that went are dropped
 };
 
 }  // namespace swf

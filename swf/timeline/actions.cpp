@@ -1,0 +1,411 @@
+#include "swf/timeline/actions.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "swf/parse/bit_reader.h"
+#include "swf/parse/parse_error.h"
+#include "swf/timeline/timeline.h"
+
+namespace swf {
+namespace {
+
+namespace op {
+constexpr uint8_t kNextFrame = 0x04;
+constexpr uint8_t kPrevFrame = 0x05;
+constexpr uint8_t kPlay = 0x06;
+constexpr uint8_t kStop = 0x07;
+constexpr uint8_t kPop = 0x17;
+constexpr uint8_t kSetTarget2 = 0x20;
+constexpr uint8_t kTrace = 0x26;
+constexpr uint8_t kGotoFrame = 0x81;
+constexpr uint8_t kWaitForFrame = 0x8A;
+constexpr uint8_t kSetTarget = 0x8B;
+constexpr uint8_t kGotoLabel = 0x8C;
+constexpr uint8_t kWaitForFrame2 = 0x8D;
+constexpr uint8_t kDefineFunction2 = 0x8E;
+constexpr uint8_t kTry = 0x8F;
+constexpr uint8_t kConstantPool = 0x88;
+constexpr uint8_t kWith = 0x94;
+constexpr uint8_t kPush = 0x96;
+constexpr uint8_t kJump = 0x99;
+constexpr uint8_t kDefineFunction = 0x9B;
+constexpr uint8_t kIf = 0x9D;
+constexpr uint8_t kGotoFrame2 = 0x9F;
+}  // namespace op
+
+// A value whose content is known because it was pushed as a constant.
+struct Value {
+  enum class Kind { kString, kNumber, kBool, kNull, kUndefined } kind = Kind::kUndefined;
+  std::string text;
+  double number = 0;
+};
+
+constexpr size_t kMaxStack = 4096;
+
+bool SameName(const std::string& a, const std::string& b, bool ignoreCase) {
+  if (!ignoreCase) return a == b;
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+TimelineInstance* Root(TimelineInstance& clip) {
+  TimelineInstance* root = &clip;
+  while (root->Parent() != nullptr) root = root->Parent();
+  return root;
+}
+
+TimelineInstance* Child(TimelineInstance& parent, const std::string& name, bool ignoreCase) {
+  for (const auto& [depth, object] : parent.List()) {
+    if (object.sprite && !object.name.empty() && SameName(object.name, name, ignoreCase)) return object.sprite.get();
+  }
+  return nullptr;
+}
+
+std::vector<std::string> Split(const std::string& path, char separator) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= path.size()) {
+    const size_t end = std::min(path.find(separator, start), path.size());
+    parts.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+std::optional<size_t> FindLabel(const TimelineInstance& clip, const std::string& label, bool ignoreCase) {
+  const auto& labels = clip.Definition().labels;
+  if (auto found = labels.find(label); found != labels.end()) return found->second;
+  if (!ignoreCase) return std::nullopt;
+  for (const auto& [name, frame] : labels) {
+    if (SameName(name, label, true)) return frame;
+  }
+  return std::nullopt;
+}
+
+class Interpreter {
+ public:
+  Interpreter(TimelineInstance& clip, const ActionBlock& block, int swfVersion, ActionBudget& budget)
+      : origin_(clip),
+        originAlive_(clip.AliveToken()),
+        target_(&clip),
+        targetAlive_(clip.AliveToken()),
+        code_(block.code),
+        ignoreCase_(swfVersion < 7),
+        budget_(budget) {}
+
+  void Run() {
+    size_t position = 0;
+    while (position < code_.size()) {
+      if (budget_.actions == 0) return;
+      --budget_.actions;
+      for (const auto& [from, length] : skips_) {
+        if (position == from) position += length;
+      }
+      if (position >= code_.size()) return;
+      const uint8_t code = code_[position++];
+      if (code == 0) return;
+      std::span<const uint8_t> payload;
+      if (code >= 0x80) {
+        if (code_.size() - position < 2) return;  // a record cut off ends the block
+        const size_t length = code_[position] | (code_[position + 1] << 8);
+        position += 2;
+        if (code_.size() - position < length) return;
+        payload = code_.subspan(position, length);
+        position += length;
+      }
+      try {
+        if (!Execute(code, payload, position)) return;
+      } catch (const ParseError&) {
+        return;  // a payload shorter than its action needs ends the block
+      }
+      // A goto may have removed the clip this block runs on, or its target.
+      if (originAlive_.expired()) return;
+      if (targetAlive_.expired()) target_ = nullptr;
+    }
+  }
+
+ private:
+  // Runs one action; `position` is the offset of the next record and may be
+  // moved by branches. False ends the block.
+  bool Execute(uint8_t code, std::span<const uint8_t> payload, size_t& position) {
+    BitReader reader(payload);
+    switch (code) {
+      case op::kPlay:
+        if (target_) target_->Play();
+        return true;
+      case op::kStop:
+        if (target_) target_->Stop();
+        return true;
+      case op::kNextFrame:
+        if (target_) {
+          Goto(target_->CurrentFrame() + 1);
+          target_->Stop();
+        }
+        return true;
+      case op::kPrevFrame:
+        if (target_) {
+          if (target_->CurrentFrame() > 0) Goto(target_->CurrentFrame() - 1);
+          target_->Stop();
+        }
+        return true;
+      case op::kGotoFrame: {
+        const uint16_t frame = reader.U16();
+        if (target_) Goto(frame);
+        return true;
+      }
+      case op::kGotoLabel: {
+        const std::string label = reader.String();
+        if (target_) {
+          if (auto frame = FindLabel(*target_, label, ignoreCase_)) Goto(*frame);
+        }
+        return true;
+      }
+      case op::kSetTarget:
+        SetTarget(reader.String());
+        return true;
+      case op::kSetTarget2: {
+        const std::optional<Value> value = Pop();
+        if (value && value->kind == Value::Kind::kString) {
+          SetTarget(value->text);
+        } else {
+          Retarget(nullptr);  // a clip we cannot name: the following actions go nowhere
+        }
+        return true;
+      }
+      case op::kGotoFrame2:
+        GotoFrame2(reader);
+        return true;
+      case op::kConstantPool: {
+        constants_.clear();
+        const uint16_t count = reader.U16();
+        for (uint16_t i = 0; i < count; ++i) constants_.push_back(reader.String());
+        return true;
+      }
+      case op::kPush:
+        while (!reader.AtEnd()) {
+          if (stack_.size() >= kMaxStack) return false;
+          stack_.push_back(ReadPushValue(reader));
+        }
+        return true;
+      case op::kPop:
+      case op::kTrace:
+      case op::kWaitForFrame2:
+        Pop();
+        return true;
+      case op::kWaitForFrame:
+        return true;  // a local movie has all its frames
+      case op::kJump:
+        return Branch(reader.S16(), position);
+      case op::kIf: {
+        const int16_t offset = reader.S16();
+        const std::optional<bool> condition = Truth(Pop());
+        if (!condition) return false;
+        return *condition ? Branch(offset, position) : true;
+      }
+      case op::kDefineFunction:
+      case op::kDefineFunction2:
+        // The body follows the record and runs only when called.
+        stack_.clear();
+        return Skip(payload.size() >= 2 ? payload[payload.size() - 2] | (payload[payload.size() - 1] << 8) : 0,
+                    position);
+      case op::kWith:
+        // The body acts on an object we do not model.
+        stack_.clear();
+        return Skip(reader.U16(), position);
+      case op::kTry: {
+        const uint8_t flags = reader.U8();
+        const uint16_t trySize = reader.U16();
+        const uint16_t catchSize = reader.U16();
+        // Without exceptions the try body runs and its catch body does not.
+        if ((flags & 0x01) != 0 && catchSize > 0) skips_.emplace_back(position + trySize, catchSize);
+        return true;
+      }
+      default:
+        stack_.clear();
+        return true;
+    }
+  }
+
+  void Goto(size_t frame) {
+    if (budget_.gotos == 0) return;
+    --budget_.gotos;
+    target_->GotoFrame(frame);
+  }
+
+  void GotoFrame2(BitReader& reader) {
+    const uint8_t flags = reader.U8();
+    const size_t bias = (flags & 0x02) != 0 ? reader.U16() : 0;
+    const std::optional<Value> value = Pop();
+    if (!target_ || !value) return;
+    std::optional<size_t> frame;
+    if (value->kind == Value::Kind::kNumber && std::isfinite(value->number) && value->number >= 1) {
+      frame = static_cast<size_t>(std::min(value->number, 1e9)) - 1 + bias;
+    } else if (value->kind == Value::Kind::kString) {
+      frame = FrameFromString(value->text);
+      if (frame) *frame += bias;
+    }
+    if (!frame) return;
+    Goto(*frame);
+    if (flags & 0x01) {
+      target_->Play();
+    } else {
+      target_->Stop();
+    }
+  }
+
+  // A label, or a frame number given as text; paths ("clip:frame") are not
+  // followed.
+  std::optional<size_t> FrameFromString(const std::string& text) {
+    if (text.find(':') != std::string::npos) return std::nullopt;
+    if (!text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+      const unsigned long number = text.size() <= 9 ? std::stoul(text) : 0;
+      if (number >= 1) return number - 1;
+      return std::nullopt;
+    }
+    return FindLabel(*target_, text, ignoreCase_);
+  }
+
+  void SetTarget(const std::string& path) { Retarget(ResolveTarget(origin_, path, ignoreCase_)); }
+
+  void Retarget(TimelineInstance* clip) {
+    target_ = clip;
+    targetAlive_ = clip != nullptr ? clip->AliveToken() : std::weak_ptr<void>();
+  }
+
+  bool Branch(int16_t offset, size_t& position) {
+    const int64_t destination = static_cast<int64_t>(position) + offset;
+    if (destination < 0 || destination > static_cast<int64_t>(code_.size())) return false;
+    position = static_cast<size_t>(destination);
+    return true;
+  }
+
+  bool Skip(size_t length, size_t& position) {
+    if (code_.size() - position < length) return false;
+    position += length;
+    return true;
+  }
+
+  std::optional<Value> Pop() {
+    if (stack_.empty()) return std::nullopt;
+    std::optional<Value> value = std::move(stack_.back());
+    stack_.pop_back();
+    return value;
+  }
+
+  std::optional<Value> ReadPushValue(BitReader& reader) {
+    const uint8_t type = reader.U8();
+    Value value;
+    switch (type) {
+      case 0:
+        value.kind = Value::Kind::kString;
+        value.text = reader.String();
+        return value;
+      case 1:
+        value.kind = Value::Kind::kNumber;
+        value.number = reader.Float();
+        return value;
+      case 2:
+        value.kind = Value::Kind::kNull;
+        return value;
+      case 3:
+        value.kind = Value::Kind::kUndefined;
+        return value;
+      case 4:
+        reader.U8();
+        return std::nullopt;  // registers are not modelled
+      case 5:
+        value.kind = Value::Kind::kBool;
+        value.number = reader.U8() != 0 ? 1 : 0;
+        return value;
+      case 6: {
+        const uint64_t high = reader.U32();
+        const uint64_t low = reader.U32();
+        const uint64_t bits = (high << 32) | low;
+        value.kind = Value::Kind::kNumber;
+        std::memcpy(&value.number, &bits, sizeof value.number);
+        return value;
+      }
+      case 7:
+        value.kind = Value::Kind::kNumber;
+        value.number = reader.S32();
+        return value;
+      case 8:
+      case 9: {
+        const size_t index = type == 8 ? reader.U8() : reader.U16();
+        if (index >= constants_.size()) return std::nullopt;
+        value.kind = Value::Kind::kString;
+        value.text = constants_[index];
+        return value;
+      }
+      default:
+        throw ParseError("unknown push type " + std::to_string(type));
+    }
+  }
+
+  static std::optional<bool> Truth(const std::optional<Value>& value) {
+    if (!value) return std::nullopt;
+    switch (value->kind) {
+      case Value::Kind::kBool:
+      case Value::Kind::kNumber:
+        return value->number != 0 && !std::isnan(value->number);
+      case Value::Kind::kNull:
+      case Value::Kind::kUndefined:
+        return false;
+      case Value::Kind::kString:
+        return std::nullopt;  // depends on the version's conversions
+    }
+    return std::nullopt;
+  }
+
+  TimelineInstance& origin_;
+  std::weak_ptr<void> originAlive_;
+  TimelineInstance* target_;
+  std::weak_ptr<void> targetAlive_;
+  std::span<const uint8_t> code_;
+  bool ignoreCase_;
+  ActionBudget& budget_;
+  std::vector<std::optional<Value>> stack_;
+  std::vector<std::string> constants_;
+  std::vector<std::pair<size_t, size_t>> skips_;  // (offset, bytes) jumped over when reached
+};
+
+}  // namespace
+
+TimelineInstance* ResolveTarget(TimelineInstance& origin, const std::string& path, bool ignoreCase) {
+  if (path.empty()) return &origin;
+  TimelineInstance* clip = &origin;
+  std::string rest = path;
+  const bool slashes = path.find('/') != std::string::npos;
+  if (slashes && rest.front() == '/') {
+    clip = Root(origin);
+    rest.erase(0, 1);
+    if (rest.empty()) return clip;
+  }
+  for (const std::string& part : Split(rest, slashes ? '/' : '.')) {
+    if (clip == nullptr) return nullptr;
+    if (part.empty()) return nullptr;
+    if (part == ".." || SameName(part, "_parent", ignoreCase)) {
+      clip = clip->Parent();
+    } else if (SameName(part, "_root", ignoreCase) || SameName(part, "_level0", ignoreCase)) {
+      clip = Root(*clip);
+    } else if (part == "." || SameName(part, "this", ignoreCase)) {
+      continue;
+    } else {
+      clip = Child(*clip, part, ignoreCase);
+    }
+  }
+  return clip;
+}
+
+void RunActionBlock(TimelineInstance& clip, const ActionBlock& block, int swfVersion, ActionBudget& budget) {
+  Interpreter(clip, block, swfVersion, budget).Run();
+}
+
+}  // namespace swf
