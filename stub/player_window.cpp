@@ -99,7 +99,7 @@ void PlayerWindow::SelectMovie(std::size_t index) {
   } catch (const std::exception& error) {
     movieError_ = error.what();
   }
-  const std::string caption = options_.packageName + " - " + movie.name;
+  const std::string caption = options_.packageName + " - " + MovieLabel(movie.name, index);
   ::SetWindowTextA(Handle(), caption.c_str());
   if (!fullScreen_) FitClientToStage();
   if (player_) {

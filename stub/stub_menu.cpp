@@ -23,6 +23,10 @@ void AttachPopup(HMENU bar, ui::UniqueMenu popup, const char* caption) {
 
 }  // namespace
 
+std::string MovieLabel(const std::string& name, std::size_t index) {
+  return name.empty() ? "(movie " + std::to_string(index + 1) + ")" : name;
+}
+
 std::string MenuText(const std::string& text) {
   std::string result;
   for (char c : text) {
@@ -39,7 +43,7 @@ ui::UniqueMenu BuildPlayerMenu(const std::vector<std::string>& movieNames, bool 
   if (movieNames.size() > 1) {
     ui::UniqueMenu movies(::CreatePopupMenu());
     for (std::size_t k = 0; k < movieNames.size(); ++k) {
-      Append(movies.Get(), command::kFirstMovie + static_cast<UINT>(k), MenuText(movieNames[k]));
+      Append(movies.Get(), command::kFirstMovie + static_cast<UINT>(k), MenuText(MovieLabel(movieNames[k], k)));
     }
     if (releaseAllowed) {
       AppendSeparator(movies.Get());

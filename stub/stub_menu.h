@@ -29,6 +29,10 @@ inline constexpr UINT kFirstMovie = 1000;  // kFirstMovie + k plays movie k
 // with "&" doubled so that none turns into an access key.
 ui::UniqueMenu BuildPlayerMenu(const std::vector<std::string>& movieNames, bool releaseAllowed);
 
+// How a movie is named in the menu and the caption: its directory name, or
+// "(movie N)" (N from 1) when the name is empty.
+std::string MovieLabel(const std::string& name, std::size_t index);
+
 // "&" doubled: a caption shows the text exactly.
 std::string MenuText(const std::string& text);
 

@@ -1,0 +1,369 @@
+// The player window in-process: a real window under Wine with a package of
+// movies made in code, the user's dialogs answered by scripted fakes.
+#include "stub/player_window.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "stub/movie_release.h"
+#include "stub/stub_menu.h"
+#include "stub/stub_texts.h"
+#include "stub_movies.h"
+#include "support/fake_seams.h"
+#include "swf/player.h"
+#include "sys/temp_folder.h"
+
+namespace {
+
+using testing_support::FakeSeams;
+using testing_support::ReadFileBytes;
+using testing_support::TempFolder;
+
+class FakeFolderChooser final : public stub::FolderChooser {
+ public:
+  std::deque<std::optional<std::string>> answers;
+  int asked = 0;
+  std::optional<std::string> ChooseFolder(HWND, const std::string&) override {
+    ++asked;
+    if (answers.empty()) return std::nullopt;
+    auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+const swf::Rgba kBlue{20, 40, 200, 255};
+const swf::Rgba kRed{220, 10, 10, 255};
+const swf::Rgba kGreen{10, 160, 40, 255};
+const swf::Rgba kYellow{250, 220, 0, 255};
+
+std::string Intro() { return stubtest::SquareMovie(400, 300, kBlue, kRed, 30, 40, 3, 12); }
+std::string Game() { return stubtest::SquareMovie(320, 200, kGreen, kYellow, 100, 50, 2, 30); }
+
+core::Package PackageOf(const std::vector<std::pair<std::string, std::string>>& movies, bool release) {
+  stubtest::CraftedPackage crafted;
+  crafted.payload = stubtest::Payload(movies, release ? 1 : 0);
+  return core::ReadPackage(stubtest::Assemble(crafted));
+}
+
+// The engine's own picture of a movie's first frame at its stage size,
+// 0x00RRGGBB as the screen holds it.
+std::vector<uint32_t> EngineFirstFrame(const std::string& movie, int width, int height, swf::Quality quality) {
+  swf::Player player(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(movie.data()), movie.size()));
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+  swf::RenderTarget target{reinterpret_cast<uint8_t*>(pixels.data()), width, height, width * 4,
+                           swf::PixelFormat::kBgra32};
+  player.Render(target, quality);
+  for (uint32_t& p : pixels) p &= 0x00FFFFFFu;
+  return pixels;
+}
+
+// What the window's client area shows on screen now.
+std::vector<uint32_t> ScreenPixels(HWND window) {
+  ::UpdateWindow(window);
+  RECT client{};
+  ::GetClientRect(window, &client);
+  const int width = client.right, height = client.bottom;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  ui::UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ui::UniqueMemoryDc memory(::CreateCompatibleDC(nullptr));
+  {
+    ui::ScopedSelect select(memory.Get(), bitmap.Get());
+    ui::WindowDc screen(window);
+    ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+  }
+  std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + width * height);
+  for (uint32_t& p : pixels) p &= 0x00FFFFFFu;
+  return pixels;
+}
+
+uint32_t Screen(swf::Rgba c) { return (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b; }
+
+SIZE ClientSize(HWND window) {
+  RECT client{};
+  ::GetClientRect(window, &client);
+  return SIZE{client.right, client.bottom};
+}
+
+std::string Caption(HWND window) {
+  char text[256] = {};
+  ::GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// The captions of a menu's items, "-" for a separator.
+std::vector<std::string> Items(HMENU menu) {
+  std::vector<std::string> items;
+  for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+    char text[128] = {};
+    ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    items.push_back(text[0] ? text : "-");
+  }
+  return items;
+}
+
+bool HasCommand(HMENU bar, UINT id) { return ::GetMenuState(bar, id, MF_BYCOMMAND) != static_cast<UINT>(-1); }
+
+class PlayerWindowTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<stub::PlayerWindow> Open(core::Package package) {
+    auto window = std::make_unique<stub::PlayerWindow>(fakes.seams, folders, std::move(package),
+                                                       stub::PlayerWindowOptions{"space game", false});
+    window->Show(SW_SHOWNORMAL);
+    return window;
+  }
+  void Command(stub::PlayerWindow& window, UINT id) { ::SendMessageA(window.Handle(), WM_COMMAND, id, 0); }
+
+  FakeSeams fakes;
+  FakeFolderChooser folders;
+  TempFolder work;
+};
+
+TEST_F(PlayerWindowTest, PlaysTheFirstMovieAtItsStageSizeWithTheEnginesPixels) {
+  const std::string intro = Intro();
+  auto window = Open(PackageOf({{"intro.swf", intro}, {"game.swf", Game()}}, false));
+  EXPECT_EQ(Caption(window->Handle()), "space game - intro.swf");
+  EXPECT_EQ(ClientSize(window->Handle()).cx, 400);
+  EXPECT_EQ(ClientSize(window->Handle()).cy, 300);
+  EXPECT_EQ(window->MovieIndex(), 0u);
+  ASSERT_NE(window->CurrentPlayer(), nullptr);
+  EXPECT_TRUE(window->IsPlaying());
+  EXPECT_EQ(window->CurrentPlayer()->FrameRate(), 12.0);
+
+  const std::vector<uint32_t> expected = EngineFirstFrame(intro, 400, 300, swf::Quality::kHigh);
+  const std::vector<uint32_t> shown = ScreenPixels(window->Handle());
+  ASSERT_EQ(shown.size(), expected.size());
+  size_t different = 0;
+  for (size_t i = 0; i < shown.size(); ++i) different += shown[i] != expected[i];
+  EXPECT_EQ(different, 0u);
+  // And the picture is the movie: its background, and its square in place.
+  EXPECT_EQ(shown[5 * 400 + 5], Screen(kBlue));
+  EXPECT_EQ(shown[70 * 400 + 60], Screen(kRed));
+}
+
+TEST_F(PlayerWindowTest, TheMoviesMenuSwitchesMoviesAndTheWindowFollowsTheStage) {
+  const std::string game = Game();
+  auto window = Open(PackageOf({{"intro.swf", Intro()}, {"game & more.swf", game}}, false));
+  HMENU bar = window->MenuBar();
+  ASSERT_EQ(Items(bar), (std::vector<std::string>{"&Movies", "&Play", "&View", "&Help"}));
+  EXPECT_EQ(Items(::GetSubMenu(bar, 0)), (std::vector<std::string>{"intro.swf", "game && more.swf"}));
+
+  Command(*window, stub::command::kFirstMovie + 1);
+  EXPECT_EQ(window->MovieIndex(), 1u);
+  EXPECT_EQ(Caption(window->Handle()), "space game - game & more.swf");
+  EXPECT_EQ(ClientSize(window->Handle()).cx, 320);
+  EXPECT_EQ(ClientSize(window->Handle()).cy, 200);
+  EXPECT_EQ(window->CurrentPlayer()->CurrentFrame(), 0u);
+  EXPECT_EQ(ScreenPixels(window->Handle()), EngineFirstFrame(game, 320, 200, swf::Quality::kHigh));
+
+  // The open Movies menu marks the movie that plays.
+  ::SendMessageA(window->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(::GetSubMenu(bar, 0)), 0);
+  EXPECT_TRUE(::GetMenuState(bar, stub::command::kFirstMovie + 1, MF_BYCOMMAND) & MF_CHECKED);
+  EXPECT_FALSE(::GetMenuState(bar, stub::command::kFirstMovie, MF_BYCOMMAND) & MF_CHECKED);
+
+  Command(*window, stub::command::kFirstMovie);
+  EXPECT_EQ(ClientSize(window->Handle()).cx, 400);
+  // A command for a movie that is not there changes nothing.
+  Command(*window, stub::command::kFirstMovie + 2);
+  EXPECT_EQ(window->MovieIndex(), 0u);
+}
+
+TEST_F(PlayerWindowTest, PlayPauseStepsAndRewind) {
+  auto window = Open(PackageOf({{"intro.swf", Intro()}}, false));
+  const swf::Player& player = *window->CurrentPlayer();
+  Command(*window, stub::command::kPlayPause);
+  EXPECT_FALSE(window->IsPlaying());
+  Command(*window, stub::command::kStepForward);
+  Command(*window, stub::command::kStepForward);
+  EXPECT_EQ(player.CurrentFrame(), 2u);
+  Command(*window, stub::command::kStepForward);  // the last frame stays
+  EXPECT_EQ(player.CurrentFrame(), 2u);
+  // Frame 2 shows the square 40 pixels further right.
+  const std::vector<uint32_t> shown = ScreenPixels(window->Handle());
+  EXPECT_EQ(shown[70 * 400 + 60], Screen(kBlue));
+  EXPECT_EQ(shown[70 * 400 + 100], Screen(kRed));
+  Command(*window, stub::command::kStepBack);
+  EXPECT_EQ(player.CurrentFrame(), 1u);
+  Command(*window, stub::command::kPlayPause);
+  EXPECT_TRUE(window->IsPlaying());
+  Command(*window, stub::command::kRewind);
+  EXPECT_FALSE(window->IsPlaying());
+  EXPECT_EQ(player.CurrentFrame(), 0u);
+  Command(*window, stub::command::kStepBack);  // the first frame stays
+  EXPECT_EQ(player.CurrentFrame(), 0u);
+  // Keys do the same.
+  ::SendMessageA(window->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_EQ(player.CurrentFrame(), 1u);
+  ::SendMessageA(window->Handle(), WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_TRUE(window->IsPlaying());
+}
+
+TEST_F(PlayerWindowTest, TheClockAdvancesFramesAtTheMoviesRate) {
+  auto window = Open(PackageOf({{"game.swf", Game()}}, false));  // 30 frames per second
+  const DWORD start = ::GetTickCount();
+  MSG message;
+  while (window->CurrentPlayer()->CurrentFrame() == 0 && ::GetTickCount() - start < 3000) {
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
+    ::Sleep(5);
+  }
+  EXPECT_EQ(window->CurrentPlayer()->CurrentFrame(), 1u);
+}
+
+TEST_F(PlayerWindowTest, QualityAndFullScreenComeAndGo) {
+  const std::string intro = Intro();
+  auto window = Open(PackageOf({{"intro.swf", intro}}, false));
+  Command(*window, stub::command::kPlayPause);
+  Command(*window, stub::command::kQualityLow);
+  EXPECT_EQ(window->CurrentQuality(), swf::Quality::kLow);
+  EXPECT_EQ(ScreenPixels(window->Handle()), EngineFirstFrame(intro, 400, 300, swf::Quality::kLow));
+  Command(*window, stub::command::kQualityHigh);
+  EXPECT_EQ(window->CurrentQuality(), swf::Quality::kHigh);
+
+  ::SendMessageA(window->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(::GetSubMenu(window->MenuBar(), 1)), 1);
+  EXPECT_TRUE(::GetMenuState(window->MenuBar(), stub::command::kQualityHigh, MF_BYCOMMAND) & MF_CHECKED);
+
+  RECT before{};
+  ::GetWindowRect(window->Handle(), &before);
+  Command(*window, stub::command::kFullScreen);
+  EXPECT_TRUE(window->IsFullScreen());
+  EXPECT_EQ(::GetMenu(window->Handle()), nullptr);
+  EXPECT_EQ(ClientSize(window->Handle()).cx, ::GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(ClientSize(window->Handle()).cy, ::GetSystemMetrics(SM_CYSCREEN));
+  // Show all: the stage is scaled up and centred; the middle shows the stage.
+  const std::vector<uint32_t> full = ScreenPixels(window->Handle());
+  EXPECT_EQ(full[(ClientSize(window->Handle()).cy / 2) * ClientSize(window->Handle()).cx + 10], Screen(kBlue));
+
+  ::SendMessageA(window->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(window->IsFullScreen());
+  EXPECT_EQ(::GetMenu(window->Handle()), window->MenuBar());
+  EXPECT_EQ(ClientSize(window->Handle()).cx, 400);
+  EXPECT_EQ(ClientSize(window->Handle()).cy, 300);
+  RECT after{};
+  ::GetWindowRect(window->Handle(), &after);
+  EXPECT_TRUE(::EqualRect(&before, &after));
+}
+
+TEST_F(PlayerWindowTest, AResizedWindowShowsTheWholeStage) {
+  auto window = Open(PackageOf({{"intro.swf", Intro()}}, false));
+  Command(*window, stub::command::kPlayPause);
+  RECT outer{};
+  ::GetWindowRect(window->Handle(), &outer);
+  // 200 wider: the 400 × 300 stage stays 300 high and is centred, with bars.
+  ::SetWindowPos(window->Handle(), nullptr, 0, 0, outer.right - outer.left + 200, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+  const std::vector<uint32_t> shown = ScreenPixels(window->Handle());
+  ASSERT_EQ(ClientSize(window->Handle()).cx, 600);
+  EXPECT_EQ(shown[70 * 600 + 160], Screen(kRed));  // the square 100 pixels to the right
+  EXPECT_EQ(shown[70 * 600 + 60], Screen(kBlue));
+}
+
+TEST_F(PlayerWindowTest, AMovieTheEngineCannotReadSaysSoAndTheOthersStillPlay) {
+  auto window = Open(PackageOf({{"broken.swf", "this is no movie"}, {"game.swf", Game()}}, false));
+  EXPECT_EQ(window->CurrentPlayer(), nullptr);
+  EXPECT_FALSE(window->MovieError().empty());
+  EXPECT_FALSE(window->IsPlaying());
+  Command(*window, stub::command::kPlayPause);  // nothing to play, nothing breaks
+  Command(*window, stub::command::kStepForward);
+  EXPECT_EQ(ClientSize(window->Handle()).cx, 550);
+  Command(*window, stub::command::kFirstMovie + 1);
+  ASSERT_NE(window->CurrentPlayer(), nullptr);
+  EXPECT_TRUE(window->IsPlaying());
+}
+
+TEST_F(PlayerWindowTest, WithoutTheReleaseFlagThereIsNoSaveCommandAndAStrayOneDoesNothing) {
+  auto two = Open(PackageOf({{"a.swf", Intro()}, {"b.swf", Game()}}, false));
+  EXPECT_FALSE(HasCommand(two->MenuBar(), stub::command::kSaveMovies));
+  EXPECT_EQ(Items(::GetSubMenu(two->MenuBar(), 0)), (std::vector<std::string>{"a.swf", "b.swf"}));
+  folders.answers.push_back(work.Path());
+  Command(*two, stub::command::kSaveMovies);
+  EXPECT_EQ(folders.asked, 0);
+  EXPECT_TRUE(fakes.dialogs.messageBoxes.empty());
+  EXPECT_TRUE(std::filesystem::is_empty(work.Path()));
+
+  auto one = Open(PackageOf({{"a.swf", Intro()}}, false));
+  EXPECT_EQ(Items(one->MenuBar()), (std::vector<std::string>{"&Play", "&View", "&Help"}));
+}
+
+TEST_F(PlayerWindowTest, WithTheReleaseFlagSaveMoviesWritesEveryMovieSafely) {
+  const std::string intro = Intro();
+  auto window = Open(PackageOf({{"..\\..\\x.swf", intro}, {"C:\\x", "second"}, {"CON", "third"}, {"", ""}}, true));
+  EXPECT_EQ(Items(::GetSubMenu(window->MenuBar(), 0)),
+            (std::vector<std::string>{"..\\..\\x.swf", "C:\\x", "CON", "(movie 4)", "-", "&Save movies..."}));
+  Command(*window, stub::command::kFirstMovie + 3);
+  EXPECT_EQ(Caption(window->Handle()), "space game - (movie 4)");
+  std::filesystem::create_directories(work / "inner\\out");
+  const std::string out = work / "inner\\out";
+  folders.answers.push_back(out);
+  Command(*window, stub::command::kSaveMovies);
+  EXPECT_EQ(folders.asked, 1);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(out)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"C__x", "_.._x.swf", "_CON", "movie4.swf"}));
+  EXPECT_EQ(ReadFileBytes(stub::JoinFolder(out, "_.._x.swf")), intro);
+  EXPECT_EQ(ReadFileBytes(stub::JoinFolder(out, "C__x")), "second");
+  // Nothing went up or out.
+  EXPECT_FALSE(std::filesystem::exists(work / "x.swf"));
+  EXPECT_FALSE(std::filesystem::exists(work / "inner\\x.swf"));
+  ASSERT_EQ(fakes.dialogs.messageBoxes.size(), 1u);
+  EXPECT_EQ(fakes.dialogs.messageBoxes[0].text, "4 movies saved in " + out + ".");
+  EXPECT_EQ(fakes.dialogs.messageBoxes[0].caption, stub::texts::kPlayerTitle);
+}
+
+TEST_F(PlayerWindowTest, SaveMoviesAsksBeforeOverwritingAndCancelWritesNothing) {
+  auto window = Open(PackageOf({{"a.swf", Intro()}, {"b.swf", "new b"}}, true));
+  Command(*window, stub::command::kSaveMovies);  // the folder dialog cancelled
+  EXPECT_EQ(folders.asked, 1);
+  EXPECT_TRUE(fakes.dialogs.messageBoxes.empty());
+
+  const std::string old = work.Write("b.swf", "old b");
+  folders.answers.push_back(work.Path());
+  fakes.dialogs.messageBoxAnswers = {IDNO, IDOK};
+  Command(*window, stub::command::kSaveMovies);
+  ASSERT_EQ(fakes.dialogs.messageBoxes.size(), 2u);
+  EXPECT_EQ(fakes.dialogs.messageBoxes[0].text, old + " exists. Do you want to overwrite it?");
+  EXPECT_EQ(fakes.dialogs.messageBoxes[0].type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+  EXPECT_EQ(fakes.dialogs.messageBoxes[0].type & MB_DEFMASK, static_cast<UINT>(MB_DEFBUTTON2));
+  EXPECT_EQ(fakes.dialogs.messageBoxes[1].text,
+            "1 movie saved in " + work.Path() + ".\r\n1 existing file was kept.");
+  EXPECT_EQ(ReadFileBytes(old), "old b");
+
+  folders.answers.push_back(work.Path());
+  fakes.dialogs.messageBoxAnswers = {IDYES, IDYES, IDOK};
+  Command(*window, stub::command::kSaveMovies);
+  EXPECT_EQ(ReadFileBytes(old), "new b");
+}
+
+TEST_F(PlayerWindowTest, SaveMoviesIntoAMissingFolderSaysItFailed) {
+  auto window = Open(PackageOf({{"a.swf", Intro()}}, true));
+  EXPECT_EQ(Items(window->MenuBar()).front(), "&File");
+  folders.answers.push_back(work / "not here");
+  Command(*window, stub::command::kSaveMovies);
+  ASSERT_EQ(fakes.dialogs.messageBoxes.size(), 1u);
+  EXPECT_EQ(fakes.dialogs.messageBoxes[0].text.rfind(std::string(stub::texts::kSaveFailed) + "\r\n", 0), 0u);
+  EXPECT_NE(fakes.dialogs.messageBoxes[0].text.find("not here"), std::string::npos);
+  EXPECT_EQ(fakes.dialogs.messageBoxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+}
+
+TEST_F(PlayerWindowTest, AboutNamesThePackageAndItsDate) {
+  auto window = Open(PackageOf({{"a.swf", Intro()}, {"b.swf", Game()}}, false));
+  Command(*window, stub::command::kAbout);
+  ASSERT_EQ(fakes.dialogs.messageBoxes.size(), 1u);
+  EXPECT_EQ(fakes.dialogs.messageBoxes[0].caption, "About");
+  // 46000 days after 30 December 1899.
+  EXPECT_NE(fakes.dialogs.messageBoxes[0].text.find("Package \"space game\": 2 movies, built on 2025-12-09."),
+            std::string::npos)
+      << fakes.dialogs.messageBoxes[0].text;
+}
+
+}  // namespace

@@ -1,0 +1,335 @@
+// The real player.dat at the front of real packages, started as its own
+// process under Wine and watched from outside the way a person sees it: its
+// window, caption and client area, its message boxes and exit codes. Also
+// quorvel-pack extract, which releases movies the same way the player does.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/package_writer.h"
+#include "core/zlib_stream.h"
+#include "stub/movie_release.h"
+#include "stub/stub_menu.h"
+#include "stub/stub_texts.h"
+#include "stub_movies.h"
+#include "swf/player.h"
+#include "sys/process.h"
+#include "sys/temp_folder.h"
+#include "tools/run_process.h"
+#include "ui/handles.h"
+
+namespace {
+
+using testing_support::ReadFileBytes;
+using testing_support::TempFolder;
+
+const swf::Rgba kBlue{20, 40, 200, 255};
+const swf::Rgba kRed{220, 10, 10, 255};
+const swf::Rgba kGreen{10, 160, 40, 255};
+const swf::Rgba kYellow{250, 220, 0, 255};
+constexpr DWORD kWindowWait = 30000;
+
+std::string Player() { return sys::ExecutableFolder() + "player.dat"; }
+
+// A started program; ended by force if a test leaves it running.
+class Child {
+ public:
+  explicit Child(const std::string& program) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + program + "\"";
+    PROCESS_INFORMATION info{};
+    if (::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &startup, &info)) {
+      process_.Reset(info.hProcess);
+      ::CloseHandle(info.hThread);
+      id_ = info.dwProcessId;
+    }
+  }
+  ~Child() {
+    if (process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
+      ::TerminateProcess(process_.Get(), 99);
+      ::WaitForSingleObject(process_.Get(), 5000);
+    }
+  }
+  bool Started() const { return static_cast<bool>(process_); }
+  DWORD Id() const { return id_; }
+  // The exit code, or -1 if it is still running after `milliseconds`.
+  long ExitCode(DWORD milliseconds) const {
+    if (::WaitForSingleObject(process_.Get(), milliseconds) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_.Get(), &code);
+    return static_cast<long>(code);
+  }
+
+ private:
+  ui::UniqueKernelHandle process_;
+  DWORD id_ = 0;
+};
+
+struct WindowSearch {
+  DWORD process;
+  const char* className;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<WindowSearch*>(parameter);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  char className[64] = {};
+  ::GetClassNameA(window, className, sizeof className);
+  if (owner == search->process && lstrcmpiA(className, search->className) == 0 && ::IsWindowVisible(window)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A visible top-level window of the process with the given class.
+HWND WaitForWindow(const Child& child, const char* className) {
+  const DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < kWindowWait) {
+    WindowSearch search{child.Id(), className};
+    ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    if (child.ExitCode(0) != -1) return nullptr;
+    ::Sleep(50);
+  }
+  return nullptr;
+}
+
+std::string TextOf(HWND window) {
+  char text[2048] = {};
+  ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+BOOL CALLBACK CollectStatic(HWND child, LPARAM parameter) {
+  char className[32] = {};
+  ::GetClassNameA(child, className, sizeof className);
+  if (lstrcmpiA(className, "Static") == 0) *reinterpret_cast<std::string*>(parameter) += TextOf(child);
+  return TRUE;
+}
+
+// The player's message box: its caption and text; then it is answered OK.
+struct BoxSeen {
+  std::string caption;
+  std::string text;
+};
+BoxSeen ReadAndCloseMessageBox(const Child& child) {
+  HWND box = WaitForWindow(child, "#32770");
+  if (!box) return {};
+  BoxSeen seen{TextOf(box), {}};
+  ::EnumChildWindows(box, CollectStatic, reinterpret_cast<LPARAM>(&seen.text));
+  ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return seen;
+}
+
+SIZE ClientSize(HWND window) {
+  RECT client{};
+  ::GetClientRect(window, &client);
+  return SIZE{client.right, client.bottom};
+}
+
+// What the screen shows of the window's client area now.
+std::vector<uint32_t> ScreenPixels(HWND window) {
+  const SIZE size = ClientSize(window);
+  POINT origin{0, 0};
+  ::ClientToScreen(window, &origin);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = size.cx;
+  info.bmiHeader.biHeight = -size.cy;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  ui::UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ui::UniqueMemoryDc memory(::CreateCompatibleDC(nullptr));
+  {
+    ui::ScopedSelect select(memory.Get(), bitmap.Get());
+    ui::WindowDc screen(nullptr);
+    ::BitBlt(memory.Get(), 0, 0, size.cx, size.cy, screen.Get(), origin.x, origin.y, SRCCOPY);
+    ::GdiFlush();
+  }
+  std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + size.cx * size.cy);
+  for (uint32_t& p : pixels) p &= 0x00FFFFFFu;
+  return pixels;
+}
+
+std::vector<uint32_t> EngineFrame(const std::string& movie, int width, int height) {
+  swf::Player player(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(movie.data()), movie.size()));
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+  player.Render({reinterpret_cast<uint8_t*>(pixels.data()), width, height, width * 4, swf::PixelFormat::kBgra32},
+                swf::Quality::kHigh);
+  for (uint32_t& p : pixels) p &= 0x00FFFFFFu;
+  return pixels;
+}
+
+class StubProcessTest : public ::testing::Test {
+ protected:
+  // A package built from the real player.dat, as the packager builds it.
+  std::string Package(const std::string& name, const std::vector<std::pair<std::string, std::string>>& movies,
+                      bool release) {
+    std::filesystem::create_directories(work / "movies");
+    std::vector<std::string> paths;
+    for (const auto& [movieName, bytes] : movies) paths.push_back(work.Write("movies\\" + movieName, bytes));
+    core::BuildPackageFile(Player(), paths, release, 46000.0, work / name);
+    return work / name;
+  }
+  // A package whose appended part is crafted, behind the real player.dat.
+  std::string Crafted(const std::string& name, stubtest::CraftedPackage crafted) {
+    crafted.stub = ReadFileBytes(Player());
+    return work.Write(name, stubtest::Assemble(crafted));
+  }
+  // Runs a program that cannot play: it must say so in its box and end with 1.
+  void ExpectRefusal(const std::string& program, const std::string& reason) {
+    Child child(program);
+    ASSERT_TRUE(child.Started()) << program;
+    const BoxSeen box = ReadAndCloseMessageBox(child);
+    EXPECT_EQ(box.caption, stub::texts::kPlayerTitle) << program;
+    EXPECT_EQ(box.text.rfind(stub::texts::kNoPackage, 0), 0u) << box.text;
+    EXPECT_NE(box.text.find(reason), std::string::npos) << box.text;
+    EXPECT_EQ(child.ExitCode(10000), 1) << program;
+  }
+
+  TempFolder work;
+  const std::string intro = stubtest::SquareMovie(400, 300, kBlue, kRed, 30, 40, 3, 12);
+  const std::string game = stubtest::SquareMovie(320, 200, kGreen, kYellow, 100, 50, 2, 30);
+};
+
+TEST_F(StubProcessTest, APackageOfTwoMoviesPlaysSwitchesAndCloses) {
+  Child child(Package("space.exe", {{"intro.swf", intro}, {"game.swf", game}}, false));
+  ASSERT_TRUE(child.Started());
+  HWND window = WaitForWindow(child, "QuorvelPlayerWindow");
+  ASSERT_NE(window, nullptr) << "exit code " << child.ExitCode(0);
+  EXPECT_EQ(TextOf(window), "space - intro.swf");
+  EXPECT_EQ(ClientSize(window).cx, 400);
+  EXPECT_EQ(ClientSize(window).cy, 300);
+
+  // Paused on its first frame, the window shows exactly the engine's picture.
+  ::SendMessageA(window, WM_COMMAND, stub::command::kRewind, 0);
+  ::SetForegroundWindow(window);
+  ::Sleep(300);
+  const std::vector<uint32_t> expected = EngineFrame(intro, 400, 300);
+  const std::vector<uint32_t> shown = ScreenPixels(window);
+  ASSERT_EQ(shown.size(), expected.size());
+  EXPECT_EQ(std::count_if(shown.begin(), shown.end(), [&, i = size_t{0}](uint32_t p) mutable {
+              return p != expected[i++];
+            }),
+            0);
+  EXPECT_EQ(shown[5 * 400 + 5], 0x1428C8u);    // the blue background
+  EXPECT_EQ(shown[70 * 400 + 60], 0xDC0A0Au);  // the red square
+
+  ::SendMessageA(window, WM_COMMAND, stub::command::kFirstMovie + 1, 0);
+  EXPECT_EQ(TextOf(window), "space - game.swf");
+  EXPECT_EQ(ClientSize(window).cx, 320);
+  EXPECT_EQ(ClientSize(window).cy, 200);
+
+  ::PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(child.ExitCode(10000), 0);
+}
+
+TEST_F(StubProcessTest, TheBarePlayerSaysWhatItIsAndEndsWithOne) {
+  std::filesystem::copy_file(Player(), work / "player.dat");
+  ExpectRefusal(work / "player.dat", stub::texts::kBareStub);
+}
+
+TEST_F(StubProcessTest, EveryCraftedPackageIsRefusedWithoutACrash) {
+  const std::string payload = stubtest::Payload({{"a.swf", intro}, {"b.swf", game}}, 1);
+  struct Case {
+    const char* name;
+    stubtest::CraftedPackage package;
+    const char* reason;
+  };
+  std::string corrupt = core::Deflate(payload);
+  for (size_t i = corrupt.size() / 3; i < corrupt.size() / 3 + 8; ++i) corrupt[i] = static_cast<char>(~corrupt[i]);
+  const auto craft = [](std::string bytes, long long u = -1, long long z = -1, std::string block = "") {
+    stubtest::CraftedPackage crafted;
+    crafted.payload = std::move(bytes);
+    crafted.payloadSizeField = u;
+    crafted.compressedSizeField = z;
+    crafted.compressedOverride = std::move(block);
+    return crafted;
+  };
+  const long long size = static_cast<long long>(payload.size());
+  const std::vector<Case> cases = {
+      {"past.exe", craft(payload, -1, 0x7FFFFF00), "exceeds the file"},
+      {"huge.exe", craft(payload, 0x7FFFFFFF), "cannot come from"},
+      {"longer.exe", craft(payload, size + 100), "The payload holds"},
+      {"shorter.exe", craft(payload, size - 1), "longer than its recorded"},
+      {"sums.exe", craft(stubtest::Payload({{"a.swf", intro}}, 1, -1, "a.swf:10\r\n")), "bytes of movie data"},
+      {"zlib.exe", craft(payload, -1, -1, corrupt), "The compressed block"},
+      {"empty.exe", craft(stubtest::Payload({}, 1)), ""},
+  };
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (std::string(c.name) == "empty.exe") {
+      Child child(Crafted(c.name, c.package));
+      const BoxSeen box = ReadAndCloseMessageBox(child);
+      EXPECT_EQ(box.text, stub::texts::kNoMovies);
+      EXPECT_EQ(child.ExitCode(10000), 1);
+      continue;
+    }
+    ExpectRefusal(Crafted(c.name, c.package), c.reason);
+  }
+}
+
+// quorvel-pack extract: the console twin of "Save movies...".
+class ExtractTest : public StubProcessTest {
+ protected:
+  testing_support::ProcessResult Extract(const std::string& package, const std::string& folder,
+                                         std::vector<std::string> more = {}) {
+    std::vector<std::string> arguments{"extract", package, folder};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    std::filesystem::create_directories(work / "scratch");
+    return testing_support::RunProcess(sys::ExecutableFolder() + "quorvel-pack.exe", arguments, work / "scratch");
+  }
+};
+
+TEST_F(ExtractTest, RoundTripsByteExactUnderTheNamesThePlayerGives) {
+  const std::string big = testing_support::PseudoRandomBytes(200000, 7);
+  stubtest::CraftedPackage crafted;
+  const std::vector<std::pair<std::string, std::string>> movies = {
+      {"..\\..\\x.swf", intro}, {"C:\\x", big}, {"CON", "con"}, {"", ""}, {"game.swf", game}, {"GAME.swf", "2"}};
+  crafted.payload = stubtest::Payload(movies, 1);
+  const std::string package = Crafted("hostile.exe", crafted);
+  std::filesystem::create_directories(work / "out");
+  const testing_support::ProcessResult result = Extract(package, work / "out");
+  ASSERT_EQ(result.exitCode, 0) << result.errors;
+
+  const core::Package read = core::ReadPackage(ReadFileBytes(package));
+  const std::vector<std::string> names = stub::ReleaseFileNames(read.movies);
+  EXPECT_EQ(names, (std::vector<std::string>{"_.._x.swf", "C__x", "_CON", "movie4.swf", "game.swf", "GAME (2).swf"}));
+  for (size_t i = 0; i < movies.size(); ++i) {
+    EXPECT_EQ(ReadFileBytes(work / ("out\\" + names[i])), movies[i].second) << names[i];
+  }
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(work / "out")) ++files;
+  EXPECT_EQ(files, movies.size());
+  EXPECT_FALSE(std::filesystem::exists(work / "x.swf"));
+
+  // A second run overwrites nothing without --force.
+  work.Write("out\\C__x", "kept");
+  const testing_support::ProcessResult again = Extract(package, work / "out");
+  EXPECT_EQ(again.exitCode, 1);
+  EXPECT_EQ(ReadFileBytes(work / "out\\C__x"), "kept");
+  EXPECT_EQ(Extract(package, work / "out", {"--force"}).exitCode, 0);
+  EXPECT_EQ(ReadFileBytes(work / "out\\C__x"), big);
+}
+
+TEST_F(ExtractTest, APackageWithoutTheReleaseFlagReleasesNothing) {
+  const std::string package = Package("locked.exe", {{"intro.swf", intro}}, false);
+  std::filesystem::create_directories(work / "out");
+  const testing_support::ProcessResult result = Extract(package, work / "out");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.errors.find("does not allow releasing"), std::string::npos) << result.errors;
+  EXPECT_TRUE(std::filesystem::is_empty(work / "out"));
+}
+
+}  // namespace
