@@ -102,9 +102,12 @@ class Interpreter {
 
   void Run() {
     size_t position = 0;
+    size_t blockActions = ActionBudget::kMaxBlockActions;
     while (position < code_.size()) {
-      if (budget_.actions == 0) return;
+      // A block that loops stops here; the blocks after it still run.
+      if (budget_.actions == 0 || blockActions == 0) return;
       --budget_.actions;
+      --blockActions;
       for (const auto& [from, length] : skips_) {
         if (position == from) position += length;
       }

@@ -24,6 +24,7 @@ class TimelineInstance;
 // forth or send timelines to each other's frames end within the tick.
 struct ActionBudget {
   static constexpr size_t kMaxActions = size_t{1} << 20;  // action records executed
+  static constexpr size_t kMaxBlockActions = size_t{1} << 16;  // of them in one block
   static constexpr size_t kMaxBlocks = 4096;              // blocks run
   static constexpr size_t kMaxGotos = 1024;               // frame changes made by scripts
   size_t actions = kMaxActions;

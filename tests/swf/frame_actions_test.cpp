@@ -1,0 +1,257 @@
+// Frame scripts: the timeline actions run after their frame's display list
+// is built, steer the root and named clips, and end cleanly whatever the
+// bytes or however the scripts send timelines back and forth.
+#include <gtest/gtest.h>
+
+#include "action_builder.h"
+#include "swf/player.h"
+#include "swf/timeline/actions.h"
+
+namespace swf {
+namespace {
+
+using swftest::Bytes;
+namespace act = swftest::act;
+
+Bytes FrameLabel(const std::string& name) {
+  Bytes body(name.begin(), name.end());
+  body.push_back(0);
+  return swftest::Tag(43, body);
+}
+
+Bytes File(const std::vector<Bytes>& tags, uint8_t version = 10) {
+  return swftest::Movie(tags, swftest::Signature::kFws, version);
+}
+
+// A sprite of `frames` empty frames, stopping on its first when asked.
+Bytes EmptySprite(uint16_t id, int frames, bool stopsAtOnce = false, std::vector<Bytes> firstFrame = {}) {
+  std::vector<Bytes> tags = std::move(firstFrame);
+  if (stopsAtOnce) tags.push_back(act::DoAction({act::Stop()}));
+  for (int i = 0; i < frames; ++i) tags.push_back(swftest::ShowFrame());
+  return swftest::DefineSprite(id, static_cast<uint16_t>(frames), tags);
+}
+
+const TimelineInstance& ClipAt(const Player& player, uint16_t depth) {
+  const DisplayObject& object = player.List().at(depth);
+  EXPECT_NE(object.sprite, nullptr);
+  return *object.sprite;
+}
+
+TEST(FrameActionsTest, StopInTheFirstFrameHoldsTheRoot) {
+  Player player(File({act::DoAction({act::Stop()}), swftest::ShowFrame(), swftest::ShowFrame(), swftest::ShowFrame()}));
+  EXPECT_FALSE(player.IsPlaying());
+  for (int i = 0; i < 3; ++i) player.Tick();
+  EXPECT_EQ(player.CurrentFrame(), 0u);
+}
+
+TEST(FrameActionsTest, StopInALaterFrameHoldsItThere) {
+  Player player(File({swftest::ShowFrame(), act::DoAction({act::Stop()}), swftest::ShowFrame(), swftest::ShowFrame()}));
+  EXPECT_TRUE(player.IsPlaying());
+  for (int i = 0; i < 5; ++i) player.Tick();
+  EXPECT_EQ(player.CurrentFrame(), 1u);
+  player.Play();
+  player.Tick();
+  EXPECT_EQ(player.CurrentFrame(), 2u);
+}
+
+TEST(FrameActionsTest, GotoLabelJumpsToTheLabelledFrame) {
+  Player player(File({act::DoAction({act::GotoLabel("end"), act::Stop()}), swftest::ShowFrame(), swftest::ShowFrame(),
+                      FrameLabel("end"), swftest::ShowFrame(), swftest::ShowFrame()}));
+  EXPECT_EQ(player.CurrentFrame(), 2u);
+  EXPECT_FALSE(player.IsPlaying());
+}
+
+TEST(FrameActionsTest, LabelsCompareWithoutCaseOnlyBeforeVersionSeven) {
+  const std::vector<Bytes> tags = {act::DoAction({act::GotoLabel("END"), act::Stop()}), swftest::ShowFrame(),
+                                   FrameLabel("end"), swftest::ShowFrame()};
+  EXPECT_EQ(Player(File(tags, 6)).CurrentFrame(), 1u);
+  EXPECT_EQ(Player(File(tags, 7)).CurrentFrame(), 0u);
+}
+
+TEST(FrameActionsTest, TheTargetFramesActionsRunAfterAGoto) {
+  // Frame 1 jumps to frame 3 and plays; frame 3 steps back and stops.
+  Player player(File({act::DoAction({act::GotoFrame(2), act::Play()}), swftest::ShowFrame(), swftest::ShowFrame(),
+                      act::DoAction({act::PrevFrame()}), swftest::ShowFrame()}));
+  EXPECT_EQ(player.CurrentFrame(), 1u);
+  EXPECT_FALSE(player.IsPlaying());
+}
+
+TEST(FrameActionsTest, NextFrameStepsAndStops) {
+  Player player(File({act::DoAction({act::NextFrame()}), swftest::ShowFrame(), swftest::ShowFrame(), swftest::ShowFrame()}));
+  EXPECT_EQ(player.CurrentFrame(), 1u);
+  EXPECT_FALSE(player.IsPlaying());
+}
+
+TEST(FrameActionsTest, GotoFrame2TakesAConstantFrameNumberOrLabel) {
+  const auto frames = [](Bytes script) {
+    return File({script, swftest::ShowFrame(), swftest::ShowFrame(), FrameLabel("third"), swftest::ShowFrame(),
+                 swftest::ShowFrame()});
+  };
+  Player stopped(frames(act::DoAction({act::PushInteger(3), act::GotoFrame2(false)})));
+  EXPECT_EQ(stopped.CurrentFrame(), 2u);
+  EXPECT_FALSE(stopped.IsPlaying());
+  Player playing(frames(act::DoAction({act::PushInteger(4), act::GotoFrame2(true)})));
+  EXPECT_EQ(playing.CurrentFrame(), 3u);
+  EXPECT_TRUE(playing.IsPlaying());
+  Player label(frames(act::DoAction({act::ConstantPool({"nothing", "third"}), act::PushConstant(1), act::GotoFrame2(false)})));
+  EXPECT_EQ(label.CurrentFrame(), 2u);
+}
+
+TEST(FrameActionsTest, OperandsThatAreNotConstantsAreNotGuessed) {
+  // Push 3; Push "x"; GetVariable; GotoFrame2: the frame is a variable's value.
+  Player player(File({act::DoAction({act::PushInteger(3), act::PushString("x"), act::Simple(0x1C), act::GotoFrame2(false)}),
+                      swftest::ShowFrame(), swftest::ShowFrame(), swftest::ShowFrame()}));
+  EXPECT_EQ(player.CurrentFrame(), 0u);
+  EXPECT_TRUE(player.IsPlaying());
+}
+
+TEST(FrameActionsTest, TraceIsSkippedButTakesItsValue) {
+  Player player(File({act::DoAction({act::PushInteger(2), act::PushString("hello"), act::Simple(0x26),
+                                     act::GotoFrame2(false)}),
+                      swftest::ShowFrame(), swftest::ShowFrame()}));
+  EXPECT_EQ(player.CurrentFrame(), 1u);
+}
+
+TEST(FrameActionsTest, SetTargetSteersANamedClipPlacedLaterInTheFrame) {
+  // The script comes before the placement in the file, yet runs after it.
+  Player player(File({EmptySprite(2, 4),
+                      act::DoAction({act::SetTarget("clip"), act::GotoFrame(2), act::Stop(), act::SetTarget(""), act::Stop()}),
+                      swftest::PlaceObject2({.depth = 1, .characterId = 2, .name = "clip"}), swftest::ShowFrame(),
+                      swftest::ShowFrame()}));
+  EXPECT_FALSE(player.IsPlaying());
+  EXPECT_EQ(ClipAt(player, 1).CurrentFrame(), 2u);
+  EXPECT_FALSE(ClipAt(player, 1).IsPlaying());
+  player.Tick();
+  player.Tick();
+  EXPECT_EQ(ClipAt(player, 1).CurrentFrame(), 2u);
+}
+
+TEST(FrameActionsTest, AnUnknownTargetLeavesEverythingAlone) {
+  Player player(File({EmptySprite(2, 3), act::DoAction({act::SetTarget("other"), act::Stop()}),
+                      swftest::PlaceObject2({.depth = 1, .characterId = 2, .name = "clip"}), swftest::ShowFrame(),
+                      swftest::ShowFrame()}));
+  EXPECT_TRUE(player.IsPlaying());
+  EXPECT_TRUE(ClipAt(player, 1).IsPlaying());
+}
+
+TEST(FrameActionsTest, ClipScriptsRunOnTheirOwnClip) {
+  Player player(File({EmptySprite(2, 3, true), swftest::PlaceObject2({.depth = 1, .characterId = 2}),
+                      swftest::ShowFrame(), swftest::ShowFrame()}));
+  EXPECT_TRUE(player.IsPlaying());
+  player.Tick();
+  EXPECT_EQ(ClipAt(player, 1).CurrentFrame(), 0u);
+  EXPECT_EQ(player.CurrentFrame(), 1u);
+}
+
+TEST(TargetPathTest, SlashAndDotPathsFindNestedClips) {
+  const Bytes inner = EmptySprite(2, 2);
+  const Bytes outer = EmptySprite(3, 2, false, {swftest::PlaceObject2({.depth = 5, .characterId = 2, .name = "inner"})});
+  Player player(File({inner, outer, swftest::PlaceObject2({.depth = 1, .characterId = 3, .name = "outer"}),
+                      act::DoAction({act::Stop()}), swftest::ShowFrame()}));
+  auto& root = const_cast<TimelineInstance&>(*ClipAt(player, 1).Parent());
+  TimelineInstance* outerClip = player.List().at(1).sprite.get();
+  TimelineInstance* innerClip = outerClip->List().at(5).sprite.get();
+  EXPECT_EQ(ResolveTarget(root, "/outer/inner", false), innerClip);
+  EXPECT_EQ(ResolveTarget(root, "outer/inner", false), innerClip);
+  EXPECT_EQ(ResolveTarget(root, "_root.outer.inner", false), innerClip);
+  EXPECT_EQ(ResolveTarget(*innerClip, "_parent", false), outerClip);
+  EXPECT_EQ(ResolveTarget(*innerClip, "../../outer", false), outerClip);
+  EXPECT_EQ(ResolveTarget(*innerClip, "/", false), &root);
+  EXPECT_EQ(ResolveTarget(*innerClip, "", false), innerClip);
+  EXPECT_EQ(ResolveTarget(root, "OUTER", true), outerClip);
+  EXPECT_EQ(ResolveTarget(root, "OUTER", false), nullptr);
+  EXPECT_EQ(ResolveTarget(root, "outer.missing", false), nullptr);
+  EXPECT_EQ(ResolveTarget(root, "_parent.outer", false), nullptr);
+}
+
+TEST(FrameActionsTest, InitActionsRunOnlyTheFirstTime) {
+  // The clip stops itself; the init action moves it one frame on. When the
+  // root loops back to frame 1 the init action must not move it again.
+  Player player(File({EmptySprite(2, 4, true), act::DoInitAction(2, {act::SetTarget("/clip"), act::NextFrame()}),
+                      swftest::PlaceObject2({.depth = 1, .characterId = 2, .name = "clip"}), swftest::ShowFrame(),
+                      swftest::ShowFrame()}));
+  EXPECT_EQ(ClipAt(player, 1).CurrentFrame(), 1u);
+  player.Tick();
+  player.Tick();
+  EXPECT_EQ(player.CurrentFrame(), 0u);
+  EXPECT_EQ(ClipAt(player, 1).CurrentFrame(), 1u);
+}
+
+TEST(FrameActionsTest, HostGotoRunsTheTargetFramesActions) {
+  Player player(File({swftest::ShowFrame(), swftest::ShowFrame(), act::DoAction({act::Stop()}), swftest::ShowFrame()}));
+  EXPECT_TRUE(player.IsPlaying());
+  player.GotoFrame(2);
+  EXPECT_FALSE(player.IsPlaying());
+}
+
+TEST(FrameActionsTest, MoviesFlaggedForActionScript3RunNoFrameActions) {
+  Player player(File({swftest::Tag(69, {0x08, 0, 0, 0}), act::DoAction({act::Stop()}), swftest::ShowFrame(),
+                      swftest::ShowFrame()}));
+  EXPECT_TRUE(player.IsPlaying());
+}
+
+TEST(FrameActionsTest, BranchesOnConstantsAreTakenAndOnUnknownsEndTheBlock) {
+  const auto run = [](std::vector<Bytes> records) {
+    return Player(File({act::DoAction(records), swftest::ShowFrame(), swftest::ShowFrame()})).IsPlaying();
+  };
+  EXPECT_TRUE(run({act::PushInteger(1), act::If(1), act::Stop()}));   // jumps over the Stop
+  EXPECT_FALSE(run({act::PushInteger(0), act::If(1), act::Stop()}));  // falls through to it
+  EXPECT_TRUE(run({act::PushString("v"), act::Simple(0x1C), act::If(0), act::Stop()}));
+  EXPECT_TRUE(run({act::Jump(1), act::Stop()}));
+  EXPECT_FALSE(run({act::Jump(1), act::Play(), act::Stop()}));
+}
+
+// Malformed blocks: every one ends where it goes wrong, after running what
+// came before, and the next block still runs.
+TEST(FrameActionsTest, MalformedRecordsEndTheirBlockCleanly) {
+  const std::vector<Bytes> broken = {
+      {0x81, 0x0A, 0x00, 0x01},        // GotoFrame claiming 10 payload bytes
+      {0x81, 0x01, 0x00, 0x05},        // GotoFrame with one byte where two are needed
+      {0x96, 0x02, 0x00, 0x20, 0x00},  // Push of an unknown type
+      {0x96},                          // a record cut off before its length
+      {0x8B, 0x02, 0x00, 'a', 'b'},    // SetTarget without the string's end
+      act::Jump(1000),                 // a jump out of the block
+      act::Jump(-1000),
+  };
+  for (const Bytes& record : broken) {
+    Bytes code = act::Stop();
+    code.insert(code.end(), record.begin(), record.end());
+    code.push_back(0x06);  // Play: never reached
+    code.push_back(0x00);
+    Player player(File({swftest::Tag(12, code), act::DoAction({act::GotoFrame(2)}), swftest::ShowFrame(),
+                        swftest::ShowFrame(), swftest::ShowFrame()}));
+    EXPECT_FALSE(player.IsPlaying());
+    EXPECT_EQ(player.CurrentFrame(), 2u);
+  }
+}
+
+TEST(FrameActionsTest, AnEndlessLoopEndsAndTheNextBlockRuns) {
+  Player player(File({act::DoAction({act::Jump(-5)}), act::DoAction({act::Stop()}), swftest::ShowFrame(),
+                      swftest::ShowFrame()}));
+  EXPECT_FALSE(player.IsPlaying());
+}
+
+TEST(FrameActionsTest, FramesSendingEachOtherBackAndForthEndWithinTheTick) {
+  Player player(File({act::DoAction({act::GotoFrame(1), act::Play()}), swftest::ShowFrame(),
+                      act::DoAction({act::GotoFrame(0), act::Play()}), swftest::ShowFrame()}));
+  EXPECT_LE(player.CurrentFrame(), 1u);
+  player.Tick();
+  EXPECT_LE(player.CurrentFrame(), 1u);
+}
+
+TEST(FrameActionsTest, AScriptThatRemovesItsOwnClipStopsThere) {
+  // The clip's first frame sends the root to frame 2, where the clip is
+  // removed; the rest of its script (a Stop of the clip) must not run.
+  const Bytes clip = EmptySprite(2, 2, false,
+                                 {act::DoAction({act::SetTarget("_parent"), act::GotoFrame(1), act::SetTarget(""),
+                                                 act::Stop()})});
+  Player player(File({clip, swftest::PlaceObject2({.depth = 1, .characterId = 2, .name = "clip"}),
+                      swftest::ShowFrame(), swftest::RemoveObject2(1), act::DoAction({act::Stop()}),
+                      swftest::ShowFrame()}));
+  EXPECT_EQ(player.CurrentFrame(), 1u);
+  EXPECT_EQ(player.List().count(1), 0u);
+  EXPECT_FALSE(player.IsPlaying());
+}
+
+}  // namespace
+}  // namespace swf

@@ -1,0 +1,166 @@
+// Static text drawn with glyph fonts built in code: the glyph outline is a
+// square filling the EM square above the baseline, so a glyph of text
+// height H covers H x H twips with its lower left corner on the pen.
+#include <gtest/gtest.h>
+
+#include "character_builder.h"
+#include "swf/parse/movie.h"
+#include "swf/player.h"
+#include "swf/snapshot.h"
+
+namespace swf {
+namespace {
+
+using swftest::Bytes;
+using swftest::TextRecord;
+
+constexpr Rgba kWhite{255, 255, 255, 255};
+constexpr Rgba kRed{255, 0, 0, 255};
+constexpr Rgba kBlue{0, 0, 255, 255};
+
+// Glyph 0: the whole EM square above the baseline; glyph 1: its left half.
+std::vector<Bytes> BoxGlyphs(int fontVersion) {
+  const int32_t em = fontVersion == 3 ? 20480 : 1024;
+  return {swftest::RectangleEdges(0, -em, em, em), swftest::RectangleEdges(0, -em, em / 2, em)};
+}
+
+// A 40 x 30 pixel picture (one pixel = 20 twips) of the text placed at depth 1.
+Snapshot RenderText(const std::vector<Bytes>& definitions, const Matrix* placement = nullptr) {
+  std::vector<Bytes> tags = {swftest::Tag(9, {255, 255, 255})};
+  tags.insert(tags.end(), definitions.begin(), definitions.end());
+  tags.push_back(swftest::PlaceObject2({.depth = 1, .characterId = 2, .matrix = placement}));
+  tags.push_back(swftest::ShowFrame());
+  Player player(swftest::Movie(tags, swftest::Signature::kFws, 10, {0, 800, 0, 600}));
+  return TakeSnapshot(player, {.frames = 1, .width = 40, .height = 30, .quality = Quality::kLow});
+}
+
+Rgba At(const Snapshot& s, int x, int y) {
+  const uint8_t* p = &s.rgba[(static_cast<size_t>(y) * s.width + x) * 4];
+  return {p[0], p[1], p[2], p[3]};
+}
+
+class GlyphFontTest : public testing::TestWithParam<int> {};
+
+// The same glyphs at the same text height come out the same size whatever
+// the font tag's EM square.
+TEST_P(GlyphFontTest, GlyphCoversTextHeightSquareOnTheBaseline) {
+  const int version = GetParam();
+  TextRecord record{.fontId = 1, .height = 200, .hasColor = true, .color = kRed, .hasX = true, .x = 100,
+                    .hasY = true, .y = 300, .glyphs = {{0, 300}}};
+  const Snapshot s = RenderText({swftest::FontTag(version, 1, BoxGlyphs(version)),
+                                 swftest::TextTag(1, 2, Matrix::Identity(), {record})});
+  // The glyph spans x 100..300, y 100..300 twips: pixels 5..14.
+  EXPECT_EQ(At(s, 5, 5), kRed);
+  EXPECT_EQ(At(s, 14, 14), kRed);
+  EXPECT_EQ(At(s, 4, 10), kWhite);
+  EXPECT_EQ(At(s, 15, 10), kWhite);
+  EXPECT_EQ(At(s, 10, 4), kWhite);
+  EXPECT_EQ(At(s, 10, 15), kWhite);
+}
+
+INSTANTIATE_TEST_SUITE_P(FontVersions, GlyphFontTest, testing::Values(1, 2, 3));
+
+TEST(StaticTextTest, AdvancesMoveThePenAndOffsetsSetIt) {
+  // Record 1: two glyphs from x = 0 on baseline 200 (advance 300 each).
+  // Record 2: only a new baseline and colour: x carries on from 600.
+  // Record 3: a new x, same baseline, the narrow glyph.
+  const std::vector<TextRecord> records = {
+      {.fontId = 1, .height = 200, .hasColor = true, .color = kRed, .hasX = true, .x = 0, .hasY = true, .y = 200,
+       .glyphs = {{0, 300}, {0, 300}}},
+      {.hasColor = true, .color = kBlue, .hasY = true, .y = 500, .glyphs = {{0, 300}}},
+      {.hasX = true, .x = 100, .glyphs = {{1, 0}}},
+  };
+  const Snapshot s = RenderText({swftest::FontTag(3, 1, BoxGlyphs(3)), swftest::TextTag(1, 2, Matrix::Identity(), records)});
+  EXPECT_EQ(At(s, 5, 5), kRed);     // first glyph, 0..10 px
+  EXPECT_EQ(At(s, 12, 5), kWhite);  // gap 10..15 px
+  EXPECT_EQ(At(s, 20, 5), kRed);    // second glyph, 15..25 px
+  EXPECT_EQ(At(s, 35, 20), kBlue);  // third glyph at x 600 twips: 30..40 px, baseline 25 px
+  EXPECT_EQ(At(s, 29, 20), kWhite);
+  EXPECT_EQ(At(s, 7, 20), kBlue);   // narrow glyph at x 100: 5..10 px wide
+  EXPECT_EQ(At(s, 11, 20), kWhite);
+}
+
+TEST(StaticTextTest, TextMatrixAndPlacementBothApply) {
+  const TextRecord record{.fontId = 1, .height = 100, .hasColor = true, .color = kRed, .hasX = true, .x = 0,
+                          .hasY = true, .y = 100, .glyphs = {{0, 0}}};
+  const Matrix textMatrix = Matrix::Scale(2, 2);     // glyph 200 twips square at (0, 0)
+  const Matrix placement = Matrix::Translate(400, 200);  // then moved to (400, 200)
+  const Snapshot s = RenderText(
+      {swftest::FontTag(3, 1, BoxGlyphs(3)), swftest::TextTag(1, 2, textMatrix, {record})}, &placement);
+  EXPECT_EQ(At(s, 20, 10), kRed);
+  EXPECT_EQ(At(s, 29, 19), kRed);
+  EXPECT_EQ(At(s, 30, 15), kWhite);
+  EXPECT_EQ(At(s, 19, 15), kWhite);
+  EXPECT_EQ(At(s, 5, 5), kWhite);
+}
+
+TEST(StaticTextTest, DefineText2ColoursCarryAlpha) {
+  const TextRecord record{.fontId = 1, .height = 200, .hasColor = true, .color = {0, 0, 0, 128}, .hasX = true,
+                          .x = 0, .hasY = true, .y = 200, .glyphs = {{0, 0}}};
+  const Snapshot s = RenderText({swftest::FontTag(3, 1, BoxGlyphs(3)), swftest::TextTag(2, 2, Matrix::Identity(), {record})});
+  const Rgba half = At(s, 5, 5);
+  EXPECT_NEAR(half.r, 127, 2);
+  EXPECT_EQ(half.r, half.g);
+}
+
+TEST(StaticTextTest, GlyphsOfMissingFontsOrIndicesAreLeftOut) {
+  const std::vector<TextRecord> records = {
+      {.fontId = 7, .height = 200, .hasColor = true, .color = kRed, .hasX = true, .x = 0, .hasY = true, .y = 200,
+       .glyphs = {{0, 300}}},
+      {.fontId = 1, .height = 200, .glyphs = {{9, 300}, {0, 300}}},
+  };
+  std::vector<Bytes> tags = {swftest::FontTag(3, 1, BoxGlyphs(3)), swftest::TextTag(1, 2, Matrix::Identity(), records)};
+  const Bytes file = swftest::Movie(tags, swftest::Signature::kFws, 10, {0, 800, 0, 600});
+  const ParsedMovie movie = ParseMovie(file);
+  const auto* text = std::get_if<TextDefinition>(movie.FindCharacter(2));
+  ASSERT_NE(text, nullptr);
+  ASSERT_EQ(text->glyphs.size(), 1u);
+  // The pen still moved over the glyphs left out: 300 + 300.
+  EXPECT_DOUBLE_EQ(text->glyphs[0].matrix.tx, 600);
+  EXPECT_DOUBLE_EQ(text->glyphs[0].matrix.a, 200.0 / 20480);
+}
+
+TEST(StaticTextTest, GlyphsOfOneColourShareTheirOutline) {
+  const TextRecord record{.fontId = 1, .height = 200, .hasColor = true, .color = kRed, .hasX = true, .x = 0,
+                          .hasY = true, .y = 200, .glyphs = {{0, 100}, {0, 100}, {1, 100}}};
+  const Bytes file = swftest::Movie({swftest::FontTag(3, 1, BoxGlyphs(3)), swftest::TextTag(1, 2, Matrix::Identity(), {record})});
+  const ParsedMovie movie = ParseMovie(file);
+  const auto* text = std::get_if<TextDefinition>(movie.FindCharacter(2));
+  ASSERT_NE(text, nullptr);
+  ASSERT_EQ(text->glyphs.size(), 3u);
+  EXPECT_EQ(text->glyphs[0].shape, text->glyphs[1].shape);
+  EXPECT_NE(text->glyphs[0].shape, text->glyphs[2].shape);
+}
+
+TEST(GlyphFontParseTest, GlyphOutsideItsTagIsRefusedWithAWarning) {
+  // DefineFont2 whose only offset points far beyond the tag.
+  swftest::BitWriter w;
+  w.U16(1);
+  w.U8(0x04);
+  w.U8(0);
+  w.U8(0);
+  w.U16(1);
+  w.U16(4000);
+  w.U16(4002);
+  const Bytes file = swftest::Movie({swftest::Tag(48, w.Take())});
+  const ParsedMovie movie = ParseMovie(file);
+  EXPECT_EQ(movie.FindCharacter(1), nullptr);
+  EXPECT_FALSE(movie.warnings.empty());
+}
+
+TEST(GlyphFontParseTest, DeviceFontHasNoOutlines) {
+  swftest::BitWriter w;
+  w.U16(1);
+  w.U8(0x04);
+  w.U8(0);
+  w.U8(0);
+  w.U16(0);  // no glyphs
+  const ParsedMovie movie = ParseMovie(swftest::Movie({swftest::Tag(48, w.Take())}));
+  const auto* font = std::get_if<FontDefinition>(movie.FindCharacter(1));
+  ASSERT_NE(font, nullptr);
+  EXPECT_TRUE(font->glyphs.empty());
+  EXPECT_TRUE(movie.warnings.empty());
+}
+
+}  // namespace
+}  // namespace swf
