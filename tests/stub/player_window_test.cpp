@@ -253,6 +253,32 @@ TEST_F(PlayerWindowTest, QualityAndFullScreenComeAndGo) {
   EXPECT_TRUE(::EqualRect(&before, &after));
 }
 
+TEST_F(PlayerWindowTest, CtrlFEntersFullScreenAndEscapeLeavesIt) {
+  auto window = Open(PackageOf({{"intro.swf", Intro()}}, false));
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  ::SetKeyboardState(keys);
+  ::SendMessageA(window->Handle(), WM_KEYDOWN, 'F', 0);
+  keys[VK_CONTROL] = 0;
+  ::SetKeyboardState(keys);
+  EXPECT_TRUE(window->IsFullScreen());
+  ::SendMessageA(window->Handle(), WM_KEYDOWN, 'F', 0);  // F alone does nothing
+  EXPECT_TRUE(window->IsFullScreen());
+  ::SendMessageA(window->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(window->IsFullScreen());
+  ::SendMessageA(window->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);  // and Escape in a window does nothing
+  EXPECT_FALSE(window->IsFullScreen());
+  EXPECT_EQ(ClientSize(window->Handle()).cx, 400);
+}
+
+TEST_F(PlayerWindowTest, ASmallStageGetsItsClientSizeEvenUnderAWrappedMenuBar) {
+  auto window = Open(PackageOf({{"tiny.swf", stubtest::SquareMovie(150, 60, kBlue, kRed, 0, 0)}, {"b.swf", Game()}},
+                               true));
+  EXPECT_EQ(ClientSize(window->Handle()).cx, 150);
+  EXPECT_EQ(ClientSize(window->Handle()).cy, 60);
+}
+
 TEST_F(PlayerWindowTest, AResizedWindowShowsTheWholeStage) {
   auto window = Open(PackageOf({{"intro.swf", Intro()}}, false));
   Command(*window, stub::command::kPlayPause);
