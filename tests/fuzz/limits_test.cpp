@@ -3,9 +3,13 @@
 // movie around it still plays.
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
+#include <cmath>
 #include <cstring>
 
 #include "largest_allocation.h"
+#include "swf/parse/bitmaps.h"
 #include "swf/parse/header.h"
 #include "swf/parse/parse_error.h"
 #include "swf/player.h"
@@ -304,6 +308,97 @@ TEST(CoordinateLimit, HugeMagnificationStillCoversThePicture) {
       EXPECT_EQ(snapshot.rgba[pixel * 4 + 2], 0) << "pixel " << pixel;
     }
   }
+}
+
+// Bitmaps: a side beyond kMaxBitmapSide or more pixels than kMaxBitmapPixels
+// are refused before anything is decoded, and all of a movie's bitmaps
+// together have a ceiling too; a refused bitmap costs only its own tag.
+Bytes LosslessTag(uint16_t id, uint16_t width, uint16_t height) {
+  swftest::BitWriter w;
+  w.U16(id);
+  w.U8(5);  // 32-bit pixels
+  w.U16(width);
+  w.U16(height);
+  const std::vector<uint8_t> pixels(size_t{width} * height * 4, 0);
+  uLongf size = compressBound(static_cast<uLong>(pixels.size()));
+  Bytes compressed(size);
+  EXPECT_EQ(compress2(compressed.data(), &size, pixels.data(), static_cast<uLong>(pixels.size()), 1), Z_OK);
+  compressed.resize(size);
+  w.Append(compressed);
+  return swftest::Tag(36, w.Take());  // DefineBitsLossless2
+}
+
+TEST(BitmapLimit, SidesAndPixelsBeyondTheCeilingsAreRefused) {
+  const auto side = static_cast<uint16_t>(kMaxBitmapSide);
+  const auto overSide = static_cast<uint16_t>(kMaxBitmapSide + 1);
+  const auto squareSide = static_cast<uint16_t>(std::sqrt(static_cast<double>(kMaxBitmapPixels)));
+  ASSERT_EQ(size_t{squareSide} * squareSide, kMaxBitmapPixels);
+  const Bytes movie = swftest::Movie(
+      WithPlacedSquare({LosslessTag(1, side, 1), LosslessTag(2, overSide, 1), LosslessTag(3, 1, overSide),
+                        LosslessTag(4, squareSide + 1, squareSide), LosslessTag(5, 0, 7)}),
+      swftest::Signature::kFws, 10, kSmallStage);
+  fuzz::LargestAllocation::Reset();
+  Player player(movie);
+  if (const auto largest = fuzz::LargestAllocation::Largest()) {
+    EXPECT_LT(*largest, size_t{16} << 20);
+  }
+  EXPECT_EQ(player.Movie().bitmaps.count(1), 1u);
+  for (const uint16_t id : {2, 3, 4, 5}) EXPECT_EQ(player.Movie().bitmaps.count(id), 0u) << id;
+  ASSERT_EQ(player.Warnings().size(), 4u);
+  EXPECT_NE(player.Warnings()[0].find("8193 x 1 pixels is out of range"), std::string::npos) << player.Warnings()[0];
+  EXPECT_EQ(CentrePixel(player), kRed);
+}
+
+TEST(BitmapLimit, MovieBitmapsBeyondTheirCeilingAreRefused) {
+  const auto side = static_cast<uint16_t>(std::sqrt(static_cast<double>(kMaxBitmapPixels)));
+  const size_t fitting = kMaxMovieBitmapPixels / kMaxBitmapPixels;
+  ASSERT_EQ(fitting * kMaxBitmapPixels, kMaxMovieBitmapPixels);
+  const Bytes full = LosslessTag(1, side, side);
+  std::vector<Bytes> tags;
+  for (size_t i = 0; i < fitting; ++i) {
+    Bytes tag = full;
+    tag[6] = static_cast<uint8_t>(i + 1);  // the id after the long tag header
+    tags.push_back(std::move(tag));
+  }
+  tags.push_back(LosslessTag(50, 1, 1));
+  Player player(swftest::Movie(WithPlacedSquare(tags), swftest::Signature::kCws, 10, kSmallStage));
+  for (size_t id = 1; id <= fitting; ++id) EXPECT_EQ(player.Movie().bitmaps.count(static_cast<uint16_t>(id)), 1u) << id;
+  EXPECT_EQ(player.Movie().bitmaps.count(50), 0u);
+  ASSERT_EQ(player.Warnings().size(), 1u);
+  EXPECT_NE(player.Warnings()[0].find("tag 36"), std::string::npos) << player.Warnings()[0];
+}
+
+// A PNG inside DefineBitsJPEG2 whose header claims 100000 x 100000 pixels is
+// refused from its header, before its pixels are allocated.
+TEST(BitmapLimit, ImageHeaderClaimingHugePicturesIsRefusedUnallocated) {
+  auto chunk = [](const char* type, const Bytes& data) {
+    Bytes out;
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(data.size() >> shift));
+    Bytes typed(type, type + 4);
+    typed.insert(typed.end(), data.begin(), data.end());
+    out.insert(out.end(), typed.begin(), typed.end());
+    const uLong crc = crc32(0, typed.data(), static_cast<uInt>(typed.size()));
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(crc >> shift));
+    return out;
+  };
+  const Bytes header = {0, 1, 0x86, 0xA0, 0, 1, 0x86, 0xA0, 8, 6, 0, 0, 0};  // 100000 x 100000, RGBA
+  Bytes png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  for (const Bytes& part : {chunk("IHDR", header), chunk("IDAT", {0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01}),
+                            chunk("IEND", {})}) {
+    png.insert(png.end(), part.begin(), part.end());
+  }
+  Bytes body = {7, 0};  // character id 7
+  body.insert(body.end(), png.begin(), png.end());
+  const Bytes movie = swftest::Movie(WithPlacedSquare({swftest::Tag(21, body)}), swftest::Signature::kFws, 10, kSmallStage);
+  fuzz::LargestAllocation::Reset();
+  Player player(movie);
+  if (const auto largest = fuzz::LargestAllocation::Largest()) {
+    EXPECT_LT(*largest, size_t{16} << 20);
+  }
+  EXPECT_EQ(player.Movie().bitmaps.count(7), 0u);
+  ASSERT_EQ(player.Warnings().size(), 1u);
+  EXPECT_NE(player.Warnings()[0].find("PNG"), std::string::npos) << player.Warnings()[0];
+  EXPECT_EQ(CentrePixel(player), kRed);
 }
 
 // The LZMA properties may claim a 4 GiB dictionary, which the decoder would
