@@ -104,6 +104,19 @@ TEST_F(RenderRefusalTest, StageSmallerThanAPixelIsAUsageErrorUnlessASizeIsGiven)
   EXPECT_TRUE(KeepsRenderContract(outcome, png()));
 }
 
+TEST_F(RenderRefusalTest, StageBeyondTheLargestPictureIsAUsageErrorUnlessASizeIsGiven) {
+  const Bytes movie =
+      swftest::Movie({swftest::ShowFrame()}, swftest::Signature::kFws, 10, {0, 20 * 20000, 0, 20 * 100});
+  RenderOutcome outcome = Render(movie);
+  EXPECT_EQ(outcome.exitCode, tools::kExitUsage);
+  EXPECT_TRUE(KeepsRenderContract(outcome, png())) << outcome.err;
+  EXPECT_NE(outcome.err.find("out of range"), std::string::npos) << outcome.err;
+
+  outcome = Render(movie, {"--width=200"});
+  EXPECT_EQ(outcome.exitCode, tools::kExitSuccess) << outcome.err;
+  EXPECT_TRUE(KeepsRenderContract(outcome, png()));
+}
+
 // Damage behind the header costs the damaged tags, not the picture.
 TEST_F(RenderRefusalTest, MoviesDamagedInsideStillRender) {
   Bytes badFill = swftest::SquareShapeTag(2, 400, {0, 0, 255, 255});
