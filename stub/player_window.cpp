@@ -111,11 +111,35 @@ void PlayerWindow::SelectMovie(std::size_t index) {
 
 void PlayerWindow::FitClientToStage() {
   if (::IsZoomed(Handle()) || ::IsIconic(Handle())) ::ShowWindow(Handle(), SW_RESTORE);
-  const SIZE stage = StageClientSize();
-  RECT outer{0, 0, stage.cx, stage.cy};
+  SIZE stage = StageClientSize();
   const DWORD style = static_cast<DWORD>(::GetWindowLongA(Handle(), GWL_STYLE));
   const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(Handle(), GWL_EXSTYLE));
-  ::AdjustWindowRectEx(&outer, style, ::GetMenu(Handle()) != nullptr, exStyle);
+  const BOOL hasMenu = ::GetMenu(Handle()) != nullptr;
+  RECT outer{0, 0, stage.cx, stage.cy};
+  ::AdjustWindowRectEx(&outer, style, hasMenu, exStyle);
+  // A stage larger than the screen's work area is shown smaller, its aspect
+  // kept, so that the whole window stays within reach.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (::GetMonitorInfoA(::MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const int roomX = (monitor.rcWork.right - monitor.rcWork.left) - (outer.right - outer.left - stage.cx);
+    const int roomY = (monitor.rcWork.bottom - monitor.rcWork.top) - (outer.bottom - outer.top - stage.cy);
+    if (roomX > 0 && roomY > 0 && (stage.cx > roomX || stage.cy > roomY)) {
+      const double scale = std::min(static_cast<double>(roomX) / stage.cx, static_cast<double>(roomY) / stage.cy);
+      stage.cx = std::max(1L, std::lround(stage.cx * scale));
+      stage.cy = std::max(1L, std::lround(stage.cy * scale));
+      outer = RECT{0, 0, stage.cx, stage.cy};
+      ::AdjustWindowRectEx(&outer, style, hasMenu, exStyle);
+    }
+    // Keep the title bar on the screen.
+    RECT place{};
+    ::GetWindowRect(Handle(), &place);
+    const int left = std::clamp(place.left, monitor.rcWork.left,
+                                std::max(monitor.rcWork.left, monitor.rcWork.right - (outer.right - outer.left)));
+    const int top = std::clamp(place.top, monitor.rcWork.top,
+                               std::max(monitor.rcWork.top, monitor.rcWork.bottom - (outer.bottom - outer.top)));
+    ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   int width = outer.right - outer.left;
   int height = outer.bottom - outer.top;
   ::SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -47,7 +47,8 @@ class PlayerWindow final : public ui::Window {
   bool IsFullScreen() const { return fullScreen_; }
   swf::Quality CurrentQuality() const { return quality_; }
   HMENU MenuBar() const { return menu_.Get(); }
-  // The stage size the window gives its client area for the current movie.
+  // The current movie's stage in whole pixels, which the window gives its
+  // client area (scaled down, aspect kept, where the screen is too small).
   SIZE StageClientSize() const;
 
  protected:

@@ -279,6 +279,20 @@ TEST_F(PlayerWindowTest, ASmallStageGetsItsClientSizeEvenUnderAWrappedMenuBar) {
   EXPECT_EQ(ClientSize(window->Handle()).cy, 60);
 }
 
+TEST_F(PlayerWindowTest, AStageLargerThanTheScreenIsShownSmallerWithItsAspectKept) {
+  auto window = Open(PackageOf({{"huge.swf", stubtest::SquareMovie(3000, 1500, kBlue, kRed, 0, 0)}}, false));
+  RECT work{};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  RECT outer{};
+  ::GetWindowRect(window->Handle(), &outer);
+  EXPECT_GE(outer.left, work.left);
+  EXPECT_LE(outer.right, work.right);
+  EXPECT_LE(outer.bottom, work.bottom);
+  const SIZE client = ClientSize(window->Handle());
+  EXPECT_LT(client.cx, 3000);
+  EXPECT_NEAR(client.cx, 2 * client.cy, 2);
+}
+
 TEST_F(PlayerWindowTest, AResizedWindowShowsTheWholeStage) {
   auto window = Open(PackageOf({{"intro.swf", Intro()}}, false));
   Command(*window, stub::command::kPlayPause);
