@@ -1,5 +1,7 @@
 #include "seed_movies.h"
 
+#include <zlib.h>
+
 namespace fuzz {
 namespace {
 
@@ -82,6 +84,67 @@ Bytes GradientShapeTag(uint16_t id) {
   curve(-300, -500, 300, -500);
   w.UB(0, 6);  // end
   return swftest::Tag(83, w.Take());
+}
+
+Bytes Deflated(const Bytes& data) {
+  uLongf size = compressBound(static_cast<uLong>(data.size()));
+  Bytes out(size);
+  compress2(out.data(), &size, data.data(), static_cast<uLong>(data.size()), 9);
+  out.resize(size);
+  return out;
+}
+
+// DefineBitsLossless2 of 4 x 4 pixels: format 5 (premultiplied ARGB) or
+// format 3 (a two-colour table, rows padded to 4 bytes).
+Bytes LosslessBitmapTag(uint16_t id, uint8_t format) {
+  BitWriter w;
+  w.U16(id);
+  w.U8(format);
+  w.U16(4);
+  w.U16(4);
+  Bytes pixels;
+  if (format == 3) {
+    w.U8(1);  // two colours
+    pixels = {255, 0, 0, 255, 0, 0, 255, 128};
+    for (int i = 0; i < 16; ++i) pixels.push_back(static_cast<uint8_t>((i + i / 4) % 2));
+  } else {
+    for (int i = 0; i < 16; ++i) {
+      const uint8_t alpha = static_cast<uint8_t>(i * 16 + 15);
+      pixels.insert(pixels.end(), {alpha, alpha, static_cast<uint8_t>(alpha / 2), 0});
+    }
+  }
+  w.Append(Deflated(pixels));
+  return swftest::Tag(36, w.Take());
+}
+
+// A DefineShape3 square of 800 twips filled with a bitmap, repeated (0x40)
+// or clipped and unsmoothed (0x43).
+Bytes BitmapSquareTag(uint16_t id, uint16_t bitmapId, uint8_t fillType) {
+  BitWriter w;
+  w.U16(id);
+  w.Rect({0, 800, 0, 800});
+  w.U8(1);
+  w.U8(fillType);
+  w.U16(bitmapId);
+  w.Matrix({20, 0, 0, 20, 0, 0});  // a bitmap pixel is a stage pixel
+  w.U8(0);     // no line styles
+  w.UB(1, 4);  // fill bits
+  w.UB(0, 4);
+  w.UB(0, 1);
+  w.UB(0b00101, 5);  // move, fill0
+  w.UB(2, 5);
+  w.SB(0, 2);
+  w.SB(0, 2);
+  w.UB(1, 1);
+  for (const auto& [dx, dy] : {std::pair{800, 0}, {0, 800}, {-800, 0}, {0, -800}}) {
+    w.UB(0b11, 2);  // straight edge
+    w.UB(12 - 2, 4);
+    w.UB(1, 1);
+    w.SB(dx, 12);
+    w.SB(dy, 12);
+  }
+  w.UB(0, 6);
+  return swftest::Tag(32, w.Take());
 }
 
 Bytes PlaceObject3(uint16_t depth, uint16_t characterId) {
@@ -167,6 +230,14 @@ std::vector<std::pair<std::string, Bytes>> SeedMovies() {
                                      swftest::PlaceObject2({.depth = 4, .characterId = 7, .matrix = &rotated}),
                                      swftest::ShowFrame()},
                                     swftest::Signature::kFws, 10));
+
+  const swf::Matrix shifted{1, 0, 0, 1, 1000, 300};
+  seeds.emplace_back("bitmap-fills.swf",
+                     swftest::Movie({LosslessBitmapTag(20, 5), LosslessBitmapTag(21, 3), BitmapSquareTag(22, 20, 0x40),
+                                     BitmapSquareTag(23, 21, 0x43), swftest::PlaceObject2({.depth = 1, .characterId = 22}),
+                                     swftest::PlaceObject2({.depth = 2, .characterId = 23, .matrix = &shifted}),
+                                     swftest::ShowFrame()},
+                                    swftest::Signature::kCws, 10));
 
   // Sprites inside sprites, one placing itself, and labels to jump to.
   const swf::Matrix half{0.5, 0, 0, 0.5, 100, 100};
