@@ -10,6 +10,8 @@
 #include <filesystem>
 
 #include "core/package_writer.h"
+#include "packaging/build_package.h"
+#include "support/fake_seams.h"
 #include "core/zlib_stream.h"
 #include "stub/movie_release.h"
 #include "stub/stub_menu.h"
@@ -230,6 +232,26 @@ TEST_F(StubProcessTest, APackageOfTwoMoviesPlaysSwitchesAndCloses) {
   EXPECT_EQ(ClientSize(window).cx, 320);
   EXPECT_EQ(ClientSize(window).cy, 200);
 
+  ::PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(child.ExitCode(10000), 0);
+}
+
+TEST_F(StubProcessTest, APackageFromThePackagersOwnWriterStartsOnItsOwn) {
+  // The writer behind the build command, with its progress window, takes
+  // player.dat from the folder of the running program, as the packager does.
+  testing_support::FakeSeams fakes;
+  ui::UniqueWindow owner(::CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                           ::GetModuleHandleA(nullptr), nullptr));
+  const std::string target = work / "built by the packager.exe";
+  const std::string result = packaging::BuildPackage(
+      owner.Get(), fakes.seams, {work.Write("intro.swf", intro), work.Write("game.swf", game)}, true, target);
+  ASSERT_EQ(result, "Mission Accomplished");
+
+  Child child(target);
+  HWND window = WaitForWindow(child, "QuorvelPlayerWindow");
+  ASSERT_NE(window, nullptr) << "exit code " << child.ExitCode(0);
+  EXPECT_EQ(TextOf(window), "built by the packager - intro.swf");
+  EXPECT_EQ(ClientSize(window).cx, 400);
   ::PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(child.ExitCode(10000), 0);
 }
