@@ -21,9 +21,13 @@ Bytes Concat(const std::vector<Bytes>& records) {
 Bytes Simple(uint8_t code) { return {code}; }
 
 Bytes WithPayload(uint8_t code, const Bytes& payload) {
-  Bytes record{code, static_cast<uint8_t>(payload.size() & 0xFF), static_cast<uint8_t>(payload.size() >> 8)};
-  record.insert(record.end(), payload.begin(), payload.end());
-  return record;
+  // Written through BitWriter: appending to a three-byte vector makes GCC 12
+  // report a false -Warray-bounds once inlined.
+  BitWriter w;
+  w.U8(code);
+  w.U16(static_cast<uint16_t>(payload.size()));
+  w.Append(payload);
+  return w.Take();
 }
 
 Bytes GotoFrame(uint16_t frame) {
