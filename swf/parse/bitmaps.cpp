@@ -23,6 +23,40 @@ size_t TakeFromBudget(int width, int height, size_t& pixelBudget) {
   return pixels;
 }
 
+// Each reduction averages 2 x 2 pixels of the one before (one pixel or two
+// at an odd edge).
+void AddReductions(Bitmap& bitmap, size_t& pixelBudget) {
+  int width = bitmap.width;
+  int height = bitmap.height;
+  bitmap.reductions.reserve(16);  // sides of at most kMaxBitmapSide halve 14 times
+  const uint8_t* source = bitmap.pixels.data();
+  while (width > 1 || height > 1) {
+    const int reducedWidth = (width + 1) / 2;
+    const int reducedHeight = (height + 1) / 2;
+    const size_t count = static_cast<size_t>(reducedWidth) * reducedHeight;
+    if (count > pixelBudget) return;
+    pixelBudget -= count;
+    BitmapReduction level{reducedWidth, reducedHeight, std::vector<uint8_t>(count * 4)};
+    for (int y = 0; y < reducedHeight; ++y) {
+      const int y0 = 2 * y;
+      const int y1 = std::min(2 * y + 1, height - 1);
+      for (int x = 0; x < reducedWidth; ++x) {
+        const int x0 = 2 * x;
+        const int x1 = std::min(2 * x + 1, width - 1);
+        const auto at = [&](int px, int py) { return source + (static_cast<size_t>(py) * width + px) * 4; };
+        uint8_t* out = level.pixels.data() + (static_cast<size_t>(y) * reducedWidth + x) * 4;
+        for (int c = 0; c < 4; ++c) {
+          out[c] = static_cast<uint8_t>((at(x0, y0)[c] + at(x1, y0)[c] + at(x0, y1)[c] + at(x1, y1)[c] + 2) / 4);
+        }
+      }
+    }
+    bitmap.reductions.push_back(std::move(level));
+    source = bitmap.reductions.back().pixels.data();
+    width = reducedWidth;
+    height = reducedHeight;
+  }
+}
+
 size_t Allowed(size_t pixelBudget) { return std::min(kMaxBitmapPixels, pixelBudget); }
 
 Bitmap FromStraight(uint16_t id, DecodedImage&& image) {
@@ -51,9 +85,7 @@ bool IsJpeg(std::span<const uint8_t> data) {
   return StartsWith(data, {0xFF, 0xD8}) || StartsWith(data, {0xFF, 0xD9, 0xFF, 0xD8});
 }
 
-}  // namespace
-
-Bitmap ParseDefineBits(BitReader& body, std::span<const uint8_t> jpegTables, size_t& pixelBudget) {
+Bitmap DecodeDefineBits(BitReader& body, std::span<const uint8_t> jpegTables, size_t& pixelBudget) {
   const uint16_t id = body.U16();
   const std::span<const uint8_t> image = body.Rest();
   // The tables' segments and the image's in one stream; the EOI + SOI pair
@@ -65,7 +97,7 @@ Bitmap ParseDefineBits(BitReader& body, std::span<const uint8_t> jpegTables, siz
   return FromStraight(id, std::move(decoded));
 }
 
-Bitmap ParseDefineBitsJpeg(BitReader& body, int version, size_t& pixelBudget) {
+Bitmap DecodeDefineBitsJpeg(BitReader& body, int version, size_t& pixelBudget) {
   const uint16_t id = body.U16();
   if (version == 2) {
     DecodedImage decoded = DecodeImageData(body.Rest(), pixelBudget);
@@ -104,7 +136,7 @@ Bitmap ParseDefineBitsJpeg(BitReader& body, int version, size_t& pixelBudget) {
   return bitmap;
 }
 
-Bitmap ParseDefineBitsLossless(BitReader& body, int version, size_t& pixelBudget) {
+Bitmap DecodeDefineBitsLossless(BitReader& body, int version, size_t& pixelBudget) {
   Bitmap bitmap;
   bitmap.id = body.U16();
   const uint8_t format = body.U8();
@@ -168,6 +200,26 @@ Bitmap ParseDefineBitsLossless(BitReader& body, int version, size_t& pixelBudget
       }
     }
   }
+  return bitmap;
+}
+
+}  // namespace
+
+Bitmap ParseDefineBits(BitReader& body, std::span<const uint8_t> jpegTables, size_t& pixelBudget) {
+  Bitmap bitmap = DecodeDefineBits(body, jpegTables, pixelBudget);
+  AddReductions(bitmap, pixelBudget);
+  return bitmap;
+}
+
+Bitmap ParseDefineBitsJpeg(BitReader& body, int version, size_t& pixelBudget) {
+  Bitmap bitmap = DecodeDefineBitsJpeg(body, version, pixelBudget);
+  AddReductions(bitmap, pixelBudget);
+  return bitmap;
+}
+
+Bitmap ParseDefineBitsLossless(BitReader& body, int version, size_t& pixelBudget) {
+  Bitmap bitmap = DecodeDefineBitsLossless(body, version, pixelBudget);
+  AddReductions(bitmap, pixelBudget);
   return bitmap;
 }
 

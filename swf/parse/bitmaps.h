@@ -11,18 +11,29 @@ namespace swf {
 
 // A decoded bitmap character: premultiplied RGBA, 4 bytes a pixel, rows top
 // to bottom without padding (colour channels never exceed alpha).
-struct Bitmap {
-  uint16_t id = 0;
+struct BitmapReduction {
   int width = 0;
   int height = 0;
   std::vector<uint8_t> pixels;
 };
 
+struct Bitmap {
+  uint16_t id = 0;
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> pixels;
+  // The picture halved again and again (sides rounded up, 2 x 2 pixels
+  // averaged) down to 1 x 1: drawn much smaller than its size, a bitmap is
+  // sampled from the reduction nearest the scale instead of skipping pixels.
+  std::vector<BitmapReduction> reductions;
+};
+
 using BitmapLibrary = std::unordered_map<uint16_t, Bitmap>;
 
 // Ceilings: one bitmap's side and pixels, and all of a movie's bitmap pixels
-// together (they stay decoded in memory, and the program is 32-bit). A bitmap
-// beyond them is refused with a ParseError, so its tag is skipped alone.
+// together, reductions included (they stay decoded in memory, and the program
+// is 32-bit). A bitmap beyond them is refused with a ParseError, so its tag is
+// skipped alone; reductions that no longer fit are left out.
 inline constexpr int kMaxBitmapSide = 8192;
 inline constexpr size_t kMaxBitmapPixels = size_t{16} << 20;
 inline constexpr size_t kMaxMovieBitmapPixels = size_t{48} << 20;

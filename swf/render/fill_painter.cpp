@@ -28,7 +28,7 @@ FillPainter FillPainter::Solid(Rgba color) {
 }
 
 FillPainter::FillPainter(const FillStyle& fill, const Matrix& toDevice, const ColorTransform& color,
-                         const BitmapLibrary* bitmaps, bool smoothBitmaps)
+                         const BitmapLibrary* bitmaps)
     : color_(color) {
   if (const auto* solid = std::get_if<SolidFill>(&fill)) {
     solid_ = ToAgg(color.Apply(solid->color));
@@ -51,9 +51,26 @@ FillPainter::FillPainter(const FillStyle& fill, const Matrix& toDevice, const Co
   if (!inverse) return;
   kind_ = Kind::kBitmap;
   fromDevice_ = *inverse;
-  bitmap_ = &found->second;
+  const Bitmap& bitmap = found->second;
+  bitmapPixels_ = bitmap.pixels.data();
+  bitmapWidth_ = bitmap.width;
+  bitmapHeight_ = bitmap.height;
   repeat_ = bitmapFill.repeat;
-  smooth_ = bitmapFill.smooth && smoothBitmaps;
+  smooth_ = bitmapFill.smooth;
+  // Bitmap pixels a device pixel spans: from two on, a reduction stands in
+  // for the bitmap, and its pixels blend.
+  const double span = std::sqrt(std::fabs(fromDevice_.Determinant()));
+  size_t level = 0;
+  while (level < bitmap.reductions.size() && span >= std::ldexp(2.0, static_cast<int>(level))) ++level;
+  if (level > 0) {
+    const BitmapReduction& reduced = bitmap.reductions[level - 1];
+    fromDevice_ = Matrix::Compose(fromDevice_, Matrix::Scale(static_cast<double>(reduced.width) / bitmap.width,
+                                                             static_cast<double>(reduced.height) / bitmap.height));
+    bitmapPixels_ = reduced.pixels.data();
+    bitmapWidth_ = reduced.width;
+    bitmapHeight_ = reduced.height;
+    smooth_ = true;
+  }
 }
 
 void FillPainter::Generate(agg::rgba8* span, int x, int y, unsigned length) const {
@@ -82,10 +99,9 @@ void FillPainter::GenerateGradient(agg::rgba8* span, int x, int y, unsigned leng
 }
 
 void FillPainter::GenerateBitmap(agg::rgba8* span, int x, int y, unsigned length) const {
-  const Bitmap& bitmap = *bitmap_;
-  const int w = bitmap.width;
-  const int h = bitmap.height;
-  const uint8_t* pixels = bitmap.pixels.data();
+  const int w = bitmapWidth_;
+  const int h = bitmapHeight_;
+  const uint8_t* pixels = bitmapPixels_;
   auto at = [&](int px, int py) {
     return pixels + (static_cast<size_t>(WrapOrClamp(py, h, repeat_)) * w + WrapOrClamp(px, w, repeat_)) * 4;
   };

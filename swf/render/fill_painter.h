@@ -18,10 +18,10 @@ namespace swf {
 // matrix that flattens everything) is a transparent solid.
 class FillPainter {
  public:
-  // `toDevice` maps the shape's twips to device pixels. `smoothBitmaps`
-  // false samples every bitmap by nearest pixel (low quality).
+  // `toDevice` maps the shape's twips to device pixels. Bitmaps are smoothed
+  // as their fill says, at either quality (low quality only hardens edges).
   FillPainter(const FillStyle& fill, const Matrix& toDevice, const ColorTransform& color,
-              const BitmapLibrary* bitmaps, bool smoothBitmaps);
+              const BitmapLibrary* bitmaps);
   static FillPainter Solid(Rgba color);
 
   bool IsSolid() const { return kind_ == Kind::kSolid; }
@@ -40,7 +40,9 @@ class FillPainter {
   Matrix fromDevice_;  // device pixels to gradient square / bitmap pixels
   const GradientFill* gradient_ = nullptr;
   std::shared_ptr<const GradientRamp> ramp_;
-  const Bitmap* bitmap_ = nullptr;
+  const uint8_t* bitmapPixels_ = nullptr;  // the bitmap or the reduction chosen for the scale
+  int bitmapWidth_ = 0;
+  int bitmapHeight_ = 0;
   bool repeat_ = false;
   bool smooth_ = false;
   ColorTransform color_;

@@ -162,7 +162,7 @@ class SceneRenderer {
     for (const FillStyle& fill : layer.fills) {
       // Inside a mask only the geometry counts.
       painters.push_back(maskMode_ ? FillPainter::Solid(Rgba{255, 255, 255, 255})
-                                   : FillPainter(fill, world, color, options_.bitmaps, options_.quality == Quality::kHigh));
+                                   : FillPainter(fill, world, color, options_.bitmaps));
     }
     if (options_.quality == Quality::kLow) {
       AliasedRasterizer rasterizer(width_, height_);
@@ -281,8 +281,7 @@ class SceneRenderer {
     for (auto& contour : contours) {
       for (Point& p : contour) p = ClampToDevice(p);
     }
-    const FillPainter painter = line.fill ? FillPainter(*line.fill, world, color, options_.bitmaps,
-                                                        options_.quality == Quality::kHigh)
+    const FillPainter painter = line.fill ? FillPainter(*line.fill, world, color, options_.bitmaps)
                                           : FillPainter::Solid(color.Apply(line.color));
     if (options_.quality == Quality::kLow) {
       AliasedRasterizer aliased(width_, height_);

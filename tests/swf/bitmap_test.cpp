@@ -38,7 +38,12 @@ const Bitmap& Only(const ParsedMovie& movie, uint16_t id) {
     std::string warnings;
     for (const auto& w : movie.warnings) warnings += w + "; ";
     ADD_FAILURE() << "bitmap " << id << " missing; warnings: " << warnings;
-    static const Bitmap kEmpty{0, 1, 1, std::vector<uint8_t>(4, 0)};
+    static const Bitmap kEmpty = [] {
+      Bitmap empty;
+      empty.width = empty.height = 1;
+      empty.pixels.assign(4, 0);
+      return empty;
+    }();
     return kEmpty;
   }
   return found->second;
@@ -318,15 +323,45 @@ TEST_P(BitmapFillTest, RepeatingFillTilesAndClippedFillExtendsItsEdges) {
   EXPECT_EQ(clipped.At(17, 17), kWhite);
 }
 
-TEST_P(BitmapFillTest, SmoothedFillBlendsNeighboursOnlyAtHighQuality) {
+TEST_P(BitmapFillTest, SmoothedFillBlendsNeighboursAtBothQualities) {
   const auto smooth = swftest::RenderTags(BitmapSquare(0x41), GetParam());
   EXPECT_EQ(smooth.At(2, 2), kRed);  // a bitmap pixel's centre keeps its colour
   const Rgba between = smooth.At(4, 2);  // 0.4 of the way to green
-  if (GetParam() == Quality::kHigh) {
-    EXPECT_TRUE(Near(between, {153, 102, 0, 255}, 2)) << int(between.r) << "," << int(between.g);
-  } else {
-    EXPECT_EQ(between, kRed);
+  EXPECT_TRUE(Near(between, {153, 102, 0, 255}, 2)) << int(between.r) << "," << int(between.g);
+  // Unsmoothed, the nearest bitmap pixel wins.
+  EXPECT_EQ(swftest::RenderTags(BitmapSquare(0x43), GetParam()).At(4, 2), kRed);
+}
+
+TEST(BitmapReductions, HalvedCopiesAverageDownToOnePixel) {
+  // 3 x 1: red, green, blue -> 2 x 1: (red+green)/2, blue -> 1 x 1.
+  const Bytes xrgb = {0, 255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 255};
+  const ParsedMovie movie = ParseTags({swftest::LosslessTag(1, 1, 5, 3, 1, xrgb)});
+  const Bitmap& b = Only(movie, 1);
+  ASSERT_EQ(b.reductions.size(), 2u);
+  EXPECT_EQ(b.reductions[0].width, 2);
+  EXPECT_EQ(b.reductions[0].height, 1);
+  const auto& first = b.reductions[0].pixels;
+  EXPECT_EQ((Rgba{first[0], first[1], first[2], first[3]}), (Rgba{128, 128, 0, 255}));
+  EXPECT_EQ((Rgba{first[4], first[5], first[6], first[7]}), kBlue);
+  EXPECT_EQ(b.reductions[1].width, 1);
+}
+
+TEST(BitmapReductions, ABitmapDrawnMuchSmallerShowsTheAverage) {
+  // A 64 x 64 checkerboard of black and white pixels drawn 8 times smaller:
+  // every device pixel is mid grey rather than one sampled pixel.
+  Bytes xrgb;
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      const uint8_t v = (x + y) % 2 ? 255 : 0;
+      xrgb.insert(xrgb.end(), {0, v, v, v});
+    }
   }
+  const Matrix eighth = Matrix::Scale(20.0 / 8, 20.0 / 8);
+  const auto p = swftest::RenderTags({swftest::LosslessTag(1, 1, 5, 64, 64, xrgb),
+                                      swftest::RectangleShapeTag(2, {0, 160, 0, 160}, swftest::BitmapFillStyle(0x43, 1, eighth)),
+                                      swftest::PlaceTag(1, 2)},
+                                     Quality::kHigh);
+  for (int x : {1, 3, 6}) EXPECT_TRUE(Near(p.At(x, 3), {128, 128, 128, 255}, 2)) << x;
 }
 
 TEST_P(BitmapFillTest, ColourTransformAndMissingBitmaps) {
