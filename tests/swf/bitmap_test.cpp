@@ -56,9 +56,9 @@ bool Near(Rgba a, Rgba b, int tolerance) {
 
 TEST(LosslessBitmap, ColourMappedRowsArePaddedAndOutOfRangeIndicesTransparent) {
   // 3 x 2 pixels: rows of 3 indices padded to 4 bytes.
-  const Bytes rgbTable = {255, 0, 0, 0, 255, 0, 0, 0, 255};
-  Bytes data = rgbTable;
-  data.insert(data.end(), {0, 1, 2, 99, /* next row */ 2, 7, 0, 99});
+  const Bytes data = {255, 0, 0, 0, 255, 0, 0, 0, 255,  // colour table
+                      0,   1, 2, 99,                     // first row and its padding
+                      2,   7, 0, 99};
   const ParsedMovie v1 = ParseTags({swftest::LosslessTag(1, 5, 3, 3, 2, data, 3)});
   const Bitmap& a = Only(v1, 5);
   ASSERT_EQ(a.width, 3);
@@ -71,8 +71,7 @@ TEST(LosslessBitmap, ColourMappedRowsArePaddedAndOutOfRangeIndicesTransparent) {
   EXPECT_EQ(PixelOf(a, 2, 1), kRed);
 
   // Lossless2: RGBA table entries, premultiplied; a colour above its alpha is clamped.
-  Bytes rgbaData = {255, 0, 0, 255, 200, 100, 0, 128};
-  rgbaData.insert(rgbaData.end(), {1, 0, 0, 0});
+  const Bytes rgbaData = {255, 0, 0, 255, 200, 100, 0, 128, /* row */ 1, 0, 0, 0};
   const ParsedMovie v2 = ParseTags({swftest::LosslessTag(2, 6, 3, 2, 1, rgbaData, 2)});
   EXPECT_EQ(PixelOf(Only(v2, 6), 0, 0), (Rgba{128, 100, 0, 128}));
   EXPECT_EQ(PixelOf(Only(v2, 6), 1, 0), kRed);
