@@ -7,6 +7,7 @@ namespace swf {
 namespace {
 
 constexpr double kSquareHalf = 16384.0;
+constexpr double kMaxFocalPoint = 0.98;
 
 double ToLinear(double channel) {
   const double c = channel / 255.0;
@@ -72,8 +73,10 @@ double GradientPosition(const GradientFill& gradient, Point q) {
       break;
   }
   // The ray from the focal point F through Q meets the circle at F + s (Q - F);
-  // Q's position is 1 / s. A focal point on the circle itself is kept just inside.
-  const double fx = std::clamp(gradient.focalPoint, -0.998, 0.998) * kSquareHalf;
+  // Q's position is 1 / s. The focal point stays within 0.98 of the radius:
+  // closer to the circle the ramp would crowd into a sliver beside it, and
+  // the reference pictures show such gradients drawn as at 0.98.
+  const double fx = std::clamp(gradient.focalPoint, -kMaxFocalPoint, kMaxFocalPoint) * kSquareHalf;
   const double dx = q.x - fx;
   const double dy = q.y;
   const double dd = dx * dx + dy * dy;

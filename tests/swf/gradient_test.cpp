@@ -87,6 +87,14 @@ TEST(GradientPosition, LinearRadialAndFocalAgainstTheSquare) {
   EXPECT_NEAR(GradientPosition(focal, {-16384, 0}), 1, 1e-12);
   EXPECT_NEAR(GradientPosition(focal, {0, 0}), 8192.0 / 24576.0, 1e-12);  // F to centre, of F to the far edge
   EXPECT_NEAR(GradientPosition(focal, {12288, 0}), 0.5, 1e-12);
+  // A focal point nearer the circle than 0.98 of the radius is taken as 0.98.
+  GradientFill nearEdge = focal;
+  nearEdge.focalPoint = 0.996;
+  focal.focalPoint = 0.98;
+  EXPECT_DOUBLE_EQ(GradientPosition(nearEdge, {15000, 2000}), GradientPosition(focal, {15000, 2000}));
+  nearEdge.focalPoint = -1.5;
+  focal.focalPoint = -0.98;
+  EXPECT_DOUBLE_EQ(GradientPosition(nearEdge, {-15000, 0}), GradientPosition(focal, {-15000, 0}));
   // Focal point 0 is the plain radial gradient.
   focal.focalPoint = 0;
   EXPECT_NEAR(GradientPosition(focal, {3000, 4000}), 5000.0 / 16384, 1e-12);
