@@ -1,12 +1,15 @@
 #include "swf/parse/buttons.h"
 
+#include <string>
+
 #include "swf/parse/display_tags.h"
 #include "swf/parse/movie.h"
+#include "swf/parse/parse_error.h"
 #include "swf/parse/records.h"
 
 namespace swf {
 
-ButtonDefinition ParseDefineButton(BitReader& reader, int buttonVersion) {
+ButtonDefinition ParseDefineButton(BitReader& reader, int buttonVersion, size_t maxRecords) {
   ButtonDefinition button;
   button.id = reader.U16();
   if (buttonVersion >= 2) {
@@ -17,6 +20,10 @@ ButtonDefinition ParseDefineButton(BitReader& reader, int buttonVersion) {
   while (true) {
     const uint8_t flags = reader.U8();
     if (flags == 0) break;
+    if (frame.tags.size() >= maxRecords) {
+      throw ParseError("button " + std::to_string(button.id) + " has more than " + std::to_string(maxRecords) +
+                       " records");
+    }
     PlaceObject place;
     place.characterId = reader.U16();
     place.depth = reader.U16();
@@ -33,6 +40,10 @@ ButtonDefinition ParseDefineButton(BitReader& reader, int buttonVersion) {
   button.upState->frames.push_back(std::move(frame));
   button.upState->declaredFrameCount = 1;
   return button;
+}
+
+size_t CountButtonRecords(const ButtonDefinition& button) {
+  return 1 + (button.upState && !button.upState->frames.empty() ? button.upState->frames[0].tags.size() : 0);
 }
 
 void ApplyButtonColorTransform(ButtonDefinition& button, const ColorTransform& colorTransform) {

@@ -19,8 +19,13 @@ struct ButtonDefinition {
   std::shared_ptr<TimelineDefinition> upState;
 };
 
-// Body of DefineButton (version 1) or DefineButton2 (2).
-ButtonDefinition ParseDefineButton(BitReader& reader, int buttonVersion);
+// Body of DefineButton (version 1) or DefineButton2 (2). More than
+// `maxRecords` records are refused.
+ButtonDefinition ParseDefineButton(BitReader& reader, int buttonVersion, size_t maxRecords);
+
+// Up-state records of a button, counted against the movie's ceiling on
+// records (a record takes many times its few bytes once parsed).
+size_t CountButtonRecords(const ButtonDefinition& button);
 
 // DefineButtonCxform: one colour transform for all records of a DefineButton.
 void ApplyButtonColorTransform(ButtonDefinition& button, const ColorTransform& colorTransform);

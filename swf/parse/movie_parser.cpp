@@ -146,8 +146,9 @@ class TagStreamParser {
       }
       case tag::kDefineButton:
       case tag::kDefineButton2: {
-        ButtonDefinition button = ParseDefineButton(body, header.code == tag::kDefineButton ? 1 : 2);
-        AddCharacter(button.id, std::move(button), 0);
+        ButtonDefinition button = ParseDefineButton(body, header.code == tag::kDefineButton ? 1 : 2, RecordBudget());
+        const size_t records = CountButtonRecords(button);
+        AddCharacter(button.id, std::move(button), records);
         return false;
       }
       case tag::kDefineButtonCxform: {

@@ -22,6 +22,11 @@ class GlyphShapes {
  public:
   explicit GlyphShapes(size_t maxRecords) : budget_(maxRecords) {}
 
+  void Charge(size_t records) {
+    if (records > budget_) throw ParseError("the text holds too many glyphs");
+    budget_ -= records;
+  }
+
   std::shared_ptr<const ShapeDefinition> Get(const FontDefinition& font, size_t glyph, Rgba color) {
     const auto key = std::make_tuple(font.id, glyph, color.r, color.g, color.b, color.a);
     if (auto found = shapes_.find(key); found != shapes_.end()) return found->second;
@@ -72,6 +77,9 @@ TextDefinition ParseDefineText(BitReader& reader, int textVersion, const FontLoo
       const uint32_t index = reader.UB(glyphBits);
       const int32_t advance = reader.SB(advanceBits);
       if (font != nullptr && index < font->glyphs.size() && !font->glyphs[index].empty()) {
+        // Glyph entries may take no bits at all, so each one placed counts
+        // against the ceiling like a record.
+        shapes.Charge(1);
         const double scale = height * font->emScale;
         const Matrix placement{scale, 0, 0, scale, x, y};
         text.glyphs.push_back({shapes.Get(*font, index, color), Matrix::Compose(placement, textMatrix)});
@@ -84,7 +92,7 @@ TextDefinition ParseDefineText(BitReader& reader, int textVersion, const FontLoo
 }
 
 size_t CountTextRecords(const TextDefinition& text) {
-  size_t records = 1;
+  size_t records = 1 + text.glyphs.size();
   std::set<const ShapeDefinition*> counted;
   for (const TextGlyph& glyph : text.glyphs) {
     if (!counted.insert(glyph.shape.get()).second) continue;

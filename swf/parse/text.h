@@ -31,11 +31,12 @@ using FontLookup = std::function<const FontDefinition*(uint16_t fontId)>;
 
 // Body of DefineText (version 1, RGB colours) or DefineText2 (2, RGBA).
 // Glyphs of fonts that are not defined, or beyond a font's glyph count, are
-// left out. The coloured outlines made for the text may hold at most
-// `maxRecords` shape records.
+// left out. The coloured outlines made for the text and its glyphs (one
+// record each) may count at most `maxRecords` records.
 TextDefinition ParseDefineText(BitReader& reader, int textVersion, const FontLookup& fonts, size_t maxRecords);
 
-// Shape records of the coloured outlines a text holds.
+// Records of a text as the ceilings count them: its glyphs and the shape
+// records of its coloured outlines.
 size_t CountTextRecords(const TextDefinition& text);
 
 }  // namespace swf

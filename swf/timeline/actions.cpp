@@ -237,8 +237,16 @@ class Interpreter {
   }
 
   void Goto(size_t frame) {
-    if (budget_.gotos == 0) return;
+    if (target_->FrameCount() == 0) return;
+    frame = std::min(frame, target_->FrameCount() - 1);
+    const size_t current = target_->CurrentFrame();
+    const size_t cost = frame >= current ? frame - current : frame + 1;
+    if (budget_.gotos == 0 || cost > budget_.gotoFrames) {
+      budget_.gotos = 0;  // once out of budget, no goto runs any more this time
+      return;
+    }
     --budget_.gotos;
+    budget_.gotoFrames -= cost;
     target_->GotoFrame(frame);
   }
 

@@ -27,9 +27,13 @@ struct ActionBudget {
   static constexpr size_t kMaxBlockActions = size_t{1} << 16;  // of them in one block
   static constexpr size_t kMaxBlocks = 4096;              // blocks run
   static constexpr size_t kMaxGotos = 1024;               // frame changes made by scripts
+  // Frames those changes apply (going back replays from the first frame),
+  // so that a long timeline sent back and forth stays cheap too.
+  static constexpr size_t kMaxGotoFrames = size_t{1} << 16;
   size_t actions = kMaxActions;
   size_t blocks = kMaxBlocks;
   size_t gotos = kMaxGotos;
+  size_t gotoFrames = kMaxGotoFrames;
 };
 
 // Frame actions waiting to run, shared by a root timeline and all of its

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "character_builder.h"
+#include "swf/parse/buttons.h"
+#include "swf/parse/parse_error.h"
 #include "swf/player.h"
 #include "swf/snapshot.h"
 
@@ -67,6 +69,16 @@ TEST(ButtonTest, ButtonColourTransformTintsAVersionOneButton) {
                              swftest::Tag(23, cxform.Take())},
                             5);
   EXPECT_EQ(At(s, 5, 5), (Rgba{0, 255, 0, 255}));
+}
+
+TEST(ButtonParseTest, RecordsBeyondTheCeilingAreRefused) {
+  const Bytes tag = swftest::ButtonTag(2, 5, {{.states = 0x01, .characterId = 1, .depth = 1},
+                                              {.states = 0x01, .characterId = 2, .depth = 2}});
+  const Bytes body(tag.begin() + 2, tag.end());  // short tag header
+  BitReader within(body);
+  EXPECT_EQ(CountButtonRecords(ParseDefineButton(within, 2, 2)), 3u);
+  BitReader beyond(body);
+  EXPECT_THROW(ParseDefineButton(beyond, 2, 1), ParseError);
 }
 
 }  // namespace

@@ -239,6 +239,21 @@ TEST(FrameActionsTest, FramesSendingEachOtherBackAndForthEndWithinTheTick) {
   EXPECT_LE(player.CurrentFrame(), 1u);
 }
 
+TEST(FrameActionsTest, ALongTimelineSentBackAndForthEndsWithinTheTick) {
+  // Each jump back replays thousands of frames; the replays have a ceiling
+  // of their own.
+  constexpr uint16_t kFrames = 5000;
+  std::vector<Bytes> tags = {act::DoAction({act::GotoFrame(kFrames - 1), act::Play()})};
+  for (uint16_t frame = 0; frame + 1 < kFrames; ++frame) tags.push_back(swftest::ShowFrame());
+  tags.push_back(act::DoAction({act::GotoFrame(0), act::Play()}));
+  tags.push_back(swftest::ShowFrame());
+  Player player(File(tags));
+  EXPECT_EQ(player.FrameCount(), kFrames);
+  EXPECT_TRUE(player.CurrentFrame() == 0 || player.CurrentFrame() == kFrames - 1);
+  player.Tick();  // from the first frame to the second, or from the last round to the first and its storm
+  EXPECT_TRUE(player.CurrentFrame() <= 1 || player.CurrentFrame() == kFrames - 1);
+}
+
 TEST(FrameActionsTest, AScriptThatRemovesItsOwnClipStopsThere) {
   // The clip's first frame sends the root to frame 2, where the clip is
   // removed; the rest of its script (a Stop of the clip) must not run.

@@ -132,6 +132,31 @@ TEST(StaticTextTest, GlyphsOfOneColourShareTheirOutline) {
   EXPECT_NE(text->glyphs[0].shape, text->glyphs[2].shape);
 }
 
+// Glyph entries of zero bits cost the file nothing: a text placing more
+// glyphs than the ceiling on records is refused, not held in memory.
+TEST(StaticTextTest, TextBeyondTheCeilingOnGlyphsIsRefused) {
+  swftest::BitWriter w;
+  w.U16(2);
+  w.Rect({0, 800, 0, 600});
+  w.Matrix(Matrix::Identity());
+  w.U8(0);  // glyph bits
+  w.U8(0);  // advance bits
+  w.U8(0x88);  // font
+  w.U16(1);
+  w.U16(200);
+  w.U8(255);
+  for (size_t placed = 255; placed <= kMaxShapeRecords; placed += 255) {
+    w.U8(0x80);
+    w.U8(255);
+  }
+  w.U8(0);
+  const Bytes file = swftest::Movie({swftest::FontTag(3, 1, BoxGlyphs(3)), swftest::Tag(11, w.Take())});
+  const ParsedMovie movie = ParseMovie(file);
+  EXPECT_EQ(movie.FindCharacter(2), nullptr);
+  ASSERT_FALSE(movie.warnings.empty());
+  EXPECT_NE(movie.warnings.back().find("glyphs"), std::string::npos) << movie.warnings.back();
+}
+
 TEST(GlyphFontParseTest, GlyphOutsideItsTagIsRefusedWithAWarning) {
   // DefineFont2 whose only offset points far beyond the tag.
   swftest::BitWriter w;
