@@ -4,7 +4,7 @@
 
 namespace swf {
 
-Layer::Layer(int width, int height) : width_(width), height_(height), pixels_(LayerBytes(width, height), 0) {}
+Layer::Layer(int width, int height) : width_(width), height_(height), pixels_(static_cast<size_t>(LayerBytes(width, height)), 0) {}
 
 void CompositeMasked(const Layer& content, const Layer& mask, agg::rendering_buffer& target) {
   const int width = std::min({content.Width(), mask.Width(), static_cast<int>(target.width())});

@@ -26,8 +26,11 @@ class Layer {
   std::vector<uint8_t> pixels_;
 };
 
-// Bytes one layer of this size takes.
-inline size_t LayerBytes(int width, int height) { return static_cast<size_t>(width) * static_cast<size_t>(height) * 4; }
+// Bytes one layer of this size takes (64-bit: a large target's layers need
+// not fit a 32-bit size_t, and are refused before anything is allocated).
+inline uint64_t LayerBytes(int width, int height) {
+  return static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4;
+}
 
 // Composites `content` over `target`, each pixel weighted by the coverage of
 // `mask` (its alpha). 32-bit pixels with alpha as the fourth byte; the order

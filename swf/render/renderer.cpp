@@ -45,7 +45,7 @@ struct PainterSpanGenerator {
 // Open masks take two layers of the target's size each (the mask and what it
 // clips); beyond this many bytes of layers a further mask's range is drawn
 // unclipped rather than risking the memory of a 32-bit program.
-constexpr size_t kMaxLayerBytes = size_t{96} << 20;
+constexpr uint64_t kMaxLayerBytes = uint64_t{96} << 20;
 
 template <class PixFmt>
 class SceneRenderer {
@@ -106,7 +106,7 @@ class SceneRenderer {
   // Draws the mask's fill geometry, opaque, into a layer of its own and
   // sends the drawing that follows into a second one.
   void OpenMaskFor(const DisplayObject& object, const Matrix& world, std::vector<OpenMask>& masks) {
-    const size_t bytes = 2 * LayerBytes(width_, height_);
+    const uint64_t bytes = 2 * LayerBytes(width_, height_);
     if (bytes > kMaxLayerBytes - std::min(kMaxLayerBytes, layerBytes_)) return;
     OpenMask open;
     open.clipDepth = object.clipDepth;
@@ -322,7 +322,7 @@ class SceneRenderer {
   int height_;
   double viewScale_;
   bool maskMode_ = false;   // drawing a mask's geometry: fills opaque white, no strokes, no nested masks
-  size_t layerBytes_ = 0;   // of the masks open now, against kMaxLayerBytes
+  uint64_t layerBytes_ = 0;  // of the masks open now, against kMaxLayerBytes
 };
 
 }  // namespace

@@ -93,6 +93,17 @@ TEST_P(MaskTest, MaskInsideAMovedSpriteFollowsIt) {
   EXPECT_EQ(p.At(15, 20), kWhite);
 }
 
+// Masks draw through two offscreen layers of the target's size; on a target
+// so large that they would pass the layers' memory ceiling, the mask's range
+// is drawn unclipped instead of allocating them.
+TEST(MaskLimits, HugeTargetDrawsTheRangeUnclipped) {
+  const auto p = swftest::RenderTags({Rectangle(1, kLeftHalf, kBlack), Rectangle(2, kWholeStage, kRed),
+                                      PlaceTag(1, 1, nullptr, 2), PlaceTag(2, 2)},
+                                     Quality::kLow, 4800, 3600);
+  EXPECT_EQ(p.At(100, 100), kRed);
+  EXPECT_EQ(p.At(4700, 100), kRed);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothQualities, MaskTest, testing::Values(Quality::kLow, Quality::kHigh),
                          [](const testing::TestParamInfo<Quality>& test) {
                            return test.param == Quality::kLow ? "Low" : "High";
