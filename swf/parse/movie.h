@@ -82,6 +82,13 @@ struct ParsedMovie {
   }
 };
 
+// Tags of a movie in all (sprites' tags included) and warnings it keeps. A
+// parsed tag takes up to a few hundred bytes and a compressed movie of
+// kilobytes can hold millions of tags: the tags beyond the ceiling are
+// ignored, and the warnings beyond theirs are left out.
+inline constexpr size_t kMaxTags = size_t{1} << 20;
+inline constexpr size_t kMaxWarnings = 100;
+
 // Decodes and parses a movie. Throws ParseError if the file is not a movie
 // at all; broken tags inside are skipped and listed in `warnings`.
 ParsedMovie ParseMovie(std::span<const uint8_t> file, size_t maxSize = kMaxDecodedSize);

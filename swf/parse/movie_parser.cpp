@@ -34,6 +34,12 @@ class TagStreamParser {
       }
       BitReader body = reader.Sub(header.length);
       if (header.code == tag::kEnd) break;
+      if (tagCount_ == kMaxTags) {
+        if (!tagsCutOff_) Warn("the movie has more than " + std::to_string(kMaxTags) + " tags; the rest is ignored");
+        tagsCutOff_ = true;
+        break;
+      }
+      ++tagCount_;
       if (header.code == tag::kShowFrame) {
         timeline.frames.push_back(std::move(pending));
         pending = {};
@@ -226,9 +232,17 @@ class TagStreamParser {
     movie_.characters.try_emplace(id, std::move(sprite));
   }
 
-  void Warn(std::string message) { movie_.warnings.push_back(std::move(message)); }
+  void Warn(std::string message) {
+    if (movie_.warnings.size() < kMaxWarnings) {
+      movie_.warnings.push_back(std::move(message));
+    } else if (movie_.warnings.size() == kMaxWarnings) {
+      movie_.warnings.push_back("further warnings left out");
+    }
+  }
 
   ParsedMovie& movie_;
+  size_t tagCount_ = 0;  // of all timelines, against kMaxTags
+  bool tagsCutOff_ = false;
   FontLookup fonts_ = [this](uint16_t id) { return FindFont(id); };
   size_t bitmapPixelBudget_ = kMaxMovieBitmapPixels;  // what the movie's bitmaps may still decode
   size_t shapeRecords_ = 0;  // of the shapes kept so far, against kMaxMovieShapeRecords

@@ -11,6 +11,7 @@
 #include "largest_allocation.h"
 #include "swf/parse/bitmaps.h"
 #include "swf/parse/header.h"
+#include "swf/parse/movie.h"
 #include "swf/parse/parse_error.h"
 #include "swf/player.h"
 #include "swf/snapshot.h"
@@ -308,6 +309,36 @@ TEST(CoordinateLimit, HugeMagnificationStillCoversThePicture) {
       EXPECT_EQ(snapshot.rgba[pixel * 4 + 2], 0) << "pixel " << pixel;
     }
   }
+}
+
+// Tags: a parsed tag takes up to a few hundred bytes and a compressed movie
+// of kilobytes can hold millions of them, so a movie's tags have a ceiling
+// (the rest of the movie is ignored), and so have its warnings.
+TEST(TagLimit, TagsBeyondTheCeilingAreIgnored) {
+  std::vector<Bytes> tags = {swftest::SquareShapeTag(1, 400, kRed), swftest::PlaceObject2({.depth = 1, .characterId = 1})};
+  Bytes frames;
+  for (size_t i = 0; i < kMaxTags; ++i) {
+    frames.push_back(0x40);  // ShowFrame
+    frames.push_back(0x00);
+  }
+  tags.push_back(std::move(frames));
+  Player player(swftest::Movie(tags, swftest::Signature::kCws, 10, kSmallStage));
+  EXPECT_EQ(player.FrameCount(), kMaxTags - 2);
+  ASSERT_EQ(player.Warnings().size(), 1u);
+  EXPECT_NE(player.Warnings()[0].find("more than " + std::to_string(kMaxTags) + " tags"), std::string::npos)
+      << player.Warnings()[0];
+  EXPECT_EQ(CentrePixel(player), kRed);
+}
+
+TEST(TagLimit, WarningsStopAtTheirCeiling) {
+  std::vector<Bytes> tags = {swftest::SquareShapeTag(1, 400, kRed), swftest::PlaceObject2({.depth = 1, .characterId = 1})};
+  for (int i = 0; i < 500; ++i) tags.push_back(swftest::Tag(26, {}));  // a PlaceObject2 without a body
+  tags.push_back(swftest::ShowFrame());
+  Player player(swftest::Movie(tags, swftest::Signature::kFws, 10, kSmallStage));
+  ASSERT_EQ(player.Warnings().size(), kMaxWarnings + 1);
+  EXPECT_NE(player.Warnings().front().find("tag 26"), std::string::npos) << player.Warnings().front();
+  EXPECT_EQ(player.Warnings().back(), "further warnings left out");
+  EXPECT_EQ(CentrePixel(player), kRed);
 }
 
 // Bitmaps: a side beyond kMaxBitmapSide or more pixels than kMaxBitmapPixels
