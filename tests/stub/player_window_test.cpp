@@ -181,8 +181,17 @@ TEST_F(PlayerWindowTest, TheMoviesMenuSwitchesMoviesAndTheWindowFollowsTheStage)
 TEST_F(PlayerWindowTest, PlayPauseStepsAndRewind) {
   auto window = Open(PackageOf({{"intro.swf", Intro()}}, false));
   const swf::Player& player = *window->CurrentPlayer();
+  HMENU play = ::GetSubMenu(window->MenuBar(), 0);
+  const auto playItem = [&] {
+    ::SendMessageA(window->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(play), 0);
+    char text[64] = {};
+    ::GetMenuStringA(play, stub::command::kPlayPause, text, sizeof text, MF_BYCOMMAND);
+    return std::string(text);
+  };
+  EXPECT_EQ(playItem(), "&Pause\tSpace");
   Command(*window, stub::command::kPlayPause);
   EXPECT_FALSE(window->IsPlaying());
+  EXPECT_EQ(playItem(), "&Play\tSpace");
   Command(*window, stub::command::kStepForward);
   Command(*window, stub::command::kStepForward);
   EXPECT_EQ(player.CurrentFrame(), 2u);
