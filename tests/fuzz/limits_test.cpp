@@ -153,6 +153,28 @@ TEST(ObjectLimit, SelfMultiplyingSpriteStopsAtTheObjectCeiling) {
   EXPECT_LE(ObjectsBelow(player.List()), TimelineInstance::kMaxDisplayObjects);
 }
 
+// Scripts: thousands of clips each run an endless loop in every frame. The
+// scripts of one tick share a budget (actions, blocks, queued entries), so
+// the tick ends and the root moves on.
+TEST(ActionLimit, EndlessLoopsInThousandsOfClipsEndWithinTheTick) {
+  const Bytes endlessLoop = swftest::Tag(12, {0x99, 0x02, 0x00, 0xFB, 0xFF, 0x00});  // DoAction: Jump -5
+  std::vector<Bytes> tags = {swftest::DefineSprite(
+      2, 2, {endlessLoop, swftest::ShowFrame(), endlessLoop, swftest::ShowFrame()})};
+  for (uint16_t depth = 1; depth <= 5000; ++depth) {
+    tags.push_back(swftest::PlaceObject2({.depth = depth, .characterId = 2}));
+  }
+  for (int frame = 0; frame < 3; ++frame) {
+    tags.push_back(endlessLoop);
+    tags.push_back(swftest::ShowFrame());
+  }
+  Player player(swftest::Movie(tags, swftest::Signature::kFws, 10, kSmallStage));
+  EXPECT_EQ(player.CurrentFrame(), 0u);
+  player.Tick();
+  EXPECT_EQ(player.CurrentFrame(), 1u);
+  player.Tick();
+  EXPECT_EQ(player.CurrentFrame(), 2u);
+}
+
 // Gradient stops: the count is a 4-bit field, so 15 at most; none or one
 // stop must not trouble the renderer either.
 Bytes GradientSquare(uint16_t id, unsigned stops) {
