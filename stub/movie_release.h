@@ -14,14 +14,6 @@
 
 namespace stub {
 
-// One safe file name per movie, in directory order; later duplicates (compared
-// without case, as Windows compares names) get " (2)", " (3)", ... before the
-// extension.
-std::vector<std::string> ReleaseFileNames(const std::vector<core::PackageMovie>& movies);
-
-// "folder" + separator + "name", with no doubled separator.
-std::string JoinFolder(const std::string& folder, const std::string& name);
-
 struct ReleaseOutcome {
   std::vector<std::string> written;  // full paths, in directory order
   std::vector<std::string> kept;     // existing files the user chose to keep

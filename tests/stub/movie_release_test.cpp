@@ -2,6 +2,8 @@
 // file is written only with the user's yes. Real files in a real folder.
 #include "stub/movie_release.h"
 
+#include "core/release_names.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -39,7 +41,7 @@ TEST(ReleaseFileNames, HostileNamesStayPlainNamesInsideTheFolder) {
                                            {"a/b.swf", "6"},
                                            {"..", "7"},
                                            {"ok.swf", "8"}});
-  EXPECT_EQ(stub::ReleaseFileNames(package.movies),
+  EXPECT_EQ(core::ReleaseFileNames(package.movies),
             (std::vector<std::string>{"_.._x.swf", "C__x", "_CON", "movie4.swf", "_nul.swf", "a_b.swf",
                                       "movie7.swf", "ok.swf"}));
 }
@@ -47,7 +49,7 @@ TEST(ReleaseFileNames, HostileNamesStayPlainNamesInsideTheFolder) {
 TEST(ReleaseFileNames, RepeatedNamesGetTheirOwnFilesWithoutRegardToCase) {
   const core::Package package = PackageOf({{"m.swf", "1"}, {"M.SWF", "2"}, {"m.swf", "3"}, {"noext", "4"},
                                            {"NoExt", "5"}, {"m (2).swf", "6"}});
-  EXPECT_EQ(stub::ReleaseFileNames(package.movies),
+  EXPECT_EQ(core::ReleaseFileNames(package.movies),
             (std::vector<std::string>{"m.swf", "M (2).SWF", "m (3).swf", "noext", "NoExt (2)", "m (2) (2).swf"}));
 }
 
@@ -71,9 +73,9 @@ TEST_F(ReleaseMoviesTest, WritesEveryMovieByteForByteAndNothingOutsideTheFolder)
   const core::Package package = PackageOf({{"..\\..\\x.swf", first}, {"", ""}, {"C:\\x", "third"}});
   const stub::ReleaseOutcome outcome = stub::ReleaseMovies(package, out, mayOverwrite);
   EXPECT_TRUE(asked.empty());
-  EXPECT_EQ(outcome.written, (std::vector<std::string>{stub::JoinFolder(out, "_.._x.swf"),
-                                                       stub::JoinFolder(out, "movie2.swf"),
-                                                       stub::JoinFolder(out, "C__x")}));
+  EXPECT_EQ(outcome.written, (std::vector<std::string>{core::JoinFolder(out, "_.._x.swf"),
+                                                       core::JoinFolder(out, "movie2.swf"),
+                                                       core::JoinFolder(out, "C__x")}));
   EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"C__x", "_.._x.swf", "movie2.swf"}));
   EXPECT_EQ(ReadFileBytes(outcome.written[0]), first);
   EXPECT_EQ(ReadFileBytes(outcome.written[1]), "");
@@ -86,8 +88,8 @@ TEST_F(ReleaseMoviesTest, AnExistingFileIsKeptUnlessTheUserSaysYes) {
   work.Write("out/b.swf", "old b");
   answer = false;
   stub::ReleaseOutcome kept = stub::ReleaseMovies(package, out, mayOverwrite);
-  EXPECT_EQ(asked, std::vector<std::string>{stub::JoinFolder(out, "b.swf")});
-  EXPECT_EQ(kept.kept, std::vector<std::string>{stub::JoinFolder(out, "b.swf")});
+  EXPECT_EQ(asked, std::vector<std::string>{core::JoinFolder(out, "b.swf")});
+  EXPECT_EQ(kept.kept, std::vector<std::string>{core::JoinFolder(out, "b.swf")});
   EXPECT_EQ(ReadFileBytes(out + "/b.swf"), "old b");
   EXPECT_EQ(ReadFileBytes(out + "/a.swf"), "new a");
 
@@ -105,9 +107,9 @@ TEST_F(ReleaseMoviesTest, AFolderThatIsNotThereFailsWithTheFileError) {
 }
 
 TEST(JoinFolder, AddsOneSeparator) {
-  EXPECT_EQ(stub::JoinFolder("C:\\out", "a.swf"), std::string("C:\\out") + sys::PathSeparator() + "a.swf");
-  EXPECT_EQ(stub::JoinFolder("C:\\", "a.swf"), "C:\\a.swf");
-  EXPECT_EQ(stub::JoinFolder("", "a.swf"), "a.swf");
+  EXPECT_EQ(core::JoinFolder("C:\\out", "a.swf"), std::string("C:\\out") + sys::PathSeparator() + "a.swf");
+  EXPECT_EQ(core::JoinFolder("C:\\", "a.swf"), "C:\\a.swf");
+  EXPECT_EQ(core::JoinFolder("", "a.swf"), "a.swf");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // movies made in code, the user's dialogs answered by scripted fakes.
 #include "stub/player_window.h"
 
+#include "core/release_names.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -359,8 +361,8 @@ TEST_F(PlayerWindowTest, WithTheReleaseFlagSaveMoviesWritesEveryMovieSafely) {
   for (const auto& entry : std::filesystem::directory_iterator(out)) names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"C__x", "_.._x.swf", "_CON", "movie4.swf"}));
-  EXPECT_EQ(ReadFileBytes(stub::JoinFolder(out, "_.._x.swf")), intro);
-  EXPECT_EQ(ReadFileBytes(stub::JoinFolder(out, "C__x")), "second");
+  EXPECT_EQ(ReadFileBytes(core::JoinFolder(out, "_.._x.swf")), intro);
+  EXPECT_EQ(ReadFileBytes(core::JoinFolder(out, "C__x")), "second");
   // Nothing went up or out.
   EXPECT_FALSE(std::filesystem::exists(work / "x.swf"));
   EXPECT_FALSE(std::filesystem::exists(work / "inner\\x.swf"));

@@ -13,6 +13,7 @@
 #include "packaging/build_package.h"
 #include "support/fake_seams.h"
 #include "core/zlib_stream.h"
+#include "core/release_names.h"
 #include "stub/movie_release.h"
 #include "stub/stub_menu.h"
 #include "stub/stub_texts.h"
@@ -326,7 +327,7 @@ TEST_F(ExtractTest, RoundTripsByteExactUnderTheNamesThePlayerGives) {
   ASSERT_EQ(result.exitCode, 0) << result.errors;
 
   const core::Package read = core::ReadPackage(ReadFileBytes(package));
-  const std::vector<std::string> names = stub::ReleaseFileNames(read.movies);
+  const std::vector<std::string> names = core::ReleaseFileNames(read.movies);
   EXPECT_EQ(names, (std::vector<std::string>{"_.._x.swf", "C__x", "_CON", "movie4.swf", "game.swf", "GAME (2).swf"}));
   for (size_t i = 0; i < movies.size(); ++i) {
     EXPECT_EQ(ReadFileBytes(work / ("out\\" + names[i])), movies[i].second) << names[i];
