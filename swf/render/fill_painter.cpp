@@ -99,15 +99,26 @@ void FillPainter::GenerateGradient(agg::rgba8* span, int x, int y, unsigned leng
 }
 
 void FillPainter::GenerateBitmap(agg::rgba8* span, int x, int y, unsigned length) const {
+  // Every pixel of every bitmap fill passes through here, so the loop avoids
+  // library calls: floors are taken by truncation, and opaque samples (all
+  // of a JPEG) skip the divisions that take premultiplication off, which
+  // give the value back unchanged at alpha 255.
   const int w = bitmapWidth_;
   const int h = bitmapHeight_;
   const uint8_t* pixels = bitmapPixels_;
+  const bool repeat = repeat_;
   auto at = [&](int px, int py) {
-    return pixels + (static_cast<size_t>(WrapOrClamp(py, h, repeat_)) * w + WrapOrClamp(px, w, repeat_)) * 4;
+    return pixels + (static_cast<size_t>(WrapOrClamp(py, h, repeat)) * w + WrapOrClamp(px, w, repeat)) * 4;
+  };
+  // floor() for the clamped coordinates below (well inside an int).
+  auto floorToInt = [](double v) {
+    const int truncated = static_cast<int>(v);
+    return truncated > v ? truncated - 1 : truncated;
   };
   const bool identity = color_.IsIdentity();
+  const double py = y + 0.5;
   for (unsigned i = 0; i < length; ++i) {
-    Point p = fromDevice_.Apply({x + i + 0.5, y + 0.5});
+    Point p = fromDevice_.Apply({x + i + 0.5, py});
     p.x = std::isfinite(p.x) ? std::clamp(p.x, -kMaxBitmapCoordinate, kMaxBitmapCoordinate) : 0;
     p.y = std::isfinite(p.y) ? std::clamp(p.y, -kMaxBitmapCoordinate, kMaxBitmapCoordinate) : 0;
     unsigned premultiplied[4];
@@ -116,26 +127,35 @@ void FillPainter::GenerateBitmap(agg::rgba8* span, int x, int y, unsigned length
       // do not darken the edges.
       const double u = p.x - 0.5;
       const double v = p.y - 0.5;
-      const int x0 = static_cast<int>(std::floor(u));
-      const int y0 = static_cast<int>(std::floor(v));
+      const int x0 = floorToInt(u);
+      const int y0 = floorToInt(v);
       const unsigned fx = static_cast<unsigned>((u - x0) * 256);
       const unsigned fy = static_cast<unsigned>((v - y0) * 256);
-      const uint8_t* p00 = at(x0, y0);
-      const uint8_t* p10 = at(x0 + 1, y0);
-      const uint8_t* p01 = at(x0, y0 + 1);
-      const uint8_t* p11 = at(x0 + 1, y0 + 1);
+      // Columns and rows wrapped or clamped once each, not once per neighbour.
+      const size_t left = static_cast<size_t>(WrapOrClamp(x0, w, repeat)) * 4;
+      const size_t right = static_cast<size_t>(WrapOrClamp(x0 + 1, w, repeat)) * 4;
+      const uint8_t* top = pixels + static_cast<size_t>(WrapOrClamp(y0, h, repeat)) * w * 4;
+      const uint8_t* bottom = pixels + static_cast<size_t>(WrapOrClamp(y0 + 1, h, repeat)) * w * 4;
+      const uint8_t* p00 = top + left;
+      const uint8_t* p10 = top + right;
+      const uint8_t* p01 = bottom + left;
+      const uint8_t* p11 = bottom + right;
       for (int c = 0; c < 4; ++c) {
-        const unsigned top = p00[c] * (256 - fx) + p10[c] * fx;
-        const unsigned bottom = p01[c] * (256 - fx) + p11[c] * fx;
-        premultiplied[c] = (top * (256 - fy) + bottom * fy + (1u << 15)) >> 16;
+        const unsigned upper = p00[c] * (256 - fx) + p10[c] * fx;
+        const unsigned lower = p01[c] * (256 - fx) + p11[c] * fx;
+        premultiplied[c] = (upper * (256 - fy) + lower * fy + (1u << 15)) >> 16;
       }
     } else {
-      const uint8_t* s = at(static_cast<int>(std::floor(p.x)), static_cast<int>(std::floor(p.y)));
+      const uint8_t* s = at(floorToInt(p.x), floorToInt(p.y));
       for (int c = 0; c < 4; ++c) premultiplied[c] = s[c];
     }
     const unsigned alpha = premultiplied[3];
     Rgba straight{0, 0, 0, static_cast<uint8_t>(alpha)};
-    if (alpha > 0) {
+    if (alpha == 255) {
+      straight.r = static_cast<uint8_t>(premultiplied[0]);
+      straight.g = static_cast<uint8_t>(premultiplied[1]);
+      straight.b = static_cast<uint8_t>(premultiplied[2]);
+    } else if (alpha > 0) {
       auto unmultiply = [alpha](unsigned c) { return static_cast<uint8_t>(std::min(255u, (c * 255 + alpha / 2) / alpha)); };
       straight.r = unmultiply(premultiplied[0]);
       straight.g = unmultiply(premultiplied[1]);

@@ -96,8 +96,8 @@ Point ClampToDevice(Point p) {
   return {clamp(p.x), clamp(p.y)};
 }
 
-std::vector<Point> FlattenPath(const ShapePath& path, const Matrix& toDevice) {
-  std::vector<Point> points;
+void FlattenPath(const ShapePath& path, const Matrix& toDevice, std::vector<Point>& points) {
+  points.clear();
   points.reserve(path.segments.size() + 1);
   points.push_back(toDevice.Apply(path.start));
   for (const Segment& segment : path.segments) {
@@ -109,7 +109,6 @@ std::vector<Point> FlattenPath(const ShapePath& path, const Matrix& toDevice) {
     }
   }
   for (Point& p : points) p = ClampToDevice(p);
-  return points;
 }
 
 std::vector<std::vector<Point>> StrokePolyline(const std::vector<Point>& input, bool closed,

@@ -21,8 +21,10 @@ Point ClampToDevice(Point p);
 
 // The path's edges mapped by `toDevice`, with every quadratic curve replaced
 // by enough straight chords to stay within the tolerance. The first point is
-// the path's start. The points are clamped with ClampToDevice.
-std::vector<Point> FlattenPath(const ShapePath& path, const Matrix& toDevice);
+// the path's start. The points are clamped with ClampToDevice. They replace
+// what `points` held: the renderer passes one vector for all the paths of a
+// frame, so that its storage is allocated once.
+void FlattenPath(const ShapePath& path, const Matrix& toDevice, std::vector<Point>& points);
 
 // Appends the chords of one quadratic curve (start excluded) to `out`.
 void FlattenQuadratic(Point start, Point control, Point end, std::vector<Point>& out);

@@ -58,7 +58,10 @@ class SceneRenderer {
         options_(options),
         width_(target.width),
         height_(target.height),
-        viewScale_(std::sqrt(std::fabs(options.view.Determinant()))) {}
+        viewScale_(std::sqrt(std::fabs(options.view.Determinant()))) {
+    compound_.clip_box(0, 0, width_, height_);
+    strokeRasterizer_.clip_box(0, 0, width_, height_);
+  }
 
   void Draw(const DisplayList& list) {
     const Rgba bg = options_.background;
@@ -157,7 +160,8 @@ class SceneRenderer {
 
   void FillLayer(const ShapeLayer& layer, bool nonZero, const Matrix& world, const ColorTransform& color) {
     if (layer.fills.empty()) return;
-    std::vector<FillPainter> painters;
+    std::vector<FillPainter>& painters = painters_;
+    painters.clear();
     painters.reserve(layer.fills.size());
     for (const FillStyle& fill : layer.fills) {
       // Inside a mask only the geometry counts.
@@ -168,7 +172,8 @@ class SceneRenderer {
       AliasedRasterizer rasterizer(width_, height_);
       for (const ShapePath& path : layer.paths) {
         if (path.fill0 == 0 && path.fill1 == 0) continue;
-        const std::vector<Point> points = FlattenPath(path, world);
+        std::vector<Point>& points = flattened_;
+        FlattenPath(path, world, points);
         rasterizer.Styles(static_cast<int>(path.fill0) - 1, static_cast<int>(path.fill1) - 1);
         rasterizer.MoveTo(points[0]);
         for (size_t i = 1; i < points.size(); ++i) rasterizer.LineTo(points[i]);
@@ -176,14 +181,15 @@ class SceneRenderer {
       PaintAliased(rasterizer, nonZero, painters);
       return;
     }
-    agg::rasterizer_compound_aa<agg::rasterizer_sl_clip_dbl> rasterizer;
-    rasterizer.clip_box(0, 0, width_, height_);
+    auto& rasterizer = compound_;
+    rasterizer.reset();
     rasterizer.filling_rule(nonZero ? agg::fill_non_zero : agg::fill_even_odd);
     rasterizer.layer_order(agg::layer_direct);
     bool any = false;
     for (const ShapePath& path : layer.paths) {
       if (path.fill0 == 0 && path.fill1 == 0) continue;
-      const std::vector<Point> points = FlattenPath(path, world);
+      std::vector<Point>& points = flattened_;
+      FlattenPath(path, world, points);
       rasterizer.styles(static_cast<int>(path.fill0) - 1, static_cast<int>(path.fill1) - 1);
       rasterizer.move_to_d(points[0].x, points[0].y);
       for (size_t i = 1; i < points.size(); ++i) rasterizer.line_to_d(points[i].x, points[i].y);
@@ -191,9 +197,7 @@ class SceneRenderer {
     }
     if (!any) return;
     PainterStyleHandler styles{&painters};
-    agg::scanline_u8 scanline;
-    agg::span_allocator<agg::rgba8> allocator;
-    agg::render_scanlines_compound_layered(rasterizer, scanline, base_, allocator, styles);
+    agg::render_scanlines_compound_layered(rasterizer, scanline_, base_, spanAllocator_, styles);
   }
 
   void PaintAliased(const AliasedRasterizer& rasterizer, bool nonZero, const std::vector<FillPainter>& painters) {
@@ -295,8 +299,8 @@ class SceneRenderer {
       PaintAliased(aliased, true, {painter});
       return;
     }
-    agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> rasterizer;
-    rasterizer.clip_box(0, 0, width_, height_);
+    auto& rasterizer = strokeRasterizer_;
+    rasterizer.reset();
     rasterizer.filling_rule(agg::fill_non_zero);
     for (const auto& contour : contours) {
       if (contour.size() < 3) continue;
@@ -304,14 +308,12 @@ class SceneRenderer {
       for (size_t i = 1; i < contour.size(); ++i) rasterizer.line_to_d(contour[i].x, contour[i].y);
       rasterizer.close_polygon();
     }
-    agg::scanline_u8 scanline;
     if (painter.IsSolid()) {
-      agg::render_scanlines_aa_solid(rasterizer, scanline, base_, painter.SolidColor());
+      agg::render_scanlines_aa_solid(rasterizer, scanline_, base_, painter.SolidColor());
       return;
     }
-    agg::span_allocator<agg::rgba8> allocator;
     PainterSpanGenerator spans{&painter};
-    agg::render_scanlines_aa(rasterizer, scanline, base_, allocator, spans);
+    agg::render_scanlines_aa(rasterizer, scanline_, base_, spanAllocator_, spans);
   }
 
   agg::rendering_buffer buffer_;
@@ -321,6 +323,16 @@ class SceneRenderer {
   int width_;
   int height_;
   double viewScale_;
+  // Reused by every fill and stroke of the frame (reset before each), so
+  // that a movie of thousands of small shapes does not allocate cell blocks,
+  // scanlines and point buffers thousands of times a frame. Fills and strokes
+  // are drawn one at a time, never nested.
+  agg::rasterizer_compound_aa<agg::rasterizer_sl_clip_dbl> compound_;
+  agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> strokeRasterizer_;
+  agg::scanline_u8 scanline_;
+  agg::span_allocator<agg::rgba8> spanAllocator_;
+  std::vector<FillPainter> painters_;
+  std::vector<Point> flattened_;
   bool maskMode_ = false;   // drawing a mask's geometry: fills opaque white, no strokes, no nested masks
   uint64_t layerBytes_ = 0;  // of the masks open now, against kMaxLayerBytes
 };
