@@ -117,6 +117,7 @@ void FillPainter::GenerateBitmap(agg::rgba8* span, int x, int y, unsigned length
   };
   const bool identity = color_.IsIdentity();
   const double py = y + 0.5;
+  if (smooth_ && length > 0 && GenerateInteriorBitmap(span, x, py, length, identity)) return;
   for (unsigned i = 0; i < length; ++i) {
     Point p = fromDevice_.Apply({x + i + 0.5, py});
     p.x = std::isfinite(p.x) ? std::clamp(p.x, -kMaxBitmapCoordinate, kMaxBitmapCoordinate) : 0;
@@ -149,20 +150,65 @@ void FillPainter::GenerateBitmap(agg::rgba8* span, int x, int y, unsigned length
       const uint8_t* s = at(floorToInt(p.x), floorToInt(p.y));
       for (int c = 0; c < 4; ++c) premultiplied[c] = s[c];
     }
-    const unsigned alpha = premultiplied[3];
-    Rgba straight{0, 0, 0, static_cast<uint8_t>(alpha)};
-    if (alpha == 255) {
-      straight.r = static_cast<uint8_t>(premultiplied[0]);
-      straight.g = static_cast<uint8_t>(premultiplied[1]);
-      straight.b = static_cast<uint8_t>(premultiplied[2]);
-    } else if (alpha > 0) {
-      auto unmultiply = [alpha](unsigned c) { return static_cast<uint8_t>(std::min(255u, (c * 255 + alpha / 2) / alpha)); };
-      straight.r = unmultiply(premultiplied[0]);
-      straight.g = unmultiply(premultiplied[1]);
-      straight.b = unmultiply(premultiplied[2]);
-    }
-    span[i] = ToAgg(identity ? straight : color_.Apply(straight));
+    span[i] = Unpremultiplied(premultiplied, identity);
   }
+}
+
+agg::rgba8 FillPainter::Unpremultiplied(const unsigned* premultiplied, bool identity) const {
+  const unsigned alpha = premultiplied[3];
+  Rgba straight{0, 0, 0, static_cast<uint8_t>(alpha)};
+  if (alpha == 255) {
+    straight.r = static_cast<uint8_t>(premultiplied[0]);
+    straight.g = static_cast<uint8_t>(premultiplied[1]);
+    straight.b = static_cast<uint8_t>(premultiplied[2]);
+  } else if (alpha > 0) {
+    auto unmultiply = [alpha](unsigned c) { return static_cast<uint8_t>(std::min(255u, (c * 255 + alpha / 2) / alpha)); };
+    straight.r = unmultiply(premultiplied[0]);
+    straight.g = unmultiply(premultiplied[1]);
+    straight.b = unmultiply(premultiplied[2]);
+  }
+  return ToAgg(identity ? straight : color_.Apply(straight));
+}
+
+// The common case of a scaled picture: every sample of the span and its
+// right and lower neighbours lie inside the bitmap, so no coordinate needs
+// clamping or wrapping. Sample positions change monotonically along a span
+// (rounding keeps the order of an affine map's values), so checking its two
+// ends is enough. Gives the same colours as the general loop.
+bool FillPainter::GenerateInteriorBitmap(agg::rgba8* span, int x, double py, unsigned length, bool identity) const {
+  // The ends computed exactly as the loop below computes them.
+  const Point first = fromDevice_.Apply({x + 0u + 0.5, py});
+  const Point last = fromDevice_.Apply({x + (length - 1) + 0.5, py});
+  const double maxU = bitmapWidth_ - 1;
+  const double maxV = bitmapHeight_ - 1;
+  auto inside = [&](const Point& p) {
+    const double u = p.x - 0.5;
+    const double v = p.y - 0.5;
+    return u >= 0 && u < maxU && v >= 0 && v < maxV;  // false for NaN too
+  };
+  if (!inside(first) || !inside(last)) return false;
+  const size_t rowBytes = static_cast<size_t>(bitmapWidth_) * 4;
+  for (unsigned i = 0; i < length; ++i) {
+    const Point p = fromDevice_.Apply({x + i + 0.5, py});
+    const double u = p.x - 0.5;
+    const double v = p.y - 0.5;
+    const int x0 = static_cast<int>(u);  // u and v are not negative: truncation is floor
+    const int y0 = static_cast<int>(v);
+    const unsigned fx = static_cast<unsigned>((u - x0) * 256);
+    const unsigned fy = static_cast<unsigned>((v - y0) * 256);
+    const uint8_t* p00 = bitmapPixels_ + static_cast<size_t>(y0) * rowBytes + static_cast<size_t>(x0) * 4;
+    const uint8_t* p10 = p00 + 4;
+    const uint8_t* p01 = p00 + rowBytes;
+    const uint8_t* p11 = p01 + 4;
+    unsigned premultiplied[4];
+    for (int c = 0; c < 4; ++c) {
+      const unsigned upper = p00[c] * (256 - fx) + p10[c] * fx;
+      const unsigned lower = p01[c] * (256 - fx) + p11[c] * fx;
+      premultiplied[c] = (upper * (256 - fy) + lower * fy + (1u << 15)) >> 16;
+    }
+    span[i] = Unpremultiplied(premultiplied, identity);
+  }
+  return true;
 }
 
 }  // namespace swf

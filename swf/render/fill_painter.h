@@ -34,6 +34,8 @@ class FillPainter {
   FillPainter() = default;
   void GenerateGradient(agg::rgba8* span, int x, int y, unsigned length) const;
   void GenerateBitmap(agg::rgba8* span, int x, int y, unsigned length) const;
+  bool GenerateInteriorBitmap(agg::rgba8* span, int x, double py, unsigned length, bool identity) const;
+  agg::rgba8 Unpremultiplied(const unsigned* premultiplied, bool identity) const;
 
   enum class Kind { kSolid, kGradient, kBitmap } kind_ = Kind::kSolid;
   agg::rgba8 solid_{0, 0, 0, 0};
