@@ -1,6 +1,7 @@
 #include "core/package_writer.h"
 
 #include <new>
+#include <utility>
 
 #include "core/file_name.h"
 #include "core/little_endian.h"
@@ -28,12 +29,18 @@ bool PackageWriter::AddMovie(const std::string& path) {
   const std::string line = FileNamePart(path) + ":" + std::to_string(size) + "\r\n";
   CheckRoomFor(size, line.size());
   try {
-    // Read straight into the payload; the size taken above is the size the
-    // directory line records, so a file that shrinks meanwhile is an error
-    // (ReadAll) rather than a directory that lies.
-    const std::string bytes = file.ReadAll();
+    // The size taken above is the size the directory line records, so a
+    // file that shrinks meanwhile is an error (ReadAll) rather than a
+    // directory that lies.
+    std::string bytes = file.ReadAll();
     if (bytes.size() != size) throw sys::ReadError();
-    payload_ += bytes;
+    // The first movie becomes the payload itself: copying a movie of
+    // hundreds of megabytes costs time and, for a moment, twice its memory.
+    if (payload_.empty()) {
+      payload_ = std::move(bytes);
+    } else {
+      payload_ += bytes;
+    }
     directory_ += line;
   } catch (const std::bad_alloc&) {
     throw PackageError(kOutOfMemoryMessage);
