@@ -8,8 +8,11 @@ function(quorvel_warnings target)
 endfunction()
 
 if(QUORVEL_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
-  add_link_options(-fsanitize=address,undefined)
+  # float-cast-overflow is not part of "undefined"; huge coordinates in
+  # movies make it matter.
+  add_compile_options(-fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer
+    -fno-sanitize-recover=undefined,float-cast-overflow)
+  add_link_options(-fsanitize=address,undefined,float-cast-overflow)
 endif()
 
 if(WIN32)

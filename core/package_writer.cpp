@@ -65,15 +65,17 @@ void PackageWriter::AddMovieBytes(std::string_view fileName, std::string_view by
 std::string PackageWriter::Finish(bool releaseFlag, double dateStamp) {
   std::string block;
   try {
+    // Directory and payload trailer follow the movie data in the stream
+    // without being appended to it: the movie data is never copied again.
     const std::uint32_t directorySize = static_cast<std::uint32_t>(directory_.size());
-    payload_ += directory_;
-    payload_.push_back(releaseFlag ? 1 : 0);
-    payload_.push_back(0);  // reserved
-    AppendDouble(payload_, dateStamp);
-    AppendUint32(payload_, directorySize);
+    std::string tail = directory_;
+    tail.push_back(releaseFlag ? 1 : 0);
+    tail.push_back(0);  // reserved
+    AppendDouble(tail, dateStamp);
+    AppendUint32(tail, directorySize);
 
-    block = Deflate(payload_);
-    const std::size_t payloadSize = payload_.size();
+    const std::size_t payloadSize = payload_.size() + tail.size();
+    block = Deflate({payload_, tail}, 8);
     std::string().swap(payload_);
     directory_.clear();
     movieCount_ = 0;

@@ -53,19 +53,25 @@ Bytef* AsInput(const char* bytes) {
 
 }  // namespace
 
-std::string Deflate(std::string_view input) {
-  if (input.size() > std::numeric_limits<uInt>::max()) throw PackageError(kCompressorErrorMessage);
+std::string Deflate(std::string_view input) { return Deflate({input}); }
+
+std::string Deflate(std::initializer_list<std::string_view> pieces, std::size_t spareCapacity) {
+  std::size_t total = 0;
+  for (std::string_view piece : pieces) {
+    if (piece.size() > std::numeric_limits<uInt>::max() - total) throw PackageError(kCompressorErrorMessage);
+    total += piece.size();
+  }
   try {
     DeflateStream deflater;
     z_stream& stream = *deflater;
-    stream.next_in = AsInput(input.data());
-    stream.avail_in = static_cast<uInt>(input.size());
 
+    // Room for the worst case up front: the output never has to be copied
+    // to a larger block while the input is still held.
     std::string output;
+    output.reserve(deflateBound(&stream, static_cast<uLong>(total)) + spareCapacity);
     char buffer[kOutputBufferSize];
-    int result = Z_OK;
-    // Feed everything without flushing, then finish until the stream ends.
-    for (int flush : {Z_NO_FLUSH, Z_FINISH}) {
+    auto drain = [&](int flush) {
+      int result = Z_OK;
       do {
         stream.next_out = reinterpret_cast<Bytef*>(buffer);
         stream.avail_out = kOutputBufferSize;
@@ -73,7 +79,15 @@ std::string Deflate(std::string_view input) {
         if (result == Z_STREAM_ERROR) throw PackageError(kCompressorErrorMessage);
         output.append(buffer, kOutputBufferSize - stream.avail_out);
       } while (flush == Z_NO_FLUSH ? stream.avail_in > 0 : result != Z_STREAM_END);
+    };
+    // Feed everything without flushing, then finish until the stream ends.
+    for (std::string_view piece : pieces) {
+      stream.next_in = AsInput(piece.data());
+      stream.avail_in = static_cast<uInt>(piece.size());
+      drain(Z_NO_FLUSH);
     }
+    stream.avail_in = 0;
+    drain(Z_FINISH);
     return output;
   } catch (const std::bad_alloc&) {
     throw PackageError(kOutOfMemoryMessage);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -11,6 +13,12 @@ namespace core {
 // Compressor failures throw PackageError("error"); lack of memory throws
 // PackageError with the out-of-memory text.
 std::string Deflate(std::string_view input);
+
+// The same stream over pieces that follow one another, as if they were one
+// input (nothing is flushed between them, so the bytes are the same). The
+// result has room for `spareCapacity` more bytes, so that a caller's trailer
+// does not make it grow.
+std::string Deflate(std::initializer_list<std::string_view> pieces, std::size_t spareCapacity = 0);
 
 // Inflates one zlib stream that must fill exactly `expectedSize` bytes and
 // end exactly at the end of `compressed`. Memory grows with the output that
