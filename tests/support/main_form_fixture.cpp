@@ -34,10 +34,15 @@ void RemoveTree(const std::string& folder) {
 TempFolder::TempFolder() {
   char base[MAX_PATH] = {};
   ::GetTempPathA(MAX_PATH, base);
+  // Process ids come round again, and a run that was killed leaves its
+  // folder behind: take the next free name.
   static int counter = 0;
-  path_ = std::string(base) + "quorvel-app-" + std::to_string(::GetCurrentProcessId()) + "-" +
-          std::to_string(++counter);
-  if (!::CreateDirectoryA(path_.c_str(), nullptr)) throw std::runtime_error("cannot make " + path_);
+  for (int attempt = 0;; ++attempt) {
+    path_ = std::string(base) + "quorvel-app-" + std::to_string(::GetCurrentProcessId()) + "-" +
+            std::to_string(::GetTickCount()) + "-" + std::to_string(++counter);
+    if (::CreateDirectoryA(path_.c_str(), nullptr)) break;
+    if (::GetLastError() != ERROR_ALREADY_EXISTS || attempt > 100) throw std::runtime_error("cannot make " + path_);
+  }
 }
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
