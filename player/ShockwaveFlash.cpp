@@ -59,7 +59,6 @@ TShockwaveFlash::TShockwaveFlash(ui::Seams& seams, HWND parent, const RECT& plac
 
 TShockwaveFlash::~TShockwaveFlash() {
   StopClock();
-  if (previousBitmap_) ::SelectObject(bufferDc_.Get(), previousBitmap_);
 }
 
 void TShockwaveFlash::SetBackgroundColor(int color) {
@@ -137,47 +136,21 @@ void TShockwaveFlash::StopClock() {
   clockRunning_ = false;
 }
 
-void TShockwaveFlash::ResizeBuffer(int width, int height) {
-  width = std::max(width, 1);
-  height = std::max(height, 1);
-  if (width == bufferWidth_ && height == bufferHeight_ && buffer_) return;
-  if (!bufferDc_) bufferDc_.Reset(::CreateCompatibleDC(nullptr));
-  if (previousBitmap_) {
-    ::SelectObject(bufferDc_.Get(), previousBitmap_);
-    previousBitmap_ = nullptr;
-  }
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  ui::UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap) throw std::runtime_error(ui::LastErrorText());
-  buffer_ = std::move(bitmap);
-  pixels_ = static_cast<uint32_t*>(bits);
-  bufferWidth_ = width;
-  bufferHeight_ = height;
-  previousBitmap_ = ::SelectObject(bufferDc_.Get(), buffer_.Get());
-}
-
 void TShockwaveFlash::Redraw() {
-  ResizeBuffer(Width(), Height());
+  buffer_.Resize(Width(), Height());
   if (movie_) {
     swf::RenderTarget target;
-    target.pixels = reinterpret_cast<uint8_t*>(pixels_);
-    target.width = bufferWidth_;
-    target.height = bufferHeight_;
-    target.stride = bufferWidth_ * 4;
+    target.pixels = reinterpret_cast<uint8_t*>(buffer_.Pixels());
+    target.width = buffer_.Width();
+    target.height = buffer_.Height();
+    target.stride = buffer_.Width() * 4;
     target.format = swf::PixelFormat::kBgra32;
     movie_->Render(target, swf::Quality::kHigh);
     // The screen ignores alpha; keep the pixels plain 0x00RRGGBB.
-    for (int i = 0; i < bufferWidth_ * bufferHeight_; ++i) pixels_[i] &= 0x00FFFFFFu;
+    for (int i = 0; i < buffer_.Width() * buffer_.Height(); ++i) buffer_.Pixels()[i] &= 0x00FFFFFFu;
   } else {
     uint32_t fill = static_cast<uint32_t>(background_);
-    std::fill(pixels_, pixels_ + bufferWidth_ * bufferHeight_, fill);
+    std::fill(buffer_.Pixels(), buffer_.Pixels() + buffer_.Width() * buffer_.Height(), fill);
     if (!loadError_.empty()) DrawMessage(loadError_);
   }
   ::GdiFlush();
@@ -185,14 +158,14 @@ void TShockwaveFlash::Redraw() {
 }
 
 void TShockwaveFlash::DrawMessage(const std::string& text) {
-  HDC dc = bufferDc_.Get();
+  HDC dc = buffer_.Dc();
   auto* font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
   HGDIOBJ oldFont = ::SelectObject(dc, font);
   ::SetBkMode(dc, TRANSPARENT);
   int r = (background_ >> 16) & 0xFF, g = (background_ >> 8) & 0xFF, b = background_ & 0xFF;
   bool dark = r * 299 + g * 587 + b * 114 < 128000;
   ::SetTextColor(dc, dark ? RGB(255, 255, 255) : RGB(0, 0, 0));
-  RECT area{8, 8, bufferWidth_ - 8, bufferHeight_ - 8};
+  RECT area{8, 8, buffer_.Width() - 8, buffer_.Height() - 8};
   std::string message = "This movie cannot be played.\r\n" + text;
   ::DrawTextA(dc, message.c_str(), -1, &area, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
   ::SelectObject(dc, oldFont);
@@ -213,8 +186,8 @@ LRESULT TShockwaveFlash::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
       return 1;
     case WM_PAINT: {
       ui::PaintDc paint(Handle());
-      if (!buffer_) Redraw();
-      ::BitBlt(paint.Get(), 0, 0, bufferWidth_, bufferHeight_, bufferDc_.Get(), 0, 0, SRCCOPY);
+      if (!buffer_.Ready()) Redraw();
+      ::BitBlt(paint.Get(), 0, 0, buffer_.Width(), buffer_.Height(), buffer_.Dc(), 0, 0, SRCCOPY);
       return 0;
     }
     case WM_LBUTTONDOWN:

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/back_buffer.h"
 #include "ui/handles.h"
 #include "ui/window.h"
 
@@ -44,7 +45,7 @@ class TShockwaveFlash : public ui::Window {
 
   // What the control shows now: Width() × Height() pixels, rows top to
   // bottom, 0x00RRGGBB each.
-  const uint32_t* Pixels() const { return pixels_; }
+  const uint32_t* Pixels() const { return buffer_.Pixels(); }
 
   bool HasMovie() const { return movie_ != nullptr; }
   bool IsPlaying() const;
@@ -57,7 +58,6 @@ class TShockwaveFlash : public ui::Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void ResizeBuffer(int width, int height);
   void Redraw();
   void DrawMessage(const std::string& text);
   void StartClock();
@@ -69,12 +69,7 @@ class TShockwaveFlash : public ui::Window {
   std::wstring moviePath_;
   std::string loadError_;
 
-  ui::UniqueMemoryDc bufferDc_;
-  ui::UniqueBitmap buffer_;
-  HGDIOBJ previousBitmap_ = nullptr;
-  uint32_t* pixels_ = nullptr;
-  int bufferWidth_ = 0;
-  int bufferHeight_ = 0;
+  ui::BackBuffer buffer_;
   bool clockRunning_ = false;
 };
 

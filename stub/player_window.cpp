@@ -67,7 +67,6 @@ PlayerWindow::~PlayerWindow() {
   // The menu is ours (menu_), not the window's, whether full screen took it
   // off or not.
   if (Handle()) ::SetMenu(Handle(), nullptr);
-  if (previousBitmap_) ::SelectObject(bufferDc_.Get(), previousBitmap_);
 }
 
 void PlayerWindow::Show(int showCommand) {
@@ -312,49 +311,23 @@ void PlayerWindow::StopClock() {
   clockRunning_ = false;
 }
 
-void PlayerWindow::ResizeBuffer(int width, int height) {
-  width = std::max(width, 1);
-  height = std::max(height, 1);
-  if (width == bufferWidth_ && height == bufferHeight_ && buffer_) return;
-  if (!bufferDc_) bufferDc_.Reset(::CreateCompatibleDC(nullptr));
-  if (previousBitmap_) {
-    ::SelectObject(bufferDc_.Get(), previousBitmap_);
-    previousBitmap_ = nullptr;
-  }
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // rows top to bottom, as the engine writes them
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  ui::UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap) throw std::runtime_error(ui::LastErrorText());
-  buffer_ = std::move(bitmap);
-  pixels_ = static_cast<std::uint32_t*>(bits);
-  bufferWidth_ = width;
-  bufferHeight_ = height;
-  previousBitmap_ = ::SelectObject(bufferDc_.Get(), buffer_.Get());
-}
-
 void PlayerWindow::Redraw() {
   RECT client{};
   ::GetClientRect(Handle(), &client);
-  ResizeBuffer(client.right, client.bottom);
-  const std::size_t count = static_cast<std::size_t>(bufferWidth_) * static_cast<std::size_t>(bufferHeight_);
+  buffer_.Resize(client.right, client.bottom);
+  const std::size_t count = static_cast<std::size_t>(buffer_.Width()) * static_cast<std::size_t>(buffer_.Height());
   if (player_) {
     swf::RenderTarget target;
-    target.pixels = reinterpret_cast<std::uint8_t*>(pixels_);
-    target.width = bufferWidth_;
-    target.height = bufferHeight_;
-    target.stride = bufferWidth_ * 4;
+    target.pixels = reinterpret_cast<std::uint8_t*>(buffer_.Pixels());
+    target.width = buffer_.Width();
+    target.height = buffer_.Height();
+    target.stride = buffer_.Width() * 4;
     target.format = swf::PixelFormat::kBgra32;
     player_->Render(target, quality_);
     // The screen ignores alpha; keep the pixels plain 0x00RRGGBB.
-    for (std::size_t i = 0; i < count; ++i) pixels_[i] &= 0x00FFFFFFu;
+    for (std::size_t i = 0; i < count; ++i) buffer_.Pixels()[i] &= 0x00FFFFFFu;
   } else {
-    std::fill(pixels_, pixels_ + count, 0x00FFFFFFu);
+    std::fill(buffer_.Pixels(), buffer_.Pixels() + count, 0x00FFFFFFu);
     DrawMessage(std::string(texts::kMovieCannotPlay) + "\r\n" + movieError_);
   }
   ::GdiFlush();
@@ -362,11 +335,11 @@ void PlayerWindow::Redraw() {
 }
 
 void PlayerWindow::DrawMessage(const std::string& text) {
-  HDC dc = bufferDc_.Get();
+  HDC dc = buffer_.Dc();
   ui::ScopedSelect font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, RGB(0, 0, 0));
-  RECT area{8, 8, bufferWidth_ - 8, bufferHeight_ - 8};
+  RECT area{8, 8, buffer_.Width() - 8, buffer_.Height() - 8};
   ::DrawTextA(dc, text.c_str(), -1, &area, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
   ::GdiFlush();
 }
@@ -395,8 +368,8 @@ LRESULT PlayerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return 1;
     case WM_PAINT: {
       ui::PaintDc paint(Handle());
-      if (!buffer_) Redraw();
-      ::BitBlt(paint.Get(), 0, 0, bufferWidth_, bufferHeight_, bufferDc_.Get(), 0, 0, SRCCOPY);
+      if (!buffer_.Ready()) Redraw();
+      ::BitBlt(paint.Get(), 0, 0, buffer_.Width(), buffer_.Height(), buffer_.Dc(), 0, 0, SRCCOPY);
       return 0;
     }
     case WM_DESTROY:

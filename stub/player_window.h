@@ -14,6 +14,7 @@
 #include "core/package_reader.h"
 #include "stub/folder_chooser.h"
 #include "swf/render/render_target.h"
+#include "ui/back_buffer.h"
 #include "ui/handles.h"
 #include "ui/window.h"
 
@@ -66,7 +67,6 @@ class PlayerWindow final : public ui::Window {
   void ShowAbout();
   void StartClock();
   void StopClock();
-  void ResizeBuffer(int width, int height);
   void Redraw();
   void DrawMessage(const std::string& text);
   void OnKey(WPARAM key);
@@ -86,12 +86,7 @@ class PlayerWindow final : public ui::Window {
   LONG windowedStyle_ = 0;
   WINDOWPLACEMENT windowedPlacement_{};
 
-  ui::UniqueMemoryDc bufferDc_;
-  ui::UniqueBitmap buffer_;
-  HGDIOBJ previousBitmap_ = nullptr;
-  std::uint32_t* pixels_ = nullptr;
-  int bufferWidth_ = 0;
-  int bufferHeight_ = 0;
+  ui::BackBuffer buffer_;
 };
 
 }  // namespace stub
