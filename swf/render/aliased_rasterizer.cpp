@@ -17,7 +17,13 @@ int FirstRowAtOrBelow(double y) { return static_cast<int>(std::ceil(y - 0.5)); }
 
 }  // namespace
 
+Point AliasedRasterizer::Snap(Point p) {
+  constexpr double kGrid = 256;
+  return {std::round(p.x * kGrid) / kGrid, std::round(p.y * kGrid) / kGrid};
+}
+
 void AliasedRasterizer::LineTo(Point p) {
+  p = Snap(p);
   if (p.y != pen_.y && (left_ >= 0 || right_ >= 0) && std::isfinite(p.x) && std::isfinite(p.y)) {
     edges_.push_back({pen_.x, pen_.y, p.x, p.y, left_, right_});
   }

@@ -10,7 +10,10 @@ namespace swf {
 // Low-quality rasterizing: a pixel belongs to a style when the pixel's
 // centre is inside it, so edges are hard and only exact colours appear. Ties
 // follow the top-left rule: a centre exactly on an edge belongs to the area
-// to the edge's right (or below it).
+// to the edge's right (or below it). Vertices are put on a grid of 1/256
+// pixel, as the anti-aliasing rasterizer does, so that an edge meant to run
+// through pixel centres (half-pixel coordinates are common in twips) does
+// so exactly and ties are decided on exact values.
 //
 // Edges carry a style on each side, like the compound rasterizer's
 // styles(left, right); -1 is none. "Left" is the left for the direction of
@@ -25,7 +28,7 @@ class AliasedRasterizer {
     left_ = left;
     right_ = right;
   }
-  void MoveTo(Point p) { pen_ = p; }
+  void MoveTo(Point p) { pen_ = Snap(p); }
   void LineTo(Point p);
   bool Empty() const { return edges_.empty(); }
 
@@ -35,6 +38,8 @@ class AliasedRasterizer {
   void Render(FillRule rule, const std::function<void(int y, int x0, int x1, int style)>& paint) const;
 
  private:
+  static Point Snap(Point p);
+
   struct Edge {
     double x0, y0, x1, y1;
     int left, right;

@@ -43,8 +43,9 @@ agg::line_join_e ToAgg(JoinStyle join) {
 // it, following the parabola-arc-length approach published by R. Levien
 // ("Flattening quadratic Béziers", 2019): the curve is mapped onto a segment
 // of y = x^2, where an approximate integral says how many chords are needed
-// and where they go. Flat, degenerate and cusp-like curves fall back to equal
-// steps in t.
+// and where they go. The estimate errs on the safe side, so a curve that
+// already stays within the tolerance of its own chord gets just that chord.
+// Degenerate and cusp-like curves fall back to equal steps in t.
 void FlattenQuadratic(Point start, Point control, Point end, std::vector<Point>& out) {
   auto at = [&](double t) {
     const double u = 1 - t;
@@ -70,8 +71,20 @@ void FlattenQuadratic(Point start, Point control, Point end, std::vector<Point>&
   const double value = std::fabs(a2 - a0) * std::sqrt(scale);
   const bool mapped = std::isfinite(value) && std::isfinite(a0) && std::isfinite(a2) && x0 != x2;
 
+  // A curve that does not run past its ends strays from its chord by half
+  // the control point's distance from it. The slack keeps a curve whose stray
+  // is exactly the tolerance (common with whole-twip coordinates) on one
+  // chord despite rounding.
+  const double chordX = end.x - start.x;
+  const double chordY = end.y - start.y;
+  const double chordSquared = chordX * chordX + chordY * chordY;
+  const double along = (control.x - start.x) * chordX + (control.y - start.y) * chordY;
+  const bool staysBetweenEnds = along >= 0 && along <= chordSquared;
+  const double strayFromChord = std::fabs(cross) / (4 * std::sqrt(chordSquared));
   double wanted;
-  if (mapped) {
+  if (staysBetweenEnds && strayFromChord <= kFlatteningTolerance * (1 + 1e-9)) {
+    wanted = 1;
+  } else if (mapped) {
     wanted = std::ceil(0.5 * value / std::sqrt(kFlatteningTolerance));
   } else {
     // Chord error of n equal steps is |start - 2 control + end| / (4 n^2).
@@ -80,10 +93,14 @@ void FlattenQuadratic(Point start, Point control, Point end, std::vector<Point>&
   }
   // Clamped as a double: a huge curve's count does not fit an int.
   const int chords = static_cast<int>(std::clamp(wanted, 1.0, static_cast<double>(kMaxChordsPerCurve)));
+  // The ends map through the same approximate inverse as the inner points,
+  // so that t runs exactly from 0 to 1.
+  const double u0 = inverseIntegral(a0);
+  const double u2 = inverseIntegral(a2);
   for (int i = 1; i < chords; ++i) {
     double t = static_cast<double>(i) / chords;
     if (mapped) {
-      const double mappedT = (inverseIntegral(a0 + (a2 - a0) * t) - x0) / (x2 - x0);
+      const double mappedT = (inverseIntegral(a0 + (a2 - a0) * t) - u0) / (u2 - u0);
       if (std::isfinite(mappedT)) t = std::clamp(mappedT, 0.0, 1.0);
     }
     out.push_back(at(t));

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "swf/player.h"
+#include "swf/render/aliased_rasterizer.h"
 #include "swf/render/geometry.h"
 #include "swf_builder.h"
 
@@ -225,6 +227,54 @@ TEST(GeometryTest, StraightAndCollinearCurvesBecomeSingleChords) {
   double furthest = 0;
   for (const Point& p : out) furthest = std::max(furthest, p.x);
   EXPECT_GT(furthest, 13);
+}
+
+TEST(GeometryTest, CurveWithinTheToleranceOfItsChordIsThatChord) {
+  // Strays exactly the tolerance from the chord at its middle.
+  std::vector<Point> out;
+  FlattenQuadratic({0, 0}, {5, 2 * kFlatteningTolerance}, {10, 0}, out);
+  EXPECT_EQ(out, (std::vector<Point>{{10, 0}}));
+  out.clear();
+  // A little more and it needs two chords, whose inner point lies on the curve.
+  FlattenQuadratic({0, 0}, {5, 2.2 * kFlatteningTolerance}, {10, 0}, out);
+  ASSERT_EQ(out.size(), 2u);
+  EXPECT_NEAR(out[0].x, 5, 1e-9);
+  EXPECT_NEAR(out[0].y, 1.1 * kFlatteningTolerance, 1e-9);
+}
+
+TEST(GeometryTest, ChordsOfAReversedCurveAreTheSamePoints) {
+  // Both fills along a shared curve must see one boundary.
+  const Point a{3, 7}, c{90, -20}, b{40, 60};
+  std::vector<Point> forward{a}, backward{b};
+  FlattenQuadratic(a, c, b, forward);
+  FlattenQuadratic(b, c, a, backward);
+  ASSERT_EQ(forward.size(), backward.size());
+  for (size_t i = 0; i < forward.size(); ++i) {
+    EXPECT_NEAR(forward[i].x, backward[backward.size() - 1 - i].x, 1e-9);
+    EXPECT_NEAR(forward[i].y, backward[backward.size() - 1 - i].y, 1e-9);
+  }
+}
+
+TEST(AliasedRasterizerTest, EdgesAMereRoundingAwayFromPixelCentresRunThroughThem) {
+  // A rectangle meant to span x 2.5 .. 6.5 and y 1.5 .. 3.5, its corners off
+  // by less than the 1/256-pixel grid. Centres on the left and top edges
+  // belong to it, those on the right and bottom edges do not.
+  for (const double off : {-1e-6, 1e-6}) {
+    AliasedRasterizer rasterizer(10, 6);
+    rasterizer.Styles(0, -1);
+    rasterizer.MoveTo({2.5 + off, 1.5 - off});
+    rasterizer.LineTo({6.5 - off, 1.5 + off});
+    rasterizer.LineTo({6.5 + off, 3.5 - off});
+    rasterizer.LineTo({2.5 - off, 3.5 + off});
+    rasterizer.LineTo({2.5 + off, 1.5 - off});
+    std::vector<std::array<int, 3>> runs;
+    rasterizer.Render(AliasedRasterizer::FillRule::kNonZero,
+                      [&](int y, int x0, int x1, int style) {
+                        EXPECT_EQ(style, 0);
+                        runs.push_back({y, x0, x1});
+                      });
+    EXPECT_EQ(runs, (std::vector<std::array<int, 3>>{{1, 2, 6}, {2, 2, 6}})) << "offset " << off;
+  }
 }
 
 TEST(GeometryTest, StrokeOutlineCoversItsWidth) {
