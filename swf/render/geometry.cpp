@@ -63,6 +63,21 @@ void FlattenQuadratic(Point start, Point control, Point end, std::vector<Point>&
   const double ddx = 2 * control.x - start.x - end.x;
   const double ddy = 2 * control.y - start.y - end.y;
   const double cross = (end.x - start.x) * ddy - (end.y - start.y) * ddx;
+
+  // A curve that does not run past its ends strays from its chord by half
+  // the control point's distance from it. The slack keeps a curve whose stray
+  // is exactly the tolerance (common with whole-twip coordinates) on one
+  // chord despite rounding. Most curves of a detailed drawing end here.
+  const double chordX = end.x - start.x;
+  const double chordY = end.y - start.y;
+  const double chordSquared = chordX * chordX + chordY * chordY;
+  const double along = (control.x - start.x) * chordX + (control.y - start.y) * chordY;
+  const bool staysBetweenEnds = along >= 0 && along <= chordSquared;
+  if (staysBetweenEnds && std::fabs(cross) <= 4 * kFlatteningTolerance * (1 + 1e-9) * std::sqrt(chordSquared)) {
+    out.push_back(end);
+    return;
+  }
+
   const double x0 = ((control.x - start.x) * ddx + (control.y - start.y) * ddy) / cross;
   const double x2 = ((end.x - control.x) * ddx + (end.y - control.y) * ddy) / cross;
   const double scale = std::fabs(cross) / (std::hypot(ddx, ddy) * std::fabs(x2 - x0));
@@ -70,21 +85,8 @@ void FlattenQuadratic(Point start, Point control, Point end, std::vector<Point>&
   const double a2 = integral(x2);
   const double value = std::fabs(a2 - a0) * std::sqrt(scale);
   const bool mapped = std::isfinite(value) && std::isfinite(a0) && std::isfinite(a2) && x0 != x2;
-
-  // A curve that does not run past its ends strays from its chord by half
-  // the control point's distance from it. The slack keeps a curve whose stray
-  // is exactly the tolerance (common with whole-twip coordinates) on one
-  // chord despite rounding.
-  const double chordX = end.x - start.x;
-  const double chordY = end.y - start.y;
-  const double chordSquared = chordX * chordX + chordY * chordY;
-  const double along = (control.x - start.x) * chordX + (control.y - start.y) * chordY;
-  const bool staysBetweenEnds = along >= 0 && along <= chordSquared;
-  const double strayFromChord = std::fabs(cross) / (4 * std::sqrt(chordSquared));
   double wanted;
-  if (staysBetweenEnds && strayFromChord <= kFlatteningTolerance * (1 + 1e-9)) {
-    wanted = 1;
-  } else if (mapped) {
+  if (mapped) {
     wanted = std::ceil(0.5 * value / std::sqrt(kFlatteningTolerance));
   } else {
     // Chord error of n equal steps is |start - 2 control + end| / (4 n^2).
