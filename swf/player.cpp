@@ -42,7 +42,7 @@ void Player::Render(const RenderTarget& target, Quality quality, const Matrix& v
   options.view = view;
   options.background = BackgroundColor();
   options.bitmaps = &movie_.bitmaps;
-  RenderDisplayList(root_.List(), target, options);
+  RenderDisplayList(root_.List(), target, options, scratch_);
 }
 
 }  // namespace swf

@@ -9,6 +9,7 @@
 
 #include "swf/parse/movie.h"
 #include "swf/render/render_target.h"
+#include "swf/render/renderer.h"
 #include "swf/timeline/timeline.h"
 
 namespace swf {
@@ -67,6 +68,9 @@ class Player {
   ParsedMovie movie_;
   TimelineInstance root_;
   std::optional<Rgba> backgroundOverride_;
+  // Drawing memory kept between frames; Render is const to callers, and a
+  // player draws one frame at a time.
+  mutable RenderScratch scratch_;
 };
 
 }  // namespace swf

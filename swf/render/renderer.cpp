@@ -42,6 +42,22 @@ struct PainterSpanGenerator {
   void generate(agg::rgba8* span, int x, int y, unsigned length) { painter->Generate(span, x, y, length); }
 };
 
+}  // namespace
+
+struct RenderScratch::Buffers {
+  agg::rasterizer_compound_aa<agg::rasterizer_sl_clip_dbl> compound;
+  agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> strokeRasterizer;
+  agg::scanline_u8 scanline;
+  agg::span_allocator<agg::rgba8> spanAllocator;
+  std::vector<FillPainter> painters;
+  std::vector<Point> flattened;
+};
+
+RenderScratch::RenderScratch() : buffers_(std::make_unique<Buffers>()) {}
+RenderScratch::~RenderScratch() = default;
+
+namespace {
+
 // Open masks take two layers of the target's size each (the mask and what it
 // clips); beyond this many bytes of layers a further mask's range is drawn
 // unclipped rather than risking the memory of a 32-bit program.
@@ -50,7 +66,7 @@ constexpr uint64_t kMaxLayerBytes = uint64_t{96} << 20;
 template <class PixFmt>
 class SceneRenderer {
  public:
-  SceneRenderer(const RenderTarget& target, const RenderOptions& options)
+  SceneRenderer(const RenderTarget& target, const RenderOptions& options, RenderScratch::Buffers& scratch)
       : buffer_(target.pixels, static_cast<unsigned>(target.width), static_cast<unsigned>(target.height),
                 target.stride),
         pixels_(buffer_),
@@ -58,7 +74,13 @@ class SceneRenderer {
         options_(options),
         width_(target.width),
         height_(target.height),
-        viewScale_(std::sqrt(std::fabs(options.view.Determinant()))) {
+        viewScale_(std::sqrt(std::fabs(options.view.Determinant()))),
+        compound_(scratch.compound),
+        strokeRasterizer_(scratch.strokeRasterizer),
+        scanline_(scratch.scanline),
+        spanAllocator_(scratch.spanAllocator),
+        painters_(scratch.painters),
+        flattened_(scratch.flattened) {
     compound_.clip_box(0, 0, width_, height_);
     strokeRasterizer_.clip_box(0, 0, width_, height_);
   }
@@ -323,16 +345,16 @@ class SceneRenderer {
   int width_;
   int height_;
   double viewScale_;
-  // Reused by every fill and stroke of the frame (reset before each), so
-  // that a movie of thousands of small shapes does not allocate cell blocks,
-  // scanlines and point buffers thousands of times a frame. Fills and strokes
-  // are drawn one at a time, never nested.
-  agg::rasterizer_compound_aa<agg::rasterizer_sl_clip_dbl> compound_;
-  agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> strokeRasterizer_;
-  agg::scanline_u8 scanline_;
-  agg::span_allocator<agg::rgba8> spanAllocator_;
-  std::vector<FillPainter> painters_;
-  std::vector<Point> flattened_;
+  // Reused by every fill and stroke (reset before each) and kept from frame
+  // to frame, so that a movie of thousands of small shapes does not allocate
+  // cell blocks, scanlines and point buffers thousands of times a frame.
+  // Fills and strokes are drawn one at a time, never nested.
+  agg::rasterizer_compound_aa<agg::rasterizer_sl_clip_dbl>& compound_;
+  agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl>& strokeRasterizer_;
+  agg::scanline_u8& scanline_;
+  agg::span_allocator<agg::rgba8>& spanAllocator_;
+  std::vector<FillPainter>& painters_;
+  std::vector<Point>& flattened_;
   bool maskMode_ = false;   // drawing a mask's geometry: fills opaque white, no strokes, no nested masks
   uint64_t layerBytes_ = 0;  // of the masks open now, against kMaxLayerBytes
 };
@@ -352,13 +374,19 @@ Matrix ShowAllTransform(const Rect& stage, int width, int height) {
   return {perTwip, 0, 0, perTwip, offsetX - stage.xMin * perTwip, offsetY - stage.yMin * perTwip};
 }
 
-void RenderDisplayList(const DisplayList& list, const RenderTarget& target, const RenderOptions& options) {
+void RenderDisplayList(const DisplayList& list, const RenderTarget& target, const RenderOptions& options,
+                       RenderScratch& scratch) {
   if (target.pixels == nullptr || target.width <= 0 || target.height <= 0) return;
   if (target.format == PixelFormat::kRgba32) {
-    SceneRenderer<agg::pixfmt_rgba32>(target, options).Draw(list);
+    SceneRenderer<agg::pixfmt_rgba32>(target, options, scratch.Get()).Draw(list);
   } else {
-    SceneRenderer<agg::pixfmt_bgra32>(target, options).Draw(list);
+    SceneRenderer<agg::pixfmt_bgra32>(target, options, scratch.Get()).Draw(list);
   }
+}
+
+void RenderDisplayList(const DisplayList& list, const RenderTarget& target, const RenderOptions& options) {
+  RenderScratch scratch;
+  RenderDisplayList(list, target, options, scratch);
 }
 
 }  // namespace swf

@@ -16,6 +16,8 @@
 // filled with the non-zero rule after the fills of their layer. Low quality
 // feeds the same edges to AliasedRasterizer, which samples pixel centres.
 
+#include <memory>
+
 #include "swf/render/render_target.h"
 #include "swf/timeline/timeline.h"
 
@@ -28,8 +30,27 @@ struct RenderOptions {
   const BitmapLibrary* bitmaps = nullptr;  // for bitmap fills; without it they draw nothing
 };
 
+// The memory the renderer draws with (rasterizer cells, scanlines, point
+// buffers). Whoever draws frame after frame keeps one, so that it is taken
+// once instead of for every frame. One drawing at a time may use it.
+class RenderScratch {
+ public:
+  RenderScratch();
+  ~RenderScratch();
+  RenderScratch(const RenderScratch&) = delete;
+  RenderScratch& operator=(const RenderScratch&) = delete;
+
+  struct Buffers;  // defined where AGG is known
+  Buffers& Get() { return *buffers_; }
+
+ private:
+  std::unique_ptr<Buffers> buffers_;
+};
+
 // Paints the background and then the display list, depth by depth, sprites
 // recursively, into the target.
+void RenderDisplayList(const DisplayList& list, const RenderTarget& target, const RenderOptions& options,
+                       RenderScratch& scratch);
 void RenderDisplayList(const DisplayList& list, const RenderTarget& target, const RenderOptions& options);
 
 }  // namespace swf
