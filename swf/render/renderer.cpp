@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "swf/render/aliased_rasterizer.h"
+#include "swf/render/fill_cell_cache.h"
 #include "swf/render/fill_painter.h"
 #include "swf/render/geometry.h"
 #include "swf/render/layer.h"
@@ -51,6 +52,7 @@ struct RenderScratch::Buffers {
   agg::span_allocator<agg::rgba8> spanAllocator;
   std::vector<FillPainter> painters;
   std::vector<Point> flattened;
+  FillCellCache fillCells;
 };
 
 RenderScratch::RenderScratch() : buffers_(std::make_unique<Buffers>()) {}
@@ -80,7 +82,8 @@ class SceneRenderer {
         scanline_(scratch.scanline),
         spanAllocator_(scratch.spanAllocator),
         painters_(scratch.painters),
-        flattened_(scratch.flattened) {
+        flattened_(scratch.flattened),
+        fillCells_(scratch.fillCells) {
     compound_.clip_box(0, 0, width_, height_);
     strokeRasterizer_.clip_box(0, 0, width_, height_);
   }
@@ -89,6 +92,7 @@ class SceneRenderer {
     const Rgba bg = options_.background;
     base_.clear(agg::rgba8(bg.r, bg.g, bg.b, 255));
     DrawList(list, options_.view, ColorTransform::Identity());
+    fillCells_.EndFrame();
   }
 
  private:
@@ -120,7 +124,7 @@ class SceneRenderer {
       } else if (const auto* text = std::get_if<TextDefinition>(object.character)) {
         DrawText(*text, world, color);
       } else if (const auto* morph = std::get_if<MorphShapeDefinition>(object.character)) {
-        DrawShape(MorphShapeAt(*morph, object.ratio), world, color);
+        DrawShape(MorphShapeAt(*morph, object.ratio), world, color, Lifetime::kThisDrawing);
       } else if (object.sprite) {
         DrawList(object.sprite->List(), world, color);
       }
@@ -144,7 +148,7 @@ class SceneRenderer {
     } else if (const auto* text = std::get_if<TextDefinition>(object.character)) {
       DrawText(*text, world, ColorTransform::Identity());
     } else if (const auto* morph = std::get_if<MorphShapeDefinition>(object.character)) {
-      DrawShape(MorphShapeAt(*morph, object.ratio), world, ColorTransform::Identity());
+      DrawShape(MorphShapeAt(*morph, object.ratio), world, ColorTransform::Identity(), Lifetime::kThisDrawing);
     } else if (object.sprite) {
       DrawList(object.sprite->List(), world, ColorTransform::Identity());
     }
@@ -170,17 +174,63 @@ class SceneRenderer {
 
   // Static text: each glyph is a shape of its own placed in the text.
   void DrawText(const TextDefinition& text, const Matrix& world, const ColorTransform& color) {
-    for (const TextGlyph& glyph : text.glyphs) DrawShape(*glyph.shape, Matrix::Compose(glyph.matrix, world), color);
+    static const int mode = getenv("HT_MODE") ? atoi(getenv("HT_MODE")) : 0;
+    const auto viewInverse = options_.view.Inverse();
+    for (const TextGlyph& glyph : text.glyphs) {
+      Matrix m = Matrix::Compose(glyph.matrix, world);
+      if (mode >= 1 && mode != 4 && viewInverse) {
+        Matrix stage = Matrix::Compose(m, *viewInverse);
+        stage.tx = std::round(stage.tx);
+        stage.ty = std::round(stage.ty);
+        m = Matrix::Compose(stage, options_.view);
+      }
+      if (mode >= 2) {
+        static const double tol = atof(getenv("HT_TOL"));
+        const double scale = std::sqrt(std::fabs(m.Determinant()));
+        ShapeDefinition flat = *glyph.shape;
+        for (ShapeLayer& layer : flat.layers) {
+          for (ShapePath& path : layer.paths) {
+            std::vector<Segment> out;
+            Point at = path.start;
+            for (const Segment& seg : path.segments) {
+              if (!seg.curved) { out.push_back(seg); at = seg.to; continue; }
+              const double ddx = at.x - 2 * seg.control.x + seg.to.x, ddy = at.y - 2 * seg.control.y + seg.to.y;
+              const double dev = std::hypot(ddx, ddy) * scale;
+              int n = std::max(1, (int)std::ceil(std::sqrt(dev / (4 * tol))));
+              if (mode == 3) n = std::max(1, (int)std::ceil(dev / (4 * tol)));
+              for (int i = 1; i <= n; ++i) {
+                const double t = double(i) / n, u = 1 - t;
+                Segment l; l.curved = false;
+                l.to = {u*u*at.x + 2*u*t*seg.control.x + t*t*seg.to.x, u*u*at.y + 2*u*t*seg.control.y + t*t*seg.to.y};
+                if (i == n) l.to = seg.to;
+                out.push_back(l);
+              }
+              at = seg.to;
+            }
+            path.segments = out;
+          }
+        }
+        DrawShape(flat, m, color);
+        continue;
+      }
+      DrawShape(*glyph.shape, m, color);
+    }
   }
 
-  void DrawShape(const ShapeDefinition& shape, const Matrix& world, const ColorTransform& color) {
+  // Shapes of the movie live as long as it does; a morph's shape for one
+  // ratio is made for one drawing and must not be remembered by address.
+  enum class Lifetime { kMovie, kThisDrawing };
+
+  void DrawShape(const ShapeDefinition& shape, const Matrix& world, const ColorTransform& color,
+                 Lifetime lifetime = Lifetime::kMovie) {
     for (const ShapeLayer& layer : shape.layers) {
-      FillLayer(layer, shape.nonZeroWinding, world, color);
+      FillLayer(layer, shape.nonZeroWinding, world, color, lifetime);
       StrokeLayer(layer, world, color);
     }
   }
 
-  void FillLayer(const ShapeLayer& layer, bool nonZero, const Matrix& world, const ColorTransform& color) {
+  void FillLayer(const ShapeLayer& layer, bool nonZero, const Matrix& world, const ColorTransform& color,
+                 Lifetime lifetime) {
     if (layer.fills.empty()) return;
     std::vector<FillPainter>& painters = painters_;
     painters.clear();
@@ -203,8 +253,23 @@ class SceneRenderer {
       PaintAliased(rasterizer, nonZero, painters);
       return;
     }
-    auto& rasterizer = compound_;
-    rasterizer.reset();
+    const FillCellCache::Key key{&layer, world, nonZero, width_, height_};
+    FillCellCache::Rasterizer* rasterizer = lifetime == Lifetime::kMovie ? fillCells_.Find(key) : nullptr;
+    if (rasterizer == nullptr) {
+      rasterizer = lifetime == Lifetime::kMovie ? fillCells_.Keep(key, EdgePixels(layer, world)) : nullptr;
+      if (rasterizer == nullptr) {
+        rasterizer = &compound_;
+        rasterizer->reset();
+      }
+      if (!FeedFillEdges(layer, nonZero, world, *rasterizer)) return;
+    }
+    PainterStyleHandler styles{&painters};
+    agg::render_scanlines_compound_layered(*rasterizer, scanline_, base_, spanAllocator_, styles);
+  }
+
+  // The layer's fill edges, flattened, into the compound rasterizer; false
+  // if it has none.
+  bool FeedFillEdges(const ShapeLayer& layer, bool nonZero, const Matrix& world, FillCellCache::Rasterizer& rasterizer) {
     rasterizer.filling_rule(nonZero ? agg::fill_non_zero : agg::fill_even_odd);
     rasterizer.layer_order(agg::layer_direct);
     bool any = false;
@@ -217,9 +282,27 @@ class SceneRenderer {
       for (size_t i = 1; i < points.size(); ++i) rasterizer.line_to_d(points[i].x, points[i].y);
       any = true;
     }
-    if (!any) return;
-    PainterStyleHandler styles{&painters};
-    agg::render_scanlines_compound_layered(rasterizer, scanline_, base_, spanAllocator_, styles);
+    return any;
+  }
+
+  // About how many device pixels the layer's fill edges run through (curves
+  // by their control polygons): the measure of its rasterized cells.
+  static double EdgePixels(const ShapeLayer& layer, const Matrix& world) {
+    double length = 0;
+    for (const ShapePath& path : layer.paths) {
+      if (path.fill0 == 0 && path.fill1 == 0) continue;
+      Point previous = world.Apply(path.start);
+      auto add = [&](Point p) {
+        const Point q = world.Apply(p);
+        length += std::fabs(q.x - previous.x) + std::fabs(q.y - previous.y);
+        previous = q;
+      };
+      for (const Segment& segment : path.segments) {
+        if (segment.curved) add(segment.control);
+        add(segment.to);
+      }
+    }
+    return length;
   }
 
   void PaintAliased(const AliasedRasterizer& rasterizer, bool nonZero, const std::vector<FillPainter>& painters) {
@@ -355,6 +438,7 @@ class SceneRenderer {
   agg::span_allocator<agg::rgba8>& spanAllocator_;
   std::vector<FillPainter>& painters_;
   std::vector<Point>& flattened_;
+  FillCellCache& fillCells_;
   bool maskMode_ = false;   // drawing a mask's geometry: fills opaque white, no strokes, no nested masks
   uint64_t layerBytes_ = 0;  // of the masks open now, against kMaxLayerBytes
 };
