@@ -19,6 +19,7 @@
 #include "swf/render/fill_cell_cache.h"
 #include "swf/render/fill_painter.h"
 #include "swf/render/geometry.h"
+#include "swf/render/glyph_outline.h"
 #include "swf/render/layer.h"
 
 namespace swf {
@@ -172,48 +173,13 @@ class SceneRenderer {
     }
   }
 
-  // Static text: each glyph is a shape of its own placed in the text.
+  // Static text: each glyph is a shape of its own placed in the text, drawn
+  // with its curves followed closely (a glyph outline made for this drawing).
   void DrawText(const TextDefinition& text, const Matrix& world, const ColorTransform& color) {
-    static const int mode = getenv("HT_MODE") ? atoi(getenv("HT_MODE")) : 0;
-    const auto viewInverse = options_.view.Inverse();
     for (const TextGlyph& glyph : text.glyphs) {
-      Matrix m = Matrix::Compose(glyph.matrix, world);
-      if (mode >= 1 && mode != 4 && viewInverse) {
-        Matrix stage = Matrix::Compose(m, *viewInverse);
-        stage.tx = std::round(stage.tx);
-        stage.ty = std::round(stage.ty);
-        m = Matrix::Compose(stage, options_.view);
-      }
-      if (mode >= 2) {
-        static const double tol = atof(getenv("HT_TOL"));
-        const double scale = std::sqrt(std::fabs(m.Determinant()));
-        ShapeDefinition flat = *glyph.shape;
-        for (ShapeLayer& layer : flat.layers) {
-          for (ShapePath& path : layer.paths) {
-            std::vector<Segment> out;
-            Point at = path.start;
-            for (const Segment& seg : path.segments) {
-              if (!seg.curved) { out.push_back(seg); at = seg.to; continue; }
-              const double ddx = at.x - 2 * seg.control.x + seg.to.x, ddy = at.y - 2 * seg.control.y + seg.to.y;
-              const double dev = std::hypot(ddx, ddy) * scale;
-              int n = std::max(1, (int)std::ceil(std::sqrt(dev / (4 * tol))));
-              if (mode == 3) n = std::max(1, (int)std::ceil(dev / (4 * tol)));
-              for (int i = 1; i <= n; ++i) {
-                const double t = double(i) / n, u = 1 - t;
-                Segment l; l.curved = false;
-                l.to = {u*u*at.x + 2*u*t*seg.control.x + t*t*seg.to.x, u*u*at.y + 2*u*t*seg.control.y + t*t*seg.to.y};
-                if (i == n) l.to = seg.to;
-                out.push_back(l);
-              }
-              at = seg.to;
-            }
-            path.segments = out;
-          }
-        }
-        DrawShape(flat, m, color);
-        continue;
-      }
-      DrawShape(*glyph.shape, m, color);
+      const Matrix toDevice = GlyphToDevice(glyph.matrix, world, options_.view);
+      FollowGlyphCurves(*glyph.shape, toDevice, glyphOutline_);
+      DrawShape(glyphOutline_, toDevice, color, Lifetime::kThisDrawing);
     }
   }
 
@@ -439,6 +405,7 @@ class SceneRenderer {
   std::vector<FillPainter>& painters_;
   std::vector<Point>& flattened_;
   FillCellCache& fillCells_;
+  ShapeDefinition glyphOutline_;  // the glyph being drawn, its curves followed closely
   bool maskMode_ = false;   // drawing a mask's geometry: fills opaque white, no strokes, no nested masks
   uint64_t layerBytes_ = 0;  // of the masks open now, against kMaxLayerBytes
 };
