@@ -94,6 +94,68 @@ TEST(StaticTextTest, TextMatrixAndPlacementBothApply) {
   EXPECT_EQ(At(s, 5, 5), kWhite);
 }
 
+// A text placed at scale 1/8 puts its glyph's origin 5/8 of a twip into
+// the stage; the glyph starts on the nearest whole twip, 1. Its left edge,
+// 73 twips of text further on, then lies just right of the first column's
+// centre (0.506 px) instead of just left of it (0.4875 px).
+TEST(StaticTextTest, ScaledTextPutsGlyphOriginsOnWholeTwips) {
+  const TextRecord record{.fontId = 1, .height = 1024, .hasColor = true, .color = kRed, .hasX = true, .x = 5,
+                          .hasY = true, .y = 1024, .glyphs = {{0, 0}}};
+  const Matrix placement = Matrix::Scale(0.125, 0.125);
+  const Snapshot s = RenderText({swftest::FontTag(2, 1, {swftest::RectangleEdges(73, -1024, 400, 1024)}),
+                                 swftest::TextTag(1, 2, Matrix::Identity(), {record})},
+                                &placement);
+  EXPECT_EQ(At(s, 0, 3), kWhite);
+  EXPECT_EQ(At(s, 1, 3), kRed);
+  EXPECT_EQ(At(s, 2, 3), kRed);
+  EXPECT_EQ(At(s, 3, 3), kWhite);  // right edge at 3.006 px
+}
+
+// A glyph whose top is a shallow curve: the chord from (0, 111) to (80, 111)
+// twips runs at y 5.55 px, the curve rises to 5.475 px between, over the
+// centres of pixels 1 and 2 of row 5 but not that of pixel 0. Shapes would
+// keep such a curve as its chord; glyphs follow the curve.
+TEST(StaticTextTest, GlyphCurvesAreFollowedCloserThanShapeCurves) {
+  swftest::BitWriter w;
+  w.UB(1, 4);  // fill bits
+  w.UB(0, 4);  // line bits
+  w.UB(0, 1);  // style change: move to (0, 111), fill0 = 1
+  w.UB(0x03, 5);
+  w.UB(8, 5);
+  w.SB(0, 8);
+  w.SB(111, 8);
+  w.UB(1, 1);
+  w.UB(1, 1);  // curve: control 40, -3 on; anchor 40, 3 on
+  w.UB(0, 1);
+  w.UB(7 - 2, 4);
+  w.SB(40, 7);
+  w.SB(-3, 7);
+  w.SB(40, 7);
+  w.SB(3, 7);
+  const auto line = [&w](int32_t dx, int32_t dy) {
+    w.UB(1, 1);
+    w.UB(1, 1);
+    w.UB(9 - 2, 4);
+    w.UB(1, 1);
+    w.SB(dx, 9);
+    w.SB(dy, 9);
+  };
+  line(0, 89);
+  line(-80, 0);
+  line(0, -89);
+  w.UB(0, 6);
+  const TextRecord record{.fontId = 1, .height = 1024, .hasColor = true, .color = kRed, .hasX = true, .x = 0,
+                          .hasY = true, .y = 0, .glyphs = {{0, 0}}};
+  const Snapshot s = RenderText({swftest::FontTag(2, 1, {w.Take()}), swftest::TextTag(1, 2, Matrix::Identity(), {record})});
+  EXPECT_EQ(At(s, 1, 5), kRed);
+  EXPECT_EQ(At(s, 2, 5), kRed);
+  EXPECT_EQ(At(s, 0, 5), kWhite);
+  EXPECT_EQ(At(s, 3, 5), kWhite);
+  EXPECT_EQ(At(s, 2, 4), kWhite);
+  EXPECT_EQ(At(s, 0, 6), kRed);
+  EXPECT_EQ(At(s, 3, 9), kRed);
+}
+
 TEST(StaticTextTest, DefineText2ColoursCarryAlpha) {
   const TextRecord record{.fontId = 1, .height = 200, .hasColor = true, .color = {0, 0, 0, 128}, .hasX = true,
                           .x = 0, .hasY = true, .y = 200, .glyphs = {{0, 0}}};
