@@ -91,8 +91,8 @@ void FillPainter::GenerateGradient(agg::rgba8* span, int x, int y, unsigned leng
   const GradientRamp& ramp = *ramp_;
   Point q = fromDevice_.Apply({x + 0.5, y + 0.5});
   for (unsigned i = 0; i < length; ++i) {
-    const int index = GradientRampIndex(GradientPosition(*gradient_, q), gradient_->spreadMode);
-    span[i] = ToAgg(ramp[static_cast<size_t>(index)]);
+    const double position = SpreadGradientPosition(GradientPosition(*gradient_, q), gradient_->spreadMode);
+    span[i] = ToAgg(SampleGradientRamp(ramp, position));
     q.x += fromDevice_.a;
     q.y += fromDevice_.b;
   }

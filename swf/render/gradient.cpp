@@ -14,23 +14,49 @@ double ToLinear(double channel) {
   return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
 }
 
+// Truncated like the other entries; a millionth of a level of slack keeps
+// the floating-point error of the way to linear light and back from taking
+// a stop's own colour a level down.
 uint8_t FromLinear(double linear) {
   const double c = linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
-  return static_cast<uint8_t>(std::clamp(std::lround(c * 255.0), 0L, 255L));
+  return static_cast<uint8_t>(std::clamp(std::floor(c * 255.0 + 1e-6), 0.0, 255.0));
 }
 
-uint8_t Mix(uint8_t from, uint8_t to, double f) {
-  return static_cast<uint8_t>(std::clamp(std::lround(from + (to - from) * f), 0L, 255L));
+// `step` of `span` steps from `from` to `to`, truncated; in integers, so that
+// entries meant to be whole levels are exactly that.
+uint8_t Mix(uint8_t from, uint8_t to, int step, int span) {
+  return static_cast<uint8_t>((from * (span - step) + to * step) / span);
 }
 
-Rgba Interpolate(Rgba from, Rgba to, double f, bool linearLight) {
-  if (!linearLight) return {Mix(from.r, to.r, f), Mix(from.g, to.g, f), Mix(from.b, to.b, f), Mix(from.a, to.a, f)};
+Rgba Interpolate(Rgba from, Rgba to, int step, int span, bool linearLight) {
+  if (!linearLight) {
+    return {Mix(from.r, to.r, step, span), Mix(from.g, to.g, step, span), Mix(from.b, to.b, step, span),
+            Mix(from.a, to.a, step, span)};
+  }
+  const double f = static_cast<double>(step) / span;
   auto channel = [f](uint8_t a, uint8_t b) {
     const double la = ToLinear(a);
     return FromLinear(la + (ToLinear(b) - la) * f);
   };
-  return {channel(from.r, to.r), channel(from.g, to.g), channel(from.b, to.b), Mix(from.a, to.a, f)};
+  return {channel(from.r, to.r), channel(from.g, to.g), channel(from.b, to.b), Mix(from.a, to.a, step, span)};
 }
+
+// kChannelThresholds[level]: the least blended value drawn as level + 1
+// rather than `level` (see GradientChannel). It is the first value, at or
+// above level + 0.5, whose fraction of 255 is a whole number of units of the
+// 11th significant bit.
+struct ChannelThresholds {
+  std::array<double, 255> values{};
+  ChannelThresholds() {
+    for (int level = 0; level < 255; ++level) {
+      const double half = (level + 0.5) / 255.0;
+      int exponent = 0;
+      std::frexp(half, &exponent);  // half = m * 2^exponent, 0.5 <= m < 1
+      const double unit = std::ldexp(1.0, exponent - 11);
+      values[static_cast<size_t>(level)] = std::ceil(half / unit) * unit * 255.0;
+    }
+  }
+};
 
 }  // namespace
 
@@ -56,7 +82,7 @@ GradientRamp BuildGradientRamp(const GradientFill& gradient, const ColorTransfor
       const GradientStop& a = stops[next - 1];
       const GradientStop& b = stops[next];
       const int span = b.ratio - a.ratio;
-      value = span <= 0 ? b.color : Interpolate(a.color, b.color, static_cast<double>(i - a.ratio) / span, linearLight);
+      value = span <= 0 ? b.color : Interpolate(a.color, b.color, i - a.ratio, span, linearLight);
     }
     ramp[static_cast<size_t>(i)] = color.Apply(value);
   }
@@ -87,24 +113,40 @@ double GradientPosition(const GradientFill& gradient, Point q) {
   return s > 0 ? 1 / s : 0;
 }
 
-int GradientRampIndex(double position, uint8_t spreadMode) {
+double SpreadGradientPosition(double position, uint8_t spreadMode) {
   if (!std::isfinite(position)) position = 0;
   // Far outside the square every spread mode is as good as any other value.
   position = std::clamp(position, -1e6, 1e6);
   switch (spreadMode) {
     case 1: {  // reflect
-      double u = std::fmod(std::fabs(position), 2.0);
-      if (u > 1) u = 2 - u;
-      position = u;
-      break;
+      const double u = std::fmod(std::fabs(position), 2.0);
+      return u > 1 ? 2 - u : u;
     }
     case 2:  // repeat
-      position -= std::floor(position);
-      break;
+      return position - std::floor(position);
     default:  // pad (and the reserved value 3)
-      break;
+      return std::clamp(position, 0.0, 1.0);
   }
-  return static_cast<int>(std::clamp(std::floor(position * 256.0), 0.0, 255.0));
+}
+
+Rgba SampleGradientRamp(const GradientRamp& ramp, double position) {
+  double cell = position * 256 - 0.5;  // in entries: entry i's centre is at i
+  if (!(cell > 0)) cell = 0;           // NaN too
+  cell = std::min(cell, 255.0);
+  const int index = std::min(254, static_cast<int>(cell));
+  const double f = cell - index;
+  const Rgba& a = ramp[static_cast<size_t>(index)];
+  const Rgba& b = ramp[static_cast<size_t>(index) + 1];
+  auto blend = [f](uint8_t from, uint8_t to) { return GradientChannel(from + (to - from) * f); };
+  return {blend(a.r, b.r), blend(a.g, b.g), blend(a.b, b.b), blend(a.a, b.a)};
+}
+
+uint8_t GradientChannel(double value) {
+  static const ChannelThresholds thresholds;
+  if (!(value > 0)) return 0;  // NaN too
+  if (value >= 255) return 255;
+  const int level = static_cast<int>(value);
+  return static_cast<uint8_t>(level + (value >= thresholds.values[static_cast<size_t>(level)] ? 1 : 0));
 }
 
 }  // namespace swf

@@ -2,7 +2,10 @@
 // the fixtures put one ramp entry on each pixel so that values are exact.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "fill_builder.h"
 #include "swf/render/gradient.h"
@@ -22,13 +25,14 @@ GradientFill TwoStops(Rgba from, Rgba to, uint8_t interpolation = 0) {
   return gradient;
 }
 
-TEST(GradientRamp, InterpolatesBetweenStopsAndHoldsTheEnds) {
+TEST(GradientRamp, InterpolatesBetweenStopsTruncatesAndHoldsTheEnds) {
   GradientFill gradient;
   gradient.stops = {{64, {255, 0, 0, 255}}, {192, {0, 0, 255, 128}}};
   const GradientRamp ramp = BuildGradientRamp(gradient, ColorTransform::Identity());
   EXPECT_EQ(ramp[0], (Rgba{255, 0, 0, 255}));
   EXPECT_EQ(ramp[64], (Rgba{255, 0, 0, 255}));
-  EXPECT_EQ(ramp[128], (Rgba{128, 0, 128, 192}));
+  EXPECT_EQ(ramp[128], (Rgba{127, 0, 127, 191}));  // halfway: 127.5, 127.5, 191.5
+  EXPECT_EQ(ramp[160], (Rgba{63, 0, 191, 159}));   // three quarters: 63.75, 191.25, 159.75
   EXPECT_EQ(ramp[192], (Rgba{0, 0, 255, 128}));
   EXPECT_EQ(ramp[255], (Rgba{0, 0, 255, 128}));
 }
@@ -100,19 +104,56 @@ TEST(GradientPosition, LinearRadialAndFocalAgainstTheSquare) {
   EXPECT_NEAR(GradientPosition(focal, {3000, 4000}), 5000.0 / 16384, 1e-12);
 }
 
-TEST(GradientRampIndex, SpreadModes) {
+TEST(SpreadGradientPosition, SpreadModes) {
   constexpr uint8_t kPad = 0, kReflect = 1, kRepeat = 2, kReserved = 3;
-  EXPECT_EQ(GradientRampIndex(-0.5, kPad), 0);
-  EXPECT_EQ(GradientRampIndex(0.5, kPad), 128);
-  EXPECT_EQ(GradientRampIndex(1.5, kPad), 255);
-  EXPECT_EQ(GradientRampIndex(1.5, kReserved), 255);
-  EXPECT_EQ(GradientRampIndex(1.25, kReflect), 192);
-  EXPECT_EQ(GradientRampIndex(2.25, kReflect), 64);
-  EXPECT_EQ(GradientRampIndex(-0.25, kReflect), 64);
-  EXPECT_EQ(GradientRampIndex(1.25, kRepeat), 64);
-  EXPECT_EQ(GradientRampIndex(-0.25, kRepeat), 192);
-  EXPECT_EQ(GradientRampIndex(std::nan(""), kRepeat), 0);
-  EXPECT_EQ(GradientRampIndex(1e300, kReflect), GradientRampIndex(1e6, kReflect));
+  EXPECT_EQ(SpreadGradientPosition(-0.5, kPad), 0);
+  EXPECT_EQ(SpreadGradientPosition(0.5, kPad), 0.5);
+  EXPECT_EQ(SpreadGradientPosition(1.5, kPad), 1);
+  EXPECT_EQ(SpreadGradientPosition(1.5, kReserved), 1);
+  EXPECT_EQ(SpreadGradientPosition(1.25, kReflect), 0.75);
+  EXPECT_EQ(SpreadGradientPosition(2.25, kReflect), 0.25);
+  EXPECT_EQ(SpreadGradientPosition(-0.25, kReflect), 0.25);
+  EXPECT_EQ(SpreadGradientPosition(1.25, kRepeat), 0.25);
+  EXPECT_EQ(SpreadGradientPosition(-0.25, kRepeat), 0.75);
+  EXPECT_EQ(SpreadGradientPosition(std::nan(""), kRepeat), 0);
+  EXPECT_EQ(SpreadGradientPosition(1e300, kReflect), SpreadGradientPosition(1e6, kReflect));
+}
+
+TEST(SampleGradientRamp, BlendsTheEntriesAroundThePositionAndHoldsTheEnds) {
+  const GradientRamp grey = BuildGradientRamp(TwoStops(kBlack, kWhite), ColorTransform::Identity());
+  EXPECT_EQ(SampleGradientRamp(grey, 37.5 / 256), (Rgba{37, 37, 37, 255}));  // entry 37's centre
+  EXPECT_EQ(SampleGradientRamp(grey, 0), kBlack);
+  EXPECT_EQ(SampleGradientRamp(grey, 0.25 / 256), kBlack);  // before the first centre
+  EXPECT_EQ(SampleGradientRamp(grey, 1), kWhite);
+  EXPECT_EQ(SampleGradientRamp(grey, std::nan("")), kBlack);
+
+  // A hard step between entries 100 and 101: a quarter and three quarters
+  // of the way from one centre to the next.
+  GradientFill step;
+  step.stops = {{100, kBlack}, {101, kWhite}};
+  const GradientRamp ramp = BuildGradientRamp(step, ColorTransform::Identity());
+  EXPECT_EQ(SampleGradientRamp(ramp, 100.5 / 256).r, 0);
+  EXPECT_EQ(SampleGradientRamp(ramp, 100.75 / 256).r, 64);  // 63.75
+  EXPECT_EQ(SampleGradientRamp(ramp, 101.25 / 256).r, 191);  // 191.25
+  EXPECT_EQ(SampleGradientRamp(ramp, 101.5 / 256).r, 255);
+}
+
+TEST(GradientChannel, ValuesJustAboveAHalfLevelGiveTheLevelBelow) {
+  // Level boundaries measured on reference pictures: 64 | 65 at 64.56,
+  // 128 | 129 at 128.62, 158 | 159 at 158.503, 159 | 160 at 159.62.
+  EXPECT_EQ(GradientChannel(64.55), 64);
+  EXPECT_EQ(GradientChannel(64.57), 65);
+  EXPECT_EQ(GradientChannel(128.6), 128);
+  EXPECT_EQ(GradientChannel(128.63), 129);
+  EXPECT_EQ(GradientChannel(158.51), 159);
+  EXPECT_EQ(GradientChannel(159.6), 159);
+  EXPECT_EQ(GradientChannel(159.63), 160);
+  EXPECT_EQ(GradientChannel(0.4), 0);
+  EXPECT_EQ(GradientChannel(0.6), 1);
+  for (int level = 0; level <= 255; ++level) EXPECT_EQ(GradientChannel(level), level);
+  EXPECT_EQ(GradientChannel(-3), 0);
+  EXPECT_EQ(GradientChannel(300), 255);
+  EXPECT_EQ(GradientChannel(std::nan("")), 0);
 }
 
 // A 256 x 10 pixel stage (20 twips a pixel) filled by one rectangle.
@@ -157,22 +198,47 @@ TEST_P(GradientFillTest, RadialAndFocalGradientsAroundTheCentre) {
     return RenderFill(swftest::GradientFillStyle(type, matrix, {{0, kBlack}, {255, kWhite}}, spread, 0, focal),
                       GetParam(), 256);
   };
+  // The entry at a pixel's centre, 256 times its distance in radii less a
+  // half; at the points below it lies well away from a half level, where
+  // rounding it is plain.
   auto radialIndex = [](int x, int y, bool repeat) {
     const double t = std::hypot(x + 0.5 - 128, y + 0.5 - 128) / 128 * 256;
-    return repeat ? static_cast<int>(std::fmod(t, 256.0)) : std::min(255, static_cast<int>(t));
+    return static_cast<int>(std::lround(std::clamp((repeat ? std::fmod(t, 256.0) : t) - 0.5, 0.0, 255.0)));
   };
   const auto pad = render(0x12, 0, 0);
   const auto repeat = render(0x12, 2, 0);
-  for (auto [x, y] : {std::pair{128, 128}, {178, 128}, {128, 30}, {200, 170}, {0, 0}, {250, 3}}) {
+  for (auto [x, y] : {std::pair{128, 128}, {150, 140}, {90, 60}, {0, 0}, {250, 3}}) {
     EXPECT_EQ(pad.At(x, y).g, radialIndex(x, y, false)) << x << "," << y;
     EXPECT_EQ(repeat.At(x, y).g, radialIndex(x, y, true)) << x << "," << y;
   }
   // Focal point halfway to the right edge: (192, 128).
   const auto focal = render(0x13, 0, 0.5);
   EXPECT_LE(focal.At(192, 128).r, 3);
-  EXPECT_EQ(focal.At(250, 128).r, 234);  // 58.5 of the 64 pixels from F to the circle
-  EXPECT_EQ(focal.At(10, 128).r, 242);   // 181.5 of 192
+  // 58.5 of the 64 pixels from F to the circle: entry 233.5, and a half
+  // level gives the level below; 181.5 of 192: entry 241.5.
+  EXPECT_EQ(focal.At(250, 128).r, 233);
+  EXPECT_EQ(focal.At(10, 128).r, 241);
   EXPECT_EQ(focal.At(2, 2).r, 255);      // outside the circle: padded
+}
+
+TEST_P(GradientFillTest, SevenStopRampGivesTheReferencePicturesColours) {
+  // A strip of a reference movie: a 7-stop rainbow over 103 pixels, its
+  // entries falling between pixel centres. Drawn on a 110 x 20 stage from
+  // (4400, 7000) twips; the colours expected are the reference picture's.
+  const Rect stage{4400, 6600, 7000, 7400};
+  const Matrix matrix{0.0628662109375, 0, 0, 0.035400390625, 5510, 7200};
+  const std::vector<Stop> rainbow = {{0, {255, 0, 0, 255}},     {42, {255, 255, 0, 255}},  {93, {0, 255, 0, 255}},
+                                     {127, {0, 255, 255, 255}}, {170, {0, 0, 255, 255}},   {212, {255, 0, 255, 255}},
+                                     {255, {255, 0, 0, 255}}};
+  const auto p = swftest::RenderTags(
+      {swftest::RectangleShapeTag(1, {4480, 6540, 7000, 7400}, swftest::GradientFillStyle(0x10, matrix, rainbow)),
+       swftest::PlaceTag(1, 1)},
+      GetParam(), 110, 20, stage);
+  const std::pair<int, Rgba> expected[] = {
+      {224, {255, 4, 0, 255}},   {225, {255, 19, 0, 255}}, {241, {250, 255, 0, 255}}, {262, {0, 255, 16, 255}},
+      {270, {0, 255, 165, 255}}, {275, {0, 252, 255, 255}}, {281, {0, 163, 255, 255}}, {293, {13, 0, 255, 255}},
+      {309, {255, 0, 255, 255}}, {316, {255, 0, 152, 255}}, {325, {255, 0, 18, 255}}};
+  for (const auto& [x, colour] : expected) EXPECT_EQ(p.At(x - 220, 10), colour) << x;
 }
 
 TEST_P(GradientFillTest, PlacementColourTransformTintsTheGradient) {
