@@ -65,7 +65,7 @@ PlaceObject ParsePlaceObject3(BitReader& reader) {
   if (hasBlendMode) place.blendMode = reader.U8();
   if (hasCacheAsBitmap) place.cacheAsBitmap = reader.U8() != 0;
   if (hasVisible) place.visible = reader.U8() != 0;
-  if (hasOpaqueBackground) reader.Skip(4);
+  if (hasOpaqueBackground) place.opaqueBackground = ReadRgba(reader);
   return place;
 }
 

@@ -25,6 +25,7 @@ struct PlaceObject {
   std::optional<uint8_t> blendMode;
   std::optional<bool> cacheAsBitmap;
   std::optional<bool> visible;
+  std::optional<Rgba> opaqueBackground;  // the object's bounds are filled with it, behind it
   bool hasFilters = false;
   bool hasClipActions = false;
 };

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "swf/render/aliased_rasterizer.h"
+#include "swf/render/cached_objects.h"
 #include "swf/render/fill_cell_cache.h"
 #include "swf/render/fill_painter.h"
 #include "swf/render/geometry.h"
@@ -112,7 +113,7 @@ class SceneRenderer {
     for (const auto& [depth, object] : list) {
       CloseMasks(masks, depth);
       if (object.character == nullptr) continue;
-      const Matrix world = Matrix::Compose(object.matrix, parentWorld);
+      Matrix world = Matrix::Compose(object.matrix, parentWorld);
       if (object.clipDepth > 0) {
         // A mask is never drawn itself; inside another mask's shape it adds nothing.
         if (!maskMode_) OpenMaskFor(object, world, masks);
@@ -120,6 +121,14 @@ class SceneRenderer {
       }
       if (!object.visible) continue;
       const ColorTransform color = ColorTransform::Compose(object.colorTransform, parentColor);
+      if (object.cacheAsBitmap || object.opaqueBackground) {
+        if (const auto bounds = LocalBounds(object)) {
+          if (object.cacheAsBitmap) world = SnapToWholePixels(world, *bounds);
+          if (object.opaqueBackground && !maskMode_) {
+            DrawShape(BackgroundShape(*bounds, *object.opaqueBackground), world, color, Lifetime::kThisDrawing);
+          }
+        }
+      }
       if (const auto* shape = std::get_if<ShapeDefinition>(object.character)) {
         DrawShape(*shape, world, color);
       } else if (const auto* text = std::get_if<TextDefinition>(object.character)) {

@@ -104,6 +104,8 @@ void TimelineInstance::Apply(const PlaceObject& place) {
   if (place.clipDepth) object->clipDepth = *place.clipDepth;
   if (place.blendMode) object->blendMode = *place.blendMode;
   if (place.visible) object->visible = *place.visible;
+  if (place.cacheAsBitmap) object->cacheAsBitmap = *place.cacheAsBitmap;
+  if (place.opaqueBackground) object->opaqueBackground = *place.opaqueBackground;
 }
 
 void TimelineInstance::Apply(const RemoveObject& remove) { list_.erase(remove.depth); }

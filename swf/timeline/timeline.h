@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "swf/parse/movie.h"
@@ -47,6 +48,9 @@ struct DisplayObject {
   uint16_t clipDepth = 0;
   uint8_t blendMode = 0;
   bool visible = true;
+  // Drawn as one picture of its own: its bounds start on a whole pixel.
+  bool cacheAsBitmap = false;
+  std::optional<Rgba> opaqueBackground;  // fills the object's bounds behind it
   std::unique_ptr<TimelineInstance> sprite;
   ObjectTicket ticket;
 };
