@@ -53,21 +53,39 @@ void FollowCurves(const ShapePath& path, const Matrix& toDevice, ShapePath& out)
   }
 }
 
+// Edges of the glyph once its curves are followed.
+size_t FollowedEdges(const ShapeDefinition& glyph, const Matrix& toDevice) {
+  size_t edges = 0;
+  for (const ShapeLayer& layer : glyph.layers) {
+    for (const ShapePath& path : layer.paths) {
+      Point at = path.start;
+      for (const Segment& segment : path.segments) {
+        edges += segment.curved ? static_cast<size_t>(ChordsFor(at, segment.control, segment.to, toDevice)) : 1;
+        at = segment.to;
+      }
+    }
+  }
+  return edges;
+}
+
 }  // namespace
 
-void FollowGlyphCurves(const ShapeDefinition& glyph, const Matrix& toDevice, ShapeDefinition& out) {
-  out.id = glyph.id;
-  out.bounds = glyph.bounds;
-  out.nonZeroWinding = glyph.nonZeroWinding;
-  out.layers.resize(glyph.layers.size());
+const ShapeDefinition& FollowGlyphCurves(const ShapeDefinition& glyph, const Matrix& toDevice,
+                                         ShapeDefinition& scratch) {
+  if (FollowedEdges(glyph, toDevice) > kMaxGlyphOutlineEdges) return glyph;
+  scratch.id = glyph.id;
+  scratch.bounds = glyph.bounds;
+  scratch.nonZeroWinding = glyph.nonZeroWinding;
+  scratch.layers.resize(glyph.layers.size());
   for (size_t i = 0; i < glyph.layers.size(); ++i) {
     const ShapeLayer& layer = glyph.layers[i];
-    ShapeLayer& followed = out.layers[i];
+    ShapeLayer& followed = scratch.layers[i];
     followed.fills = layer.fills;
     followed.lines = layer.lines;
     followed.paths.resize(layer.paths.size());
     for (size_t j = 0; j < layer.paths.size(); ++j) FollowCurves(layer.paths[j], toDevice, followed.paths[j]);
   }
+  return scratch;
 }
 
 }  // namespace swf

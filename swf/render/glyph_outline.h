@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include "swf/parse/matrix.h"
 #include "swf/parse/shape.h"
 
@@ -14,6 +16,11 @@ inline constexpr double kGlyphCurveTolerance = 1.0 / 1024;
 // Chords per glyph curve at most, so that a glyph drawn huge stays cheap.
 inline constexpr int kMaxGlyphChordsPerCurve = 512;
 
+// Edges of one followed glyph outline at most. A glyph of very many curves
+// drawn large would need more; it keeps its curves, to be flattened as
+// shapes are, rather than taking memory without bound.
+inline constexpr size_t kMaxGlyphOutlineEdges = size_t{1} << 18;
+
 // Where a glyph of a static text goes on the device: its place in the text
 // composed with the text's world matrix, with the glyph's origin moved to the
 // nearest whole twip of the stage, as placements always lie on whole twips
@@ -22,8 +29,10 @@ inline constexpr int kMaxGlyphChordsPerCurve = 512;
 Matrix GlyphToDevice(const Matrix& glyphInText, const Matrix& textWorld, const Matrix& view);
 
 // The glyph's outline with every curve replaced by straight edges that stay
-// within kGlyphCurveTolerance of it once drawn with `toDevice`. The result
-// replaces what `out` held, reusing its storage.
-void FollowGlyphCurves(const ShapeDefinition& glyph, const Matrix& toDevice, ShapeDefinition& out);
+// within kGlyphCurveTolerance of it once drawn with `toDevice`, made in
+// `scratch` (its storage reused) and returned; beyond kMaxGlyphOutlineEdges
+// the glyph itself is returned.
+const ShapeDefinition& FollowGlyphCurves(const ShapeDefinition& glyph, const Matrix& toDevice,
+                                         ShapeDefinition& scratch);
 
 }  // namespace swf

@@ -187,8 +187,7 @@ class SceneRenderer {
   void DrawText(const TextDefinition& text, const Matrix& world, const ColorTransform& color) {
     for (const TextGlyph& glyph : text.glyphs) {
       const Matrix toDevice = GlyphToDevice(glyph.matrix, world, options_.view);
-      FollowGlyphCurves(*glyph.shape, toDevice, glyphOutline_);
-      DrawShape(glyphOutline_, toDevice, color, Lifetime::kThisDrawing);
+      DrawShape(FollowGlyphCurves(*glyph.shape, toDevice, glyphOutline_), toDevice, color, Lifetime::kThisDrawing);
     }
   }
 

@@ -67,8 +67,9 @@ Point CurveAt(double t) {
 TEST(FollowGlyphCurvesTest, ChordsStayWithinTheToleranceOnTheDevice) {
   for (const double scale : {0.001, 0.05, 0.7}) {
     const Matrix toDevice{scale, 0.2 * scale, -0.1 * scale, scale, 300, 40};
-    ShapeDefinition followed;
-    FollowGlyphCurves(CurvedGlyph(), toDevice, followed);
+    ShapeDefinition scratch;
+    const ShapeDefinition& followed = FollowGlyphCurves(CurvedGlyph(), toDevice, scratch);
+    ASSERT_EQ(&followed, &scratch);
     ASSERT_EQ(followed.layers.size(), 1u);
     ASSERT_EQ(followed.layers[0].paths.size(), 1u);
     const ShapePath& path = followed.layers[0].paths[0];
@@ -94,7 +95,9 @@ TEST(FollowGlyphCurvesTest, ChordsStayWithinTheToleranceOnTheDevice) {
     EXPECT_EQ(segments[chords - 1].to, (Point{1000, 0}));
     EXPECT_EQ(segments[chords].to, (Point{1000, 300}));
     EXPECT_EQ(segments[chords + 1].to, (Point{0, 0}));
-    if (scale == 0.7) EXPECT_GT(chords, 30u);
+    if (scale == 0.7) {
+      EXPECT_GT(chords, 30u);
+    }
   }
 }
 
@@ -103,13 +106,12 @@ TEST(FollowGlyphCurvesTest, StylesKeptAndOldContentReplaced) {
   ShapeDefinition big = CurvedGlyph();
   big.layers.push_back(big.layers[0]);
   big.layers[1].paths.push_back(big.layers[1].paths[0]);
-  FollowGlyphCurves(big, Matrix::Scale(0.05, 0.05), followed);
-  ASSERT_EQ(followed.layers.size(), 2u);
+  ASSERT_EQ(FollowGlyphCurves(big, Matrix::Scale(0.05, 0.05), followed).layers.size(), 2u);
 
   ShapeDefinition small = CurvedGlyph();
   small.nonZeroWinding = true;
   small.layers[0].paths[0].fill1 = 1;
-  FollowGlyphCurves(small, Matrix::Scale(0.0001, 0.0001), followed);
+  ASSERT_EQ(&FollowGlyphCurves(small, Matrix::Scale(0.0001, 0.0001), followed), &followed);
   ASSERT_EQ(followed.layers.size(), 1u);
   EXPECT_EQ(followed.id, 9);
   EXPECT_TRUE(followed.nonZeroWinding);
@@ -126,13 +128,33 @@ TEST(FollowGlyphCurvesTest, StylesKeptAndOldContentReplaced) {
 
 TEST(FollowGlyphCurvesTest, HugeOrBrokenScalesKeepTheChordsBounded) {
   for (const double scale : {1e9, std::numeric_limits<double>::infinity(), std::nan("")}) {
-    ShapeDefinition followed;
-    FollowGlyphCurves(CurvedGlyph(), Matrix::Scale(scale, scale), followed);
+    ShapeDefinition scratch;
+    const ShapeDefinition& followed = FollowGlyphCurves(CurvedGlyph(), Matrix::Scale(scale, scale), scratch);
     ASSERT_EQ(followed.layers.size(), 1u);
     const size_t count = followed.layers[0].paths[0].segments.size();
     EXPECT_LE(count, static_cast<size_t>(kMaxGlyphChordsPerCurve) + 2);
     EXPECT_GE(count, 3u);
   }
+}
+
+// A glyph of many curves drawn huge would need more edges than the ceiling:
+// it is drawn as it is, its curves flattened like those of shapes.
+TEST(FollowGlyphCurvesTest, GlyphBeyondTheCeilingOnEdgesIsReturnedItself) {
+  const size_t curves = kMaxGlyphOutlineEdges / kMaxGlyphChordsPerCurve + 1;
+  ShapeDefinition glyph = CurvedGlyph();
+  ShapePath& path = glyph.layers[0].paths[0];
+  path.segments.clear();
+  for (size_t i = 0; i < curves; ++i) {
+    const double x = 1000.0 * static_cast<double>(i);
+    path.segments.push_back({true, {x + 500, -700}, {x + 1000, 0}});
+  }
+  ShapeDefinition scratch;
+  EXPECT_EQ(&FollowGlyphCurves(glyph, Matrix::Scale(1e6, 1e6), scratch), &glyph);
+  // One curve fewer fits, every curve on its largest count of chords.
+  path.segments.pop_back();
+  const ShapeDefinition& followed = FollowGlyphCurves(glyph, Matrix::Scale(1e6, 1e6), scratch);
+  ASSERT_EQ(&followed, &scratch);
+  EXPECT_EQ(followed.layers[0].paths[0].segments.size(), (curves - 1) * kMaxGlyphChordsPerCurve);
 }
 
 }  // namespace
