@@ -6,11 +6,19 @@
 #include <cstdint>
 #include <vector>
 
+#include "swf/parse/matrix.h"
+#include "swf/parse/shape.h"
+
 namespace swf {
 
 // An offscreen picture as large as the target, starting fully transparent.
 // Drawn into with the target's own pixel format, it ends up premultiplied
 // (AGG's blenders interpolate colour and alpha alike from transparent black).
+//
+// A layer that holds a mask is read differently: each of a pixel's four
+// bytes stands for one of its sample points, 255 inside the mask and 0
+// outside (which byte is which sample does not matter). Drawn in opaque
+// white with hard edges, all four bytes of a pixel agree.
 class Layer {
  public:
   Layer(int width, int height);
@@ -32,9 +40,21 @@ inline uint64_t LayerBytes(int width, int height) {
   return static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4;
 }
 
-// Composites `content` over `target`, each pixel weighted by the coverage of
-// `mask` (its alpha). 32-bit pixels with alpha as the fourth byte; the order
-// of the colour bytes is the same in all three.
+// Where a high-quality mask looks at a pixel: four points, in pixels from
+// its top-left corner. A mask's edge thus covers a pixel by quarters.
+inline constexpr Point kMaskSamplePoints[4] = {{0.375, 0.125}, {0.875, 0.375}, {0.125, 0.625}, {0.625, 0.875}};
+
+// Marks in a mask layer's pixels (4 bytes a pixel) the sample points that
+// the fills of `layer`, mapped by `toDevice`, cover by the shape's fill
+// rule: byte s of a pixel becomes 255 when kMaskSamplePoints[s] lies inside.
+// Vertices go on AliasedRasterizer's grid, and it decides the ties.
+void MarkMaskSamples(const ShapeLayer& layer, bool nonZero, const Matrix& toDevice, agg::rendering_buffer& mask);
+
+// Composites `content` over `target` through `mask`: in each pixel, the
+// mask's covered samples show the content over the target, the others the
+// target alone, and the pixel is their mean, truncated. 32-bit pixels with
+// alpha as the fourth byte; the order of the colour bytes is the same in
+// content and target.
 void CompositeMasked(const Layer& content, const Layer& mask, agg::rendering_buffer& target);
 
 }  // namespace swf

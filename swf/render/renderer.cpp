@@ -206,6 +206,10 @@ class SceneRenderer {
   void FillLayer(const ShapeLayer& layer, bool nonZero, const Matrix& world, const ColorTransform& color,
                  Lifetime lifetime) {
     if (layer.fills.empty()) return;
+    if (maskMode_ && options_.quality == Quality::kHigh) {
+      MarkMaskSamples(layer, nonZero, world, buffer_);  // a mask's edges cover pixels by quarters
+      return;
+    }
     std::vector<FillPainter>& painters = painters_;
     painters.clear();
     painters.reserve(layer.fills.size());

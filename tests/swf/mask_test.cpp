@@ -93,6 +93,58 @@ TEST_P(MaskTest, MaskInsideAMovedSpriteFollowsIt) {
   EXPECT_EQ(p.At(15, 20), kWhite);
 }
 
+// A mask edge part way across a pixel: at high quality the mask looks at
+// four sample points of each pixel, so red content over the white stage
+// shows in quarters; at low quality it looks at the pixel's centre alone.
+// The stage's pixels are 20 twips; the mask's edges are at fractions of
+// pixel 10 across and pixel 5 down.
+swftest::Picture MaskedRed(Quality quality, Rect mask, const ColorTransform* tint = nullptr) {
+  return swftest::RenderTags({Rectangle(1, mask, kBlack), Rectangle(2, kWholeStage, kRed), PlaceTag(1, 1, nullptr, 2),
+                              PlaceTag(2, 2, nullptr, 0, tint)},
+                             quality);
+}
+
+TEST(MaskEdges, HighQualityEdgesCoverPixelsByQuarters) {
+  constexpr Rgba kHalf{255, 127, 127, 255};
+  constexpr Rgba kQuarter{255, 191, 191, 255};
+  constexpr Rgba kThreeQuarters{255, 63, 63, 255};
+  // Right edge at 10.2, 10.45, 10.8 and 10.95 pixels: 1, 2, 3 and 4 of the
+  // samples (at 0.125, 0.375, 0.625 and 0.875 across) lie left of it.
+  EXPECT_EQ(MaskedRed(Quality::kHigh, {0, 204, 0, 600}).At(10, 15), kQuarter);
+  EXPECT_EQ(MaskedRed(Quality::kHigh, {0, 209, 0, 600}).At(10, 15), kHalf);
+  EXPECT_EQ(MaskedRed(Quality::kHigh, {0, 216, 0, 600}).At(10, 15), kThreeQuarters);
+  EXPECT_EQ(MaskedRed(Quality::kHigh, {0, 219, 0, 600}).At(10, 15), kRed);
+  // Bottom edge at 5.45 pixels: the samples at 0.125 and 0.375 down.
+  const auto bottom = MaskedRed(Quality::kHigh, {0, 800, 0, 109});
+  EXPECT_EQ(bottom.At(20, 5), kHalf);
+  EXPECT_EQ(bottom.At(20, 4), kRed);
+  EXPECT_EQ(bottom.At(20, 6), kWhite);
+  // Both edges through pixel (10, 5): only the sample at (0.375, 0.125) is in.
+  const auto corner = MaskedRed(Quality::kHigh, {0, 209, 0, 109});
+  EXPECT_EQ(corner.At(10, 5), kQuarter);
+  EXPECT_EQ(corner.At(9, 5), kHalf);
+  EXPECT_EQ(corner.At(10, 4), kHalf);
+  EXPECT_EQ(corner.At(9, 4), kRed);
+  EXPECT_EQ(corner.At(11, 5), kWhite);
+}
+
+TEST(MaskEdges, LowQualityEdgesTakeThePixelCentre) {
+  EXPECT_EQ(MaskedRed(Quality::kLow, {0, 209, 0, 600}).At(10, 15), kWhite);  // 10.45: the centre is outside
+  EXPECT_EQ(MaskedRed(Quality::kLow, {0, 211, 0, 600}).At(10, 15), kRed);    // 10.55
+}
+
+TEST(MaskEdges, TranslucentContentThroughHalfTheSamples) {
+  // Half-transparent red over white is (255, 127, 127) on the covered
+  // samples; the pixel is the mean with the white of the others.
+  ColorTransform half;
+  half.alphaMult = 128;
+  const Rgba seen = MaskedRed(Quality::kHigh, {0, 209, 0, 600}, &half).At(10, 15);
+  EXPECT_EQ(seen.r, 255);
+  EXPECT_NEAR(seen.g, 191, 1);
+  EXPECT_EQ(seen.g, seen.b);
+  EXPECT_EQ(seen.a, 255);
+}
+
 // Masks draw through two offscreen layers of the target's size; on a target
 // so large that they would pass the layers' memory ceiling, the mask's range
 // is drawn unclipped instead of allocating them.
