@@ -17,7 +17,8 @@ Snapshot TakeSnapshot(Player& player, const SnapshotOptions& options) {
   int height = options.height;
   const double stageWidth = player.StageWidth();
   const double stageHeight = player.StageHeight();
-  if (width <= 0 && height <= 0) {
+  const bool stageSize = width <= 0 && height <= 0;
+  if (stageSize) {
     width = StageSide(stageWidth);
     height = StageSide(stageHeight);
     if (width < 1 || height < 1) {
@@ -40,7 +41,15 @@ Snapshot TakeSnapshot(Player& player, const SnapshotOptions& options) {
   snapshot.height = height;
   snapshot.rgba.assign(static_cast<size_t>(width) * height * 4, 0);
   RenderTarget target{snapshot.rgba.data(), width, height, width * 4, PixelFormat::kRgba32};
-  player.Render(target, options.quality);
+  if (stageSize) {
+    // The stage at its own size: a fractional stage is cut at its last whole
+    // pixel, not squeezed into the picture.
+    const Rect& stage = player.StageRect();
+    const double perTwip = 1 / kTwipsPerPixel;
+    player.Render(target, options.quality, Matrix{perTwip, 0, 0, perTwip, -stage.xMin * perTwip, -stage.yMin * perTwip});
+  } else {
+    player.Render(target, options.quality);
+  }
   return snapshot;
 }
 

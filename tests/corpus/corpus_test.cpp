@@ -5,6 +5,7 @@
 // mismatch, actual and diff pictures are written to the build folder.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <set>
 #include <string>
@@ -54,8 +55,15 @@ Outcome RunCase(const CorpusCase& c) {
   swf::Player player(movie);
   swf::SnapshotOptions options;
   options.frames = c.numFrames;
-  options.width = c.imageWidth;
-  options.height = c.imageHeight;
+  // A picture of the stage's own size shows it 1:1 (a fractional stage cut
+  // at its last whole pixel); any other size is a viewport the stage is
+  // scaled into.
+  const bool stageSized = c.imageWidth == static_cast<int>(std::floor(player.StageWidth())) &&
+                          c.imageHeight == static_cast<int>(std::floor(player.StageHeight()));
+  if (!stageSized) {
+    options.width = c.imageWidth;
+    options.height = c.imageHeight;
+  }
   options.quality = c.lowQuality ? swf::Quality::kLow : swf::Quality::kHigh;
   const swf::Snapshot snapshot = swf::TakeSnapshot(player, options);
   const RgbaImage actual{snapshot.width, snapshot.height, snapshot.rgba};
