@@ -130,6 +130,23 @@ void FlattenPath(const ShapePath& path, const Matrix& toDevice, std::vector<Poin
   for (Point& p : points) p = ClampToDevice(p);
 }
 
+double StrokeDeviceWidth(const LineStyle& line, const Matrix& toDevice, double viewScale) {
+  const double xScale = std::hypot(toDevice.a, toDevice.b);
+  const double yScale = std::hypot(toDevice.c, toDevice.d);
+  double scale;
+  if (line.noHScale && line.noVScale) {
+    scale = viewScale;
+  } else if (line.noHScale) {
+    scale = yScale;
+  } else if (line.noVScale) {
+    scale = xScale;
+  } else {
+    scale = std::min(xScale, yScale);
+  }
+  const double width = line.width * scale;
+  return std::isfinite(width) ? std::max(1.0, width) : 1.0;
+}
+
 std::vector<std::vector<Point>> StrokePolyline(const std::vector<Point>& input, bool closed,
                                                const StrokeStyle& style) {
   // Beyond these sizes the stroker's arithmetic overflows: its round parts

@@ -38,6 +38,16 @@ struct StrokeStyle {
   double miterLimit = 3;
 };
 
+// How wide, in device pixels, a line of this style is drawn under `toDevice`
+// (the placement and the view), `viewScale` being the view's own scale.
+// Strokes are outlined on the device with one width, so their round ends and
+// joins stay circles however the shape is stretched. The width follows the
+// scale along the shape's y axis for a line that keeps its horizontal scale,
+// along its x axis for one that keeps its vertical scale, only the view's
+// for one that keeps both, and the smaller of the two axis scales otherwise.
+// A line never gets thinner than a pixel.
+double StrokeDeviceWidth(const LineStyle& line, const Matrix& toDevice, double viewScale);
+
 // The outline of a stroke along `points` as closed contours, to be filled
 // with the non-zero rule. A closed polyline gets a join where it meets
 // itself; an open one gets caps.
