@@ -147,6 +147,24 @@ double StrokeDeviceWidth(const LineStyle& line, const Matrix& toDevice, double v
   return std::isfinite(width) ? std::max(1.0, width) : 1.0;
 }
 
+std::vector<std::vector<Point>> HairlinePolyline(const std::vector<Point>& points) {
+  std::vector<std::vector<Point>> bands;
+  for (size_t i = 1; i < points.size(); ++i) {
+    const Point a = points[i - 1];
+    const Point b = points[i];
+    if (a == b) continue;
+    const bool steep = std::fabs(b.y - a.y) > std::fabs(b.x - a.x);
+    const double ox = steep ? 0.5 : 0;
+    const double oy = steep ? 0 : 0.5;
+    std::vector<Point> band = {{a.x - ox, a.y - oy}, {b.x - ox, b.y - oy}, {b.x + ox, b.y + oy}, {a.x + ox, a.y + oy}};
+    // Clockwise on the device (y down), whichever way the segment runs.
+    const double turn = (b.x - a.x) * oy - (b.y - a.y) * ox;
+    if (turn < 0) std::reverse(band.begin(), band.end());
+    bands.push_back(std::move(band));
+  }
+  return bands;
+}
+
 std::vector<std::vector<Point>> StrokePolyline(const std::vector<Point>& input, bool closed,
                                                const StrokeStyle& style) {
   // Beyond these sizes the stroker's arithmetic overflows: its round parts

@@ -54,4 +54,10 @@ double StrokeDeviceWidth(const LineStyle& line, const Matrix& toDevice, double v
 std::vector<std::vector<Point>> StrokePolyline(const std::vector<Point>& points, bool closed,
                                                const StrokeStyle& style);
 
+// The outline of a line at most a pixel wide along `points`: each segment
+// becomes a band a pixel high (a pixel wide where it is steeper than 45
+// degrees) centred on it, ending square at its end points, with no caps or
+// joins. The bands all wind the same way, for the non-zero rule.
+std::vector<std::vector<Point>> HairlinePolyline(const std::vector<Point>& points);
+
 }  // namespace swf

@@ -325,8 +325,10 @@ class SceneRenderer {
   }
 
   // A stroke is outlined on the device with one width (StrokeDeviceWidth).
-  // At high quality its pixels are covered by quarters (SampledCoverage), at
-  // low quality by their centres.
+  // At high quality its pixels are covered by quarters (SampledCoverage) and
+  // a line a pixel wide or less is a hairline (HairlinePolyline); at low
+  // quality pixels are covered by their centres, and thin lines keep their
+  // caps and joins, as the low-quality reference pictures show.
   void DrawStroke(const LineStyle& line, const std::vector<Point>& points, bool closedPath, const Matrix& world,
                   const ColorTransform& color) {
     if (points.size() < 2 || maskMode_) return;  // masks ignore strokes
@@ -336,7 +338,9 @@ class SceneRenderer {
     style.endCap = line.endCap;
     style.join = line.join;
     style.miterLimit = line.miterLimit;
-    std::vector<std::vector<Point>> contours = StrokePolyline(points, closedPath && !line.noClose, style);
+    const bool hairline = style.width <= 1 && options_.quality == Quality::kHigh;
+    std::vector<std::vector<Point>> contours = hairline ? HairlinePolyline(points)
+                                                        : StrokePolyline(points, closedPath && !line.noClose, style);
     for (auto& contour : contours) {
       for (Point& p : contour) p = ClampToDevice(p);
     }

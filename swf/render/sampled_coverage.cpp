@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "swf/render/aliased_rasterizer.h"
-#include "swf/render/layer.h"
 
 namespace swf {
 
@@ -36,8 +35,8 @@ void SampledCoverage::Render(const std::vector<std::vector<Point>>& contours, in
 
   // AliasedRasterizer looks at pixel centres; the outline moved by
   // (centre - sample) puts each sample point where the centre is. The moves
-  // are whole eighths of a pixel, so the vertices stay on its grid.
-  for (const Point& sample : kMaskSamplePoints) {
+  // are quarters of a pixel, so the vertices stay on its grid.
+  for (const Point& sample : kStrokeSamplePoints) {
     const double dx = 0.5 - sample.x;
     const double dy = 0.5 - sample.y;
     AliasedRasterizer rasterizer(width, height);

@@ -8,11 +8,14 @@
 
 namespace swf {
 
+// Where a high-quality stroke looks at a pixel: the centres of its four
+// quarters, in pixels from its top-left corner.
+inline constexpr Point kStrokeSamplePoints[4] = {{0.25, 0.25}, {0.75, 0.25}, {0.25, 0.75}, {0.75, 0.75}};
+
 // High-quality strokes cover pixels by quarters: a pixel counts which of the
-// four sample points kMaskSamplePoints (the ones masks use) lie inside the
-// stroke's outline, by the non-zero rule. An edge through the middle of a
-// pixel thus gives exactly half its colour, wherever inside that half the
-// edge runs.
+// four sample points kStrokeSamplePoints lie inside the stroke's outline, by
+// the non-zero rule. An edge through the middle of a pixel thus gives exactly
+// half its colour, wherever inside that half the edge runs.
 class SampledCoverage {
  public:
   // Calls paint(y, x0, x1, samples) for runs [x0, x1) of row y whose pixels

@@ -23,6 +23,31 @@ LineStyle Line(uint16_t width, bool noHScale = false, bool noVScale = false) {
   return line;
 }
 
+TEST(Hairline, BandsAPixelAcrossTheMinorAxisWithoutCapsOrJoins) {
+  // Shallow: a pixel high; steep: a pixel wide; each segment on its own.
+  const auto bands = HairlinePolyline({{0, 0}, {10, 4}, {12, 14}, {12, 14}, {2, 15}});
+  ASSERT_EQ(bands.size(), 3u);  // the repeated point makes no band
+  const std::vector<Point> shallow = {{0, -0.5}, {10, 3.5}, {10, 4.5}, {0, 0.5}};
+  EXPECT_EQ(bands[0], shallow);
+  for (const Point& p : bands[1]) EXPECT_TRUE(p.x == 11.5 || p.x == 12.5 || p.x == 9.5 || p.x == 10.5) << p.x;
+  for (const Point& p : bands[1]) EXPECT_TRUE(p.y == 4 || p.y == 14) << p.y;
+  // All three wind the same way, whichever way their segments run, so that
+  // overlaps do not cancel under the non-zero rule.
+  auto area = [](const std::vector<Point>& band) {
+    double sum = 0;
+    for (size_t i = 0; i < band.size(); ++i) {
+      const Point a = band[i];
+      const Point b = band[(i + 1) % band.size()];
+      sum += a.x * b.y - b.x * a.y;
+    }
+    return sum / 2;
+  };
+  for (const auto& band : bands) EXPECT_GT(area(band), 0);
+  EXPECT_DOUBLE_EQ(area(bands[0]), 10);  // a pixel high over 10 pixels across
+  EXPECT_DOUBLE_EQ(area(bands[1]), 10);  // a pixel wide over 10 pixels down
+  EXPECT_TRUE(HairlinePolyline({{3, 3}}).empty());
+}
+
 TEST(StrokeWidth, FollowsTheAxisScalesTheFlagsLeave) {
   // 20 twips a pixel, stretched 10 times in x and 5 times in y.
   const Matrix stretched{0.5, 0, 0, 0.25, 3, 4};
@@ -70,22 +95,23 @@ std::map<std::pair<int, int>, int> Coverage(const std::vector<std::vector<Point>
 }
 
 TEST(SampledCoverage, EdgesCoverPixelsByTheirSamplePoints) {
-  // x from 2 to 6.3, y from 3.5 to 5.5. Rows: samples at y + 1/8, 3/8, 5/8,
-  // 7/8; columns: at x + 3/8, 7/8, 1/8, 5/8 in the same order.
+  // x from 2 to 6.3, y from 3.5 to 5.5; samples at the centres of each
+  // pixel's quarters (x and y + 1/4 and 3/4).
   const auto covered = Coverage({{{2, 3.5}, {6.3, 3.5}, {6.3, 5.5}, {2, 5.5}}});
   EXPECT_EQ(covered.at({3, 3}), 2);  // the lower half of the row's samples
   EXPECT_EQ(covered.at({3, 4}), 4);
   EXPECT_EQ(covered.at({3, 5}), 2);  // the upper half
   EXPECT_EQ(covered.at({2, 4}), 4);
-  EXPECT_EQ(covered.at({6, 4}), 1);  // only the sample 1/8 from the left is left of 6.3
+  EXPECT_EQ(covered.at({6, 4}), 2);  // the left column of samples, 1/4 from the edge
   EXPECT_EQ(covered.count({1, 4}), 0u);
   EXPECT_EQ(covered.count({3, 2}), 0u);
   EXPECT_EQ(covered.count({3, 6}), 0u);
   EXPECT_EQ(covered.count({7, 4}), 0u);
-  // Moving the edge within the half of the row between two sample rows
-  // changes nothing.
-  const auto moved = Coverage({{{2, 3.6}, {6.3, 3.6}, {6.3, 5.4}, {2, 5.4}}});
-  EXPECT_EQ(moved, covered);
+  // Moving the edges within the half of a pixel between two sample rows or
+  // columns changes nothing; past a sample, it does.
+  EXPECT_EQ(Coverage({{{2, 3.6}, {6.4, 3.6}, {6.4, 5.4}, {2, 5.4}}}), covered);
+  EXPECT_EQ(Coverage({{{2, 3.5}, {6.2, 3.5}, {6.2, 5.5}, {2, 5.5}}}).count({6, 4}), 0u);
+  EXPECT_EQ(Coverage({{{2, 3.8}, {6.3, 3.8}, {6.3, 5.5}, {2, 5.5}}}).count({3, 3}), 0u);
 }
 
 TEST(SampledCoverage, OverlappingContoursCountOnceAndHolesStayEmpty) {
@@ -171,6 +197,22 @@ TEST(StrokeRender, StretchedPlacementKeepsOneWidthAndRoundEnds) {
   EXPECT_EQ(Grey(p, 22, 5), 255);
   EXPECT_LT(Grey(p, 19, 4), 255);
   EXPECT_EQ(Grey(p, 19, 3), 255);
+}
+
+TEST(StrokeRender, HighQualityHairlineIsAPixelHighNotAcross) {
+  // A one-pixel line a little flatter than 45 degrees, 0.2 to 0.05 pixel
+  // below the diagonal: a band a pixel high covers three samples of (x, x),
+  // one of (x, x + 1) and none of (x + 1, x), where a band a pixel across
+  // would reach.
+  const auto p = RenderLine(20, 100, 104, 500, 500, Matrix::Identity(), Quality::kHigh);
+  for (int x = 8; x < 19; ++x) {
+    EXPECT_NEAR(Grey(p, x, x), 63, 1) << x;
+    EXPECT_NEAR(Grey(p, x, x + 1), 191, 1) << x;
+    EXPECT_EQ(Grey(p, x + 1, x), 255) << x;
+  }
+  // No round ends: nothing before the start.
+  EXPECT_EQ(Grey(p, 4, 4), 255);
+  EXPECT_EQ(Grey(p, 4, 5), 255);
 }
 
 }  // namespace
