@@ -54,6 +54,12 @@ double StrokeDeviceWidth(const LineStyle& line, const Matrix& toDevice, double v
 std::vector<std::vector<Point>> StrokePolyline(const std::vector<Point>& points, bool closed,
                                                const StrokeStyle& style);
 
+// Lines at most this wide on the device are hairlines at high quality: a
+// pixel, with room for rounding (a width of exactly one pixel computed as
+// 20 twips times 0.05 comes out a hair above 1 where the arithmetic keeps
+// extra precision, as the 32-bit Windows build does).
+inline constexpr double kHairlineMaxWidth = 1 + 1e-9;
+
 // The outline of a line at most a pixel wide along `points`: each segment
 // becomes a band a pixel high (a pixel wide where it is steeper than 45
 // degrees) centred on it, ending square at its end points, with no caps or

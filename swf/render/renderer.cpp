@@ -338,7 +338,7 @@ class SceneRenderer {
     style.endCap = line.endCap;
     style.join = line.join;
     style.miterLimit = line.miterLimit;
-    const bool hairline = style.width <= 1 && options_.quality == Quality::kHigh;
+    const bool hairline = style.width <= kHairlineMaxWidth && options_.quality == Quality::kHigh;
     std::vector<std::vector<Point>> contours = hairline ? HairlinePolyline(points)
                                                         : StrokePolyline(points, closedPath && !line.noClose, style);
     for (auto& contour : contours) {
