@@ -2,6 +2,7 @@
 
 #include <agg_pixfmt_rgba.h>
 #include <agg_rasterizer_compound_aa.h>
+#include <agg_rasterizer_scanline_aa.h>
 #include <agg_renderer_base.h>
 #include <agg_renderer_scanline.h>
 #include <agg_rendering_buffer.h>
@@ -21,7 +22,6 @@
 #include "swf/render/geometry.h"
 #include "swf/render/glyph_outline.h"
 #include "swf/render/layer.h"
-#include "swf/render/sampled_coverage.h"
 
 namespace swf {
 namespace {
@@ -37,12 +37,19 @@ struct PainterStyleHandler {
   }
 };
 
+// Span generator for AGG's scanline renderer over one painter (strokes
+// painted with a gradient or bitmap).
+struct PainterSpanGenerator {
+  const FillPainter* painter;
+  void prepare() {}
+  void generate(agg::rgba8* span, int x, int y, unsigned length) { painter->Generate(span, x, y, length); }
+};
+
 }  // namespace
 
 struct RenderScratch::Buffers {
   agg::rasterizer_compound_aa<agg::rasterizer_sl_clip_dbl> compound;
-  std::vector<uint8_t> sampleCounts;  // per pixel of a stroke's box, its samples inside
-  std::vector<agg::rgba8> strokeSpan;
+  agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> strokeRasterizer;
   agg::scanline_u8 scanline;
   agg::span_allocator<agg::rgba8> spanAllocator;
   std::vector<FillPainter> painters;
@@ -73,14 +80,14 @@ class SceneRenderer {
         height_(target.height),
         viewScale_(std::sqrt(std::fabs(options.view.Determinant()))),
         compound_(scratch.compound),
+        strokeRasterizer_(scratch.strokeRasterizer),
         scanline_(scratch.scanline),
         spanAllocator_(scratch.spanAllocator),
         painters_(scratch.painters),
         flattened_(scratch.flattened),
-        fillCells_(scratch.fillCells),
-        sampleCounts_(scratch.sampleCounts),
-        strokeSpan_(scratch.strokeSpan) {
+        fillCells_(scratch.fillCells) {
     compound_.clip_box(0, 0, width_, height_);
+    strokeRasterizer_.clip_box(0, 0, width_, height_);
   }
 
   void Draw(const DisplayList& list) {
@@ -324,11 +331,11 @@ class SceneRenderer {
     flush();
   }
 
-  // A stroke is outlined on the device with one width (StrokeDeviceWidth).
-  // At high quality its pixels are covered by quarters (SampledCoverage) and
-  // a line a pixel wide or less is a hairline (HairlinePolyline); at low
-  // quality pixels are covered by their centres, and thin lines keep their
-  // caps and joins, as the low-quality reference pictures show.
+  // A stroke is outlined on the device with one width (StrokeDeviceWidth), so
+  // that its round ends and joins stay circles. At high quality a line a
+  // pixel wide or less is a hairline (HairlinePolyline); at low quality thin
+  // lines keep their caps and joins, as the low-quality reference pictures
+  // show.
   void DrawStroke(const LineStyle& line, const std::vector<Point>& points, bool closedPath, const Matrix& world,
                   const ColorTransform& color) {
     if (points.size() < 2 || maskMode_) return;  // masks ignore strokes
@@ -358,17 +365,21 @@ class SceneRenderer {
       PaintAliased(aliased, true, {painter});
       return;
     }
-    std::vector<agg::rgba8>& span = strokeSpan_;
-    SampledCoverage::Render(contours, width_, height_, sampleCounts_, [&](int y, int x0, int x1, int samples) {
-      const auto cover = static_cast<agg::cover_type>(CoverOfSamples(samples));
-      if (painter.IsSolid()) {
-        base_.blend_hline(x0, y, x1 - 1, painter.SolidColor(), cover);
-        return;
-      }
-      span.resize(static_cast<size_t>(x1 - x0));
-      painter.Generate(span.data(), x0, y, static_cast<unsigned>(x1 - x0));
-      base_.blend_color_hspan(x0, y, x1 - x0, span.data(), nullptr, cover);
-    });
+    auto& rasterizer = strokeRasterizer_;
+    rasterizer.reset();
+    rasterizer.filling_rule(agg::fill_non_zero);
+    for (const auto& contour : contours) {
+      if (contour.size() < 3) continue;
+      rasterizer.move_to_d(contour[0].x, contour[0].y);
+      for (size_t i = 1; i < contour.size(); ++i) rasterizer.line_to_d(contour[i].x, contour[i].y);
+      rasterizer.close_polygon();
+    }
+    if (painter.IsSolid()) {
+      agg::render_scanlines_aa_solid(rasterizer, scanline_, base_, painter.SolidColor());
+      return;
+    }
+    PainterSpanGenerator spans{&painter};
+    agg::render_scanlines_aa(rasterizer, scanline_, base_, spanAllocator_, spans);
   }
 
   agg::rendering_buffer buffer_;
@@ -383,13 +394,12 @@ class SceneRenderer {
   // cell blocks, scanlines and point buffers thousands of times a frame.
   // Fills and strokes are drawn one at a time, never nested.
   agg::rasterizer_compound_aa<agg::rasterizer_sl_clip_dbl>& compound_;
+  agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl>& strokeRasterizer_;
   agg::scanline_u8& scanline_;
   agg::span_allocator<agg::rgba8>& spanAllocator_;
   std::vector<FillPainter>& painters_;
   std::vector<Point>& flattened_;
   FillCellCache& fillCells_;
-  std::vector<uint8_t>& sampleCounts_;
-  std::vector<agg::rgba8>& strokeSpan_;
   ShapeDefinition glyphOutline_;  // the glyph being drawn, its curves followed closely
   bool maskMode_ = false;   // drawing a mask's geometry: fills opaque white, no strokes, no nested masks
   uint64_t layerBytes_ = 0;  // of the masks open now, against kMaxLayerBytes

@@ -1,13 +1,8 @@
-// Stroke widths under stretched placements and the quarter coverage of
-// high-quality strokes.
+// Stroke widths under stretched placements, and how strokes cover pixels.
 #include <gtest/gtest.h>
-
-#include <map>
-#include <tuple>
 
 #include "swf/player.h"
 #include "swf/render/geometry.h"
-#include "swf/render/sampled_coverage.h"
 #include "swf_builder.h"
 
 namespace swf {
@@ -80,71 +75,6 @@ TEST(StrokeWidth, NeverThinnerThanAPixel) {
   EXPECT_DOUBLE_EQ(StrokeDeviceWidth(Line(100, true, true), Matrix::Identity(), 1e-9), 1);
 }
 
-// Samples inside per pixel, from SampledCoverage.
-std::map<std::pair<int, int>, int> Coverage(const std::vector<std::vector<Point>>& contours, int width = 20,
-                                            int height = 20) {
-  std::map<std::pair<int, int>, int> covered;
-  std::vector<uint8_t> scratch;
-  SampledCoverage::Render(contours, width, height, scratch, [&](int y, int x0, int x1, int samples) {
-    for (int x = x0; x < x1; ++x) {
-      EXPECT_EQ(covered.count({x, y}), 0u) << "pixel reported twice";
-      covered[{x, y}] = samples;
-    }
-  });
-  return covered;
-}
-
-TEST(SampledCoverage, EdgesCoverPixelsByTheirSamplePoints) {
-  // x from 2 to 6.3, y from 3.5 to 5.5; samples at the centres of each
-  // pixel's quarters (x and y + 1/4 and 3/4).
-  const auto covered = Coverage({{{2, 3.5}, {6.3, 3.5}, {6.3, 5.5}, {2, 5.5}}});
-  EXPECT_EQ(covered.at({3, 3}), 2);  // the lower half of the row's samples
-  EXPECT_EQ(covered.at({3, 4}), 4);
-  EXPECT_EQ(covered.at({3, 5}), 2);  // the upper half
-  EXPECT_EQ(covered.at({2, 4}), 4);
-  EXPECT_EQ(covered.at({6, 4}), 2);  // the left column of samples, 1/4 from the edge
-  EXPECT_EQ(covered.count({1, 4}), 0u);
-  EXPECT_EQ(covered.count({3, 2}), 0u);
-  EXPECT_EQ(covered.count({3, 6}), 0u);
-  EXPECT_EQ(covered.count({7, 4}), 0u);
-  // Moving the edges within the half of a pixel between two sample rows or
-  // columns changes nothing; past a sample, it does.
-  EXPECT_EQ(Coverage({{{2, 3.6}, {6.4, 3.6}, {6.4, 5.4}, {2, 5.4}}}), covered);
-  EXPECT_EQ(Coverage({{{2, 3.5}, {6.2, 3.5}, {6.2, 5.5}, {2, 5.5}}}).count({6, 4}), 0u);
-  EXPECT_EQ(Coverage({{{2, 3.8}, {6.3, 3.8}, {6.3, 5.5}, {2, 5.5}}}).count({3, 3}), 0u);
-}
-
-TEST(SampledCoverage, OverlappingContoursCountOnceAndHolesStayEmpty) {
-  // Two overlapping squares the same way round, and a square with a hole.
-  const auto twice = Coverage({{{1, 1}, {5, 1}, {5, 5}, {1, 5}}, {{3, 3}, {7, 3}, {7, 7}, {3, 7}}});
-  EXPECT_EQ(twice.at({4, 4}), 4);
-  EXPECT_EQ(twice.at({2, 2}), 4);
-  EXPECT_EQ(twice.count({6, 1}), 0u);
-  const auto ring = Coverage({{{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {{3, 3}, {3, 7}, {7, 7}, {7, 3}}});
-  EXPECT_EQ(ring.at({1, 1}), 4);
-  EXPECT_EQ(ring.count({5, 5}), 0u);
-}
-
-TEST(SampledCoverage, OnlyPixelsOfTheTargetAreReported) {
-  const auto covered = Coverage({{{-50, -50}, {1e9, -50}, {1e9, 1e9}, {-50, 1e9}}}, 6, 4);
-  EXPECT_EQ(covered.size(), 24u);
-  for (const auto& [pixel, samples] : covered) {
-    EXPECT_GE(pixel.first, 0);
-    EXPECT_LT(pixel.first, 6);
-    EXPECT_GE(pixel.second, 0);
-    EXPECT_LT(pixel.second, 4);
-    EXPECT_EQ(samples, 4);
-  }
-  EXPECT_TRUE(Coverage({{{-9, -9}, {-2, -9}, {-2, -2}}}).empty());
-  EXPECT_TRUE(Coverage({{{1, 1}, {5, 1}}}).empty());  // not an area
-}
-
-TEST(SampledCoverage, CoverGivesQuartersOfTheColour) {
-  EXPECT_EQ(CoverOfSamples(0), 0u);
-  EXPECT_EQ(CoverOfSamples(2), 128u);
-  EXPECT_EQ(CoverOfSamples(4), 255u);
-}
-
 // A 40 x 30 pixel stage, white, with one black line from (x0, y0) to
 // (x1, y1) twips of a shape placed with `matrix`.
 std::vector<uint8_t> RenderLine(uint16_t width, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const Matrix& matrix,
@@ -167,14 +97,14 @@ std::vector<uint8_t> RenderLine(uint16_t width, int32_t x0, int32_t y0, int32_t 
 
 int Grey(const std::vector<uint8_t>& rgba, int x, int y) { return rgba[(static_cast<size_t>(y) * 40 + x) * 4]; }
 
-TEST(StrokeRender, HighQualityEdgesTakeHalfThePixelWhereverInsideTheHalf) {
+TEST(StrokeRender, HighQualityEdgesCoverTheirShareOfThePixel) {
   // A 5-pixel line centred 1/20 pixel below row 12's top edge: its edges at
-  // 9.55 and 14.55 each cover two of their row's four samples.
+  // 9.55 and 14.55 cover 45 and 55 hundredths of their rows.
   const auto p = RenderLine(100, 40, 241, 760, 241, Matrix::Identity(), Quality::kHigh);
   EXPECT_EQ(Grey(p, 20, 8), 255);
-  EXPECT_NEAR(Grey(p, 20, 9), 127, 1);
+  EXPECT_NEAR(Grey(p, 20, 9), 255 - 0.45 * 255, 2);
   for (int y = 10; y < 14; ++y) EXPECT_EQ(Grey(p, 20, y), 0) << y;
-  EXPECT_NEAR(Grey(p, 20, 14), 127, 1);
+  EXPECT_NEAR(Grey(p, 20, 14), 255 - 0.55 * 255, 2);
   EXPECT_EQ(Grey(p, 20, 15), 255);
   // Low quality: pixel centres; 9.5 is outside, 14.5 inside.
   const auto low = RenderLine(100, 40, 241, 760, 241, Matrix::Identity(), Quality::kLow);
@@ -200,15 +130,14 @@ TEST(StrokeRender, StretchedPlacementKeepsOneWidthAndRoundEnds) {
 }
 
 TEST(StrokeRender, HighQualityHairlineIsAPixelHighNotAcross) {
-  // A one-pixel line a little flatter than 45 degrees, 0.2 to 0.05 pixel
-  // below the diagonal: a band a pixel high covers three samples of (x, x),
-  // one of (x, x + 1) and none of (x + 1, x), where a band a pixel across
-  // would reach.
+  // A one-pixel line a little flatter than 45 degrees: a band a pixel high
+  // puts one pixel of ink in each column it crosses, where a band a pixel
+  // across would put about 1.4.
   const auto p = RenderLine(20, 100, 104, 500, 500, Matrix::Identity(), Quality::kHigh);
   for (int x = 8; x < 19; ++x) {
-    EXPECT_NEAR(Grey(p, x, x), 63, 1) << x;
-    EXPECT_NEAR(Grey(p, x, x + 1), 191, 1) << x;
-    EXPECT_EQ(Grey(p, x + 1, x), 255) << x;
+    double ink = 0;
+    for (int y = 0; y < 30; ++y) ink += (255 - Grey(p, x, y)) / 255.0;
+    EXPECT_NEAR(ink, 1.0, 0.03) << x;
   }
   // No round ends: nothing before the start.
   EXPECT_EQ(Grey(p, 4, 4), 255);
