@@ -84,19 +84,7 @@ std::pair<LineStyle, LineStyle> ReadMorphLine(BitReader& reader, int morphVersio
     end.color = ReadRgba(reader);
     return {start, end};
   }
-  start.startCap = static_cast<CapStyle>(reader.UB(2));
-  start.join = static_cast<JoinStyle>(reader.UB(2));
-  const bool hasFill = reader.Flag();
-  start.noHScale = reader.Flag();
-  start.noVScale = reader.Flag();
-  reader.Flag();  // pixel hinting
-  reader.UB(5);   // reserved
-  start.noClose = reader.Flag();
-  start.endCap = static_cast<CapStyle>(reader.UB(2));
-  if (static_cast<uint8_t>(start.startCap) > 2) start.startCap = CapStyle::kRound;
-  if (static_cast<uint8_t>(start.endCap) > 2) start.endCap = CapStyle::kRound;
-  if (static_cast<uint8_t>(start.join) > 2) start.join = JoinStyle::kRound;
-  if (start.join == JoinStyle::kMiter) start.miterLimit = reader.U16() / 256.0;
+  const bool hasFill = ReadLineStyle2Flags(reader, start);
   const uint16_t endWidth = end.width;
   end = start;
   end.width = endWidth;

@@ -52,21 +52,7 @@ LineStyle ReadLineStyle(BitReader& reader, int shapeVersion) {
     line.color = ReadColor(reader, shapeVersion);
     return line;
   }
-  line.startCap = static_cast<CapStyle>(reader.UB(2));
-  line.join = static_cast<JoinStyle>(reader.UB(2));
-  const bool hasFill = reader.Flag();
-  line.noHScale = reader.Flag();
-  line.noVScale = reader.Flag();
-  reader.Flag();  // pixel hinting
-  reader.UB(5);   // reserved
-  line.noClose = reader.Flag();
-  line.endCap = static_cast<CapStyle>(reader.UB(2));
-  // Reserved values 3 fall back to the defaults rather than being trusted.
-  if (static_cast<uint8_t>(line.startCap) > 2) line.startCap = CapStyle::kRound;
-  if (static_cast<uint8_t>(line.endCap) > 2) line.endCap = CapStyle::kRound;
-  if (static_cast<uint8_t>(line.join) > 2) line.join = JoinStyle::kRound;
-  if (line.join == JoinStyle::kMiter) line.miterLimit = reader.U16() / 256.0;  // unsigned 8.8
-  if (hasFill) {
+  if (ReadLineStyle2Flags(reader, line)) {
     line.fill = ReadFillStyle(reader, shapeVersion);
     if (const auto* solid = std::get_if<SolidFill>(&*line.fill)) {
       line.color = solid->color;
@@ -156,29 +142,7 @@ class ShapeRecordWalker {
   }
 
   void ReadEdge() {
-    const bool straight = reader_.Flag();
-    const unsigned bits = reader_.UB(4) + 2;
-    Segment segment;
-    if (straight) {
-      Point delta;
-      if (reader_.Flag()) {
-        delta.x = reader_.SB(bits);
-        delta.y = reader_.SB(bits);
-      } else if (reader_.Flag()) {
-        delta.y = reader_.SB(bits);
-      } else {
-        delta.x = reader_.SB(bits);
-      }
-      segment.to = {pen_.x + delta.x, pen_.y + delta.y};
-    } else {
-      const double cx = reader_.SB(bits);
-      const double cy = reader_.SB(bits);
-      const double ax = reader_.SB(bits);
-      const double ay = reader_.SB(bits);
-      segment.curved = true;
-      segment.control = {pen_.x + cx, pen_.y + cy};
-      segment.to = {segment.control.x + ax, segment.control.y + ay};  // anchor is relative to the control point
-    }
+    const Segment segment = ReadEdgeRecord(reader_, pen_);
     if (!path_) {
       path_ = ShapePath{fill0_, fill1_, line_, pen_, {}};
     }
@@ -206,6 +170,51 @@ class ShapeRecordWalker {
 };
 
 }  // namespace
+
+bool ReadLineStyle2Flags(BitReader& reader, LineStyle& line) {
+  line.startCap = static_cast<CapStyle>(reader.UB(2));
+  line.join = static_cast<JoinStyle>(reader.UB(2));
+  const bool hasFill = reader.Flag();
+  line.noHScale = reader.Flag();
+  line.noVScale = reader.Flag();
+  reader.Flag();  // pixel hinting
+  reader.UB(5);   // reserved
+  line.noClose = reader.Flag();
+  line.endCap = static_cast<CapStyle>(reader.UB(2));
+  // Reserved values 3 fall back to the defaults rather than being trusted.
+  if (static_cast<uint8_t>(line.startCap) > 2) line.startCap = CapStyle::kRound;
+  if (static_cast<uint8_t>(line.endCap) > 2) line.endCap = CapStyle::kRound;
+  if (static_cast<uint8_t>(line.join) > 2) line.join = JoinStyle::kRound;
+  if (line.join == JoinStyle::kMiter) line.miterLimit = reader.U16() / 256.0;  // unsigned 8.8
+  return hasFill;
+}
+
+Segment ReadEdgeRecord(BitReader& reader, Point pen) {
+  const bool straight = reader.Flag();
+  const unsigned bits = reader.UB(4) + 2;
+  Segment segment;
+  if (straight) {
+    Point delta;
+    if (reader.Flag()) {
+      delta.x = reader.SB(bits);
+      delta.y = reader.SB(bits);
+    } else if (reader.Flag()) {
+      delta.y = reader.SB(bits);
+    } else {
+      delta.x = reader.SB(bits);
+    }
+    segment.to = {pen.x + delta.x, pen.y + delta.y};
+  } else {
+    const double cx = reader.SB(bits);
+    const double cy = reader.SB(bits);
+    const double ax = reader.SB(bits);
+    const double ay = reader.SB(bits);
+    segment.curved = true;
+    segment.control = {pen.x + cx, pen.y + cy};
+    segment.to = {segment.control.x + ax, segment.control.y + ay};  // anchor is relative to the control point
+  }
+  return segment;
+}
 
 FillStyle ReadFillStyle(BitReader& reader, int shapeVersion) {
   const uint8_t type = reader.U8();

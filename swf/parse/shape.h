@@ -107,4 +107,13 @@ std::vector<ShapeLayer> ParseShapeWithStyle(BitReader& reader, int shapeVersion)
 
 FillStyle ReadFillStyle(BitReader& reader, int shapeVersion);
 
+// The LINESTYLE2 fields between the width and the colour or fill (caps,
+// join, scaling and closing flags, miter limit) into `line`; true when a
+// fill style follows instead of a colour.
+bool ReadLineStyle2Flags(BitReader& reader, LineStyle& line);
+
+// One edge record (after its type flag has said "edge"), drawn from `pen`;
+// coordinates are absolute twips.
+Segment ReadEdgeRecord(BitReader& reader, Point pen);
+
 }  // namespace swf

@@ -5,37 +5,6 @@
 #include "swf/parse/parse_error.h"
 
 namespace swf {
-namespace {
-
-Segment ReadEdge(BitReader& reader, Point pen) {
-  const bool straight = reader.Flag();
-  const unsigned bits = reader.UB(4) + 2;
-  Segment segment;
-  if (straight) {
-    Point delta;
-    if (reader.Flag()) {
-      delta.x = reader.SB(bits);
-      delta.y = reader.SB(bits);
-    } else if (reader.Flag()) {
-      delta.y = reader.SB(bits);
-    } else {
-      delta.x = reader.SB(bits);
-    }
-    segment.to = {pen.x + delta.x, pen.y + delta.y};
-  } else {
-    const double cx = reader.SB(bits);
-    const double cy = reader.SB(bits);
-    const double ax = reader.SB(bits);
-    const double ay = reader.SB(bits);
-    segment.curved = true;
-    segment.control = {pen.x + cx, pen.y + cy};
-    segment.to = {segment.control.x + ax, segment.control.y + ay};
-  }
-  return segment;
-}
-
-}  // namespace
-
 std::vector<ShapeRecord> ReadShapeRecords(BitReader& reader, size_t maxRecords) {
   reader.Align();
   const unsigned fillBits = reader.UB(4);
@@ -50,7 +19,7 @@ std::vector<ShapeRecord> ReadShapeRecords(BitReader& reader, size_t maxRecords) 
     ShapeRecord record;
     if (reader.Flag()) {
       record.isEdge = true;
-      record.edge = ReadEdge(reader, pen);
+      record.edge = ReadEdgeRecord(reader, pen);
       pen = record.edge.to;
       records.push_back(record);
       continue;

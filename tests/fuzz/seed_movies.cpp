@@ -1,7 +1,5 @@
 #include "seed_movies.h"
 
-#include <zlib.h>
-
 namespace fuzz {
 namespace {
 
@@ -86,14 +84,6 @@ Bytes GradientShapeTag(uint16_t id) {
   return swftest::Tag(83, w.Take());
 }
 
-Bytes Deflated(const Bytes& data) {
-  uLongf size = compressBound(static_cast<uLong>(data.size()));
-  Bytes out(size);
-  compress2(out.data(), &size, data.data(), static_cast<uLong>(data.size()), 9);
-  out.resize(size);
-  return out;
-}
-
 // DefineBitsLossless2 of 4 x 4 pixels: format 5 (premultiplied ARGB) or
 // format 3 (a two-colour table, rows padded to 4 bytes).
 Bytes LosslessBitmapTag(uint16_t id, uint8_t format) {
@@ -113,7 +103,7 @@ Bytes LosslessBitmapTag(uint16_t id, uint8_t format) {
       pixels.insert(pixels.end(), {alpha, alpha, static_cast<uint8_t>(alpha / 2), 0});
     }
   }
-  w.Append(Deflated(pixels));
+  w.Append(swftest::Deflate(pixels));
   return swftest::Tag(36, w.Take());
 }
 

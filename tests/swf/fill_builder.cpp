@@ -3,7 +3,6 @@
 #include <gif_lib.h>
 #include <jpeglib.h>
 #include <png.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -93,16 +92,6 @@ Bytes PlaceTag(uint16_t depth, uint16_t characterId, const swf::Matrix* matrix, 
   if (colorTransform) w.ColorTransform(*colorTransform, true);
   if (clipDepth) w.U16(clipDepth);
   return Tag(26, w.Take());
-}
-
-Bytes Deflate(const Bytes& data) {
-  uLongf size = compressBound(static_cast<uLong>(data.size()));
-  Bytes out(size);
-  if (compress2(out.data(), &size, data.data(), static_cast<uLong>(data.size()), 9) != Z_OK) {
-    throw std::runtime_error("compress2 failed");
-  }
-  out.resize(size);
-  return out;
 }
 
 Bytes LosslessTag(int version, uint16_t id, uint8_t format, uint16_t width, uint16_t height, const Bytes& data,

@@ -30,9 +30,6 @@ Bytes RectangleShapeTag(uint16_t id, swf::Rect rect, const Bytes& fillStyle);
 Bytes PlaceTag(uint16_t depth, uint16_t characterId, const swf::Matrix* matrix = nullptr, uint16_t clipDepth = 0,
                const swf::ColorTransform* colorTransform = nullptr);
 
-// zlib stream of `data`.
-Bytes Deflate(const Bytes& data);
-
 // DefineBitsLossless (version 1) or Lossless2 (2): format 3 takes the colour
 // table (3 or 4 bytes an entry) before the pixel rows, all as given.
 Bytes LosslessTag(int version, uint16_t id, uint8_t format, uint16_t width, uint16_t height, const Bytes& data,

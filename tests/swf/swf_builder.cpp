@@ -139,8 +139,6 @@ Bytes Tag(uint16_t code, const Bytes& body, bool forceLong) {
   return w.Take();
 }
 
-namespace {
-
 Bytes Deflate(const Bytes& data) {
   uLongf size = compressBound(static_cast<uLong>(data.size()));
   Bytes out(size);
@@ -150,6 +148,8 @@ Bytes Deflate(const Bytes& data) {
   out.resize(size);
   return out;
 }
+
+namespace {
 
 // LZMA-alone output is: properties (5), size (8), data. The movie wants the
 // properties and the data only.

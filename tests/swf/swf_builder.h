@@ -48,6 +48,9 @@ enum class Signature { kFws, kCws, kZws, kZwsNoEndMarker };
 // One tag: header (short or long form) and body.
 Bytes Tag(uint16_t code, const Bytes& body, bool forceLong = false);
 
+// zlib stream of `data`.
+Bytes Deflate(const Bytes& data);
+
 // A complete file around the tag stream (the End tag is appended).
 Bytes Movie(const std::vector<Bytes>& tags, Signature signature = Signature::kFws, uint8_t version = 10,
             swf::Rect stage = {0, 4000, 0, 3000}, uint16_t frameRate = 24 << 8, uint16_t frameCount = 1);
