@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "player/draw_frame.h"
 #include "swf/player.h"
 
 namespace player {
@@ -139,15 +140,7 @@ void TShockwaveFlash::StopClock() {
 void TShockwaveFlash::Redraw() {
   buffer_.Resize(Width(), Height());
   if (movie_) {
-    swf::RenderTarget target;
-    target.pixels = reinterpret_cast<uint8_t*>(buffer_.Pixels());
-    target.width = buffer_.Width();
-    target.height = buffer_.Height();
-    target.stride = buffer_.Width() * 4;
-    target.format = swf::PixelFormat::kBgra32;
-    movie_->Render(target, swf::Quality::kHigh);
-    // The screen ignores alpha; keep the pixels plain 0x00RRGGBB.
-    for (int i = 0; i < buffer_.Width() * buffer_.Height(); ++i) buffer_.Pixels()[i] &= 0x00FFFFFFu;
+    DrawFrame(*movie_, swf::Quality::kHigh, buffer_);
   } else {
     uint32_t fill = static_cast<uint32_t>(background_);
     std::fill(buffer_.Pixels(), buffer_.Pixels() + buffer_.Width() * buffer_.Height(), fill);

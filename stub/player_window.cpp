@@ -7,6 +7,7 @@
 #include <span>
 
 #include "core/ole_date.h"
+#include "player/draw_frame.h"
 #include "stub/movie_release.h"
 #include "stub/stub_menu.h"
 #include "stub/stub_texts.h"
@@ -315,18 +316,10 @@ void PlayerWindow::Redraw() {
   RECT client{};
   ::GetClientRect(Handle(), &client);
   buffer_.Resize(client.right, client.bottom);
-  const std::size_t count = static_cast<std::size_t>(buffer_.Width()) * static_cast<std::size_t>(buffer_.Height());
   if (player_) {
-    swf::RenderTarget target;
-    target.pixels = reinterpret_cast<std::uint8_t*>(buffer_.Pixels());
-    target.width = buffer_.Width();
-    target.height = buffer_.Height();
-    target.stride = buffer_.Width() * 4;
-    target.format = swf::PixelFormat::kBgra32;
-    player_->Render(target, quality_);
-    // The screen ignores alpha; keep the pixels plain 0x00RRGGBB.
-    for (std::size_t i = 0; i < count; ++i) buffer_.Pixels()[i] &= 0x00FFFFFFu;
+    player::DrawFrame(*player_, quality_, buffer_);
   } else {
+    const std::size_t count = static_cast<std::size_t>(buffer_.Width()) * static_cast<std::size_t>(buffer_.Height());
     std::fill(buffer_.Pixels(), buffer_.Pixels() + count, 0x00FFFFFFu);
     DrawMessage(std::string(texts::kMovieCannotPlay) + "\r\n" + movieError_);
   }
