@@ -8,18 +8,25 @@
 namespace swf {
 
 TimelineInstance::TimelineInstance(const ParsedMovie& movie, const TimelineDefinition& definition, int nesting,
-                                   std::shared_ptr<size_t> objectCount, TimelineInstance* parent)
+                                   std::shared_ptr<ObjectBudget> objects, TimelineInstance* parent)
     : movie_(movie),
       definition_(definition),
       nesting_(nesting),
-      objectCount_(std::move(objectCount)),
+      objects_(std::move(objects)),
       parent_(parent),
       actions_(parent != nullptr ? parent->actions_ : std::make_shared<ActionQueue>()) {
+  BeginStep();
   if (!definition_.frames.empty()) ApplyFrame(0);
   RunFrameActions();
 }
 
 TimelineInstance::~TimelineInstance() = default;
+
+// A step starts when the host moves the root; a goto that a script makes
+// belongs to the step whose actions run it.
+void TimelineInstance::BeginStep() {
+  if (parent_ == nullptr && !actions_->running) objects_->placedInStep = 0;
+}
 
 void TimelineInstance::QueueActions(const Frame& frame) {
   auto queue = [&](const ActionBlock& block) {
@@ -68,9 +75,9 @@ void TimelineInstance::SetCharacter(DisplayObject& object, uint16_t characterId)
   object.sprite.reset();
   if (object.character == nullptr || nesting_ >= kMaxNesting) return;
   if (const auto* sprite = std::get_if<SpriteDefinition>(object.character)) {
-    object.sprite = std::make_unique<TimelineInstance>(movie_, sprite->timeline, nesting_ + 1, objectCount_, this);
+    object.sprite = std::make_unique<TimelineInstance>(movie_, sprite->timeline, nesting_ + 1, objects_, this);
   } else if (const auto* button = std::get_if<ButtonDefinition>(object.character); button && button->upState) {
-    object.sprite = std::make_unique<TimelineInstance>(movie_, *button->upState, nesting_ + 1, objectCount_, this);
+    object.sprite = std::make_unique<TimelineInstance>(movie_, *button->upState, nesting_ + 1, objects_, this);
   }
 }
 
@@ -90,8 +97,8 @@ void TimelineInstance::Apply(const PlaceObject& place) {
     fresh.name = place.name.value_or(std::string());
     fresh.clipDepth = place.clipDepth.value_or(0);
     list_.erase(place.depth);
-    if (*objectCount_ >= kMaxDisplayObjects) return;
-    fresh.ticket = ObjectTicket(objectCount_);
+    if (objects_->live >= kMaxDisplayObjects || objects_->placedInStep >= objects_->maxPlacementsPerStep) return;
+    fresh.ticket = ObjectTicket(objects_);
     object = &list_.emplace(place.depth, std::move(fresh)).first->second;
     SetCharacter(*object, *place.characterId);
   } else {
@@ -129,6 +136,7 @@ void TimelineInstance::Rebuild(size_t target) {
 }
 
 void TimelineInstance::GotoFrame(size_t frame) {
+  BeginStep();
   if (definition_.frames.empty()) return;
   frame = std::min(frame, definition_.frames.size() - 1);
   if (frame == currentFrame_) return;
@@ -141,6 +149,7 @@ void TimelineInstance::GotoFrame(size_t frame) {
 }
 
 void TimelineInstance::Tick() {
+  BeginStep();
   for (auto& [depth, object] : list_) {
     if (object.sprite) object.sprite->Tick();
   }

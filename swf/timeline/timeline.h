@@ -14,26 +14,39 @@ namespace swf {
 class TimelineInstance;
 struct ActionQueue;
 
-// One display object's share of the movie's ceiling on display objects (see
-// TimelineInstance::kMaxDisplayObjects), given back when the object goes.
+// What the display objects of one root timeline and all its sprites may
+// take together: objects alive at once (TimelineInstance::kMaxDisplayObjects)
+// and placements within one step of the root (its first frame, a tick or a
+// goto, with the scripts they run; kMaxPlacementsPerStep).
+struct ObjectBudget {
+  size_t live = 0;
+  size_t placedInStep = 0;
+  size_t maxPlacementsPerStep;
+};
+
+// One display object's share of its root's ObjectBudget: it counts as a
+// placement of the step it was made in and as alive until it goes.
 class ObjectTicket {
  public:
   ObjectTicket() = default;
-  explicit ObjectTicket(std::shared_ptr<size_t> count) : count_(std::move(count)) { ++*count_; }
+  explicit ObjectTicket(std::shared_ptr<ObjectBudget> budget) : budget_(std::move(budget)) {
+    ++budget_->live;
+    ++budget_->placedInStep;
+  }
   ObjectTicket(ObjectTicket&&) noexcept = default;
   ObjectTicket& operator=(ObjectTicket&& other) noexcept {
     Release();
-    count_ = std::move(other.count_);
+    budget_ = std::move(other.budget_);
     return *this;
   }
   ~ObjectTicket() { Release(); }
 
  private:
   void Release() {
-    if (count_) --*count_;
-    count_.reset();
+    if (budget_) --budget_->live;
+    budget_.reset();
   }
-  std::shared_ptr<size_t> count_;
+  std::shared_ptr<ObjectBudget> budget_;
 };
 
 // One entry of a display list: a character shown at a depth with its
@@ -68,13 +81,22 @@ class TimelineInstance {
   // new placements are not shown: a sprite placing itself several times
   // would otherwise multiply with every level of nesting.
   static constexpr size_t kMaxDisplayObjects = size_t{1} << 18;
+  // Placements in one step of the root. An object that gives way to another
+  // at its depth gives its share of the ceiling above back, so a sprite
+  // placing itself again and again at one depth keeps few objects alive
+  // while its work grows with the power of the nesting.
+  static constexpr size_t kMaxPlacementsPerStep = kMaxDisplayObjects;
+
+  static std::shared_ptr<ObjectBudget> NewBudget() {
+    return std::make_shared<ObjectBudget>(ObjectBudget{.maxPlacementsPerStep = kMaxPlacementsPerStep});
+  }
 
   // Enters frame 0 at once, as a newly placed clip does. A nested instance
-  // shares its root's count of display objects and queue of frame actions;
-  // a root runs the actions queued by its frame changes and ticks.
+  // shares its root's object budget and queue of frame actions; a root runs
+  // the actions queued by its frame changes and ticks, and each of those
+  // starts a new step of the budget.
   TimelineInstance(const ParsedMovie& movie, const TimelineDefinition& definition, int nesting = 0,
-                   std::shared_ptr<size_t> objectCount = std::make_shared<size_t>(0),
-                   TimelineInstance* parent = nullptr);
+                   std::shared_ptr<ObjectBudget> objects = NewBudget(), TimelineInstance* parent = nullptr);
   ~TimelineInstance();
   TimelineInstance(const TimelineInstance&) = delete;
   TimelineInstance& operator=(const TimelineInstance&) = delete;
@@ -112,11 +134,12 @@ class TimelineInstance {
   void Apply(const RemoveObject& remove);
   void Rebuild(size_t target);
   void SetCharacter(DisplayObject& object, uint16_t characterId);
+  void BeginStep();
 
   const ParsedMovie& movie_;
   const TimelineDefinition& definition_;
   int nesting_;
-  std::shared_ptr<size_t> objectCount_;
+  std::shared_ptr<ObjectBudget> objects_;
   size_t currentFrame_ = 0;
   bool playing_ = true;
   DisplayList list_;

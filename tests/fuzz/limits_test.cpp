@@ -153,6 +153,77 @@ TEST(ObjectLimit, SelfMultiplyingSpriteStopsAtTheObjectCeiling) {
   EXPECT_LE(ObjectsBelow(player.List()), TimelineInstance::kMaxDisplayObjects);
 }
 
+// A sprite that puts itself at one depth three times over: each placement
+// replaces the one before, so few objects are alive at any time, while the
+// placements multiply with every level of nesting (3^16 of them). A step of
+// the root stops placing at its budget, and what was placed before stays.
+TEST(ObjectLimit, SpriteReplacingItselfStopsAtThePlacementBudget) {
+  const Bytes movie = swftest::Movie(
+      {swftest::SquareShapeTag(1, 400, kRed),
+       swftest::DefineSprite(2, 1,
+                             {swftest::PlaceObject2({.depth = 1, .characterId = 2}),
+                              swftest::PlaceObject2({.depth = 1, .characterId = 2}),
+                              swftest::PlaceObject2({.depth = 1, .characterId = 2}), swftest::ShowFrame()}),
+       swftest::PlaceObject2({.depth = 2, .characterId = 1}), swftest::PlaceObject2({.depth = 1, .characterId = 2}),
+       swftest::ShowFrame()},
+      swftest::Signature::kFws, 10, kSmallStage);
+  const ParsedMovie parsed = ParseMovie(movie);
+  const auto budget = TimelineInstance::NewBudget();
+  TimelineInstance root(parsed, parsed.root, 0, budget);
+  EXPECT_EQ(budget->placedInStep, TimelineInstance::kMaxPlacementsPerStep);
+  EXPECT_EQ(budget->live, ObjectsBelow(root.List()));
+  ASSERT_TRUE(root.List().count(2));
+  EXPECT_EQ(root.List().at(2).characterId, 1);
+  root.Tick();  // nothing loops: a new step that places nothing
+  EXPECT_EQ(budget->placedInStep, 0u);
+  EXPECT_EQ(budget->live, ObjectsBelow(root.List()));
+
+  Player player(movie);
+  EXPECT_EQ(CentrePixel(player), kRed);
+}
+
+// Squares at depths 1 .. count in the root's first frame, then `more` tags.
+Bytes RootPlacingSquares(uint16_t count, const std::vector<Bytes>& more) {
+  std::vector<Bytes> tags = {swftest::SquareShapeTag(1, 400, kRed)};
+  for (uint16_t depth = 1; depth <= count; ++depth) tags.push_back(swftest::PlaceObject2({.depth = depth, .characterId = 1}));
+  tags.insert(tags.end(), more.begin(), more.end());
+  return swftest::Movie(tags, swftest::Signature::kFws, 10, kSmallStage);
+}
+
+// Every step of the root (its first frame, a tick, a goto from outside) has
+// the whole budget: a looping root places its first frame again on wrapping.
+TEST(ObjectLimit, EachStepOfTheRootHasTheWholePlacementBudget) {
+  const ParsedMovie parsed = ParseMovie(RootPlacingSquares(6, {swftest::ShowFrame(), swftest::ShowFrame()}));
+  const auto budget = TimelineInstance::NewBudget();
+  budget->maxPlacementsPerStep = 4;
+  TimelineInstance root(parsed, parsed.root, 0, budget);
+  EXPECT_EQ(root.List().size(), 4u);
+  root.Tick();
+  root.Tick();  // back to the first frame, rebuilt
+  EXPECT_EQ(root.CurrentFrame(), 0u);
+  EXPECT_EQ(root.List().size(), 4u);
+  root.GotoFrame(1);
+  root.GotoFrame(0);
+  EXPECT_EQ(root.List().size(), 4u);
+  EXPECT_EQ(budget->live, 4u);
+}
+
+// A goto that a frame script makes is part of the step that runs the script,
+// so scripts jumping back and forth cannot renew the budget.
+TEST(ObjectLimit, ScriptGotosShareTheStepsPlacementBudget) {
+  const Bytes gotoSecondFrameAndStop = swftest::Tag(12, {0x81, 0x02, 0x00, 0x01, 0x00, 0x07, 0x00});
+  std::vector<Bytes> more = {gotoSecondFrameAndStop, swftest::ShowFrame()};
+  for (uint16_t depth = 5; depth <= 8; ++depth) more.push_back(swftest::PlaceObject2({.depth = depth, .characterId = 1}));
+  more.push_back(swftest::ShowFrame());
+  const ParsedMovie parsed = ParseMovie(RootPlacingSquares(4, more));
+  const auto budget = TimelineInstance::NewBudget();
+  budget->maxPlacementsPerStep = 6;
+  TimelineInstance root(parsed, parsed.root, 0, budget);
+  EXPECT_EQ(root.CurrentFrame(), 1u);
+  EXPECT_FALSE(root.IsPlaying());
+  EXPECT_EQ(root.List().size(), 6u);
+}
+
 // Scripts: thousands of clips each run an endless loop in every frame. The
 // scripts of one tick share a budget (actions, blocks, queued entries), so
 // the tick ends and the root moves on.
