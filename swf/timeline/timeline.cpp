@@ -25,7 +25,7 @@ TimelineInstance::~TimelineInstance() = default;
 // A step starts when the host moves the root; a goto that a script makes
 // belongs to the step whose actions run it.
 void TimelineInstance::BeginStep() {
-  if (parent_ == nullptr && !actions_->running) objects_->placedInStep = 0;
+  if (parent_ == nullptr && !actions_->running) objects_->madeInStep = 0;
 }
 
 void TimelineInstance::QueueActions(const Frame& frame) {
@@ -74,11 +74,15 @@ void TimelineInstance::SetCharacter(DisplayObject& object, uint16_t characterId)
   object.character = movie_.FindCharacter(characterId);
   object.sprite.reset();
   if (object.character == nullptr || nesting_ >= kMaxNesting) return;
+  const TimelineDefinition* timeline = nullptr;
   if (const auto* sprite = std::get_if<SpriteDefinition>(object.character)) {
-    object.sprite = std::make_unique<TimelineInstance>(movie_, sprite->timeline, nesting_ + 1, objects_, this);
-  } else if (const auto* button = std::get_if<ButtonDefinition>(object.character); button && button->upState) {
-    object.sprite = std::make_unique<TimelineInstance>(movie_, *button->upState, nesting_ + 1, objects_, this);
+    timeline = &sprite->timeline;
+  } else if (const auto* button = std::get_if<ButtonDefinition>(object.character)) {
+    timeline = button->upState.get();
   }
+  if (timeline == nullptr || objects_->madeInStep >= objects_->maxMadePerStep) return;
+  ++objects_->madeInStep;
+  object.sprite = std::make_unique<TimelineInstance>(movie_, *timeline, nesting_ + 1, objects_, this);
 }
 
 void TimelineInstance::Apply(const PlaceObject& place) {
@@ -97,7 +101,7 @@ void TimelineInstance::Apply(const PlaceObject& place) {
     fresh.name = place.name.value_or(std::string());
     fresh.clipDepth = place.clipDepth.value_or(0);
     list_.erase(place.depth);
-    if (objects_->live >= kMaxDisplayObjects || objects_->placedInStep >= objects_->maxPlacementsPerStep) return;
+    if (objects_->live >= kMaxDisplayObjects || objects_->madeInStep >= objects_->maxMadePerStep) return;
     fresh.ticket = ObjectTicket(objects_);
     object = &list_.emplace(place.depth, std::move(fresh)).first->second;
     SetCharacter(*object, *place.characterId);

@@ -15,13 +15,13 @@ class TimelineInstance;
 struct ActionQueue;
 
 // What the display objects of one root timeline and all its sprites may
-// take together: objects alive at once (TimelineInstance::kMaxDisplayObjects)
-// and placements within one step of the root (its first frame, a tick or a
-// goto, with the scripts they run; kMaxPlacementsPerStep).
+// take together: objects alive at once (TimelineInstance::kMaxDisplayObjects),
+// and placements and clips started within one step of the root (its first
+// frame, a tick or a goto, with the scripts they run; kMaxMadePerStep).
 struct ObjectBudget {
   size_t live = 0;
-  size_t placedInStep = 0;
-  size_t maxPlacementsPerStep;
+  size_t madeInStep = 0;
+  size_t maxMadePerStep;
 };
 
 // One display object's share of its root's ObjectBudget: it counts as a
@@ -31,7 +31,7 @@ class ObjectTicket {
   ObjectTicket() = default;
   explicit ObjectTicket(std::shared_ptr<ObjectBudget> budget) : budget_(std::move(budget)) {
     ++budget_->live;
-    ++budget_->placedInStep;
+    ++budget_->madeInStep;
   }
   ObjectTicket(ObjectTicket&&) noexcept = default;
   ObjectTicket& operator=(ObjectTicket&& other) noexcept {
@@ -81,14 +81,14 @@ class TimelineInstance {
   // new placements are not shown: a sprite placing itself several times
   // would otherwise multiply with every level of nesting.
   static constexpr size_t kMaxDisplayObjects = size_t{1} << 18;
-  // Placements in one step of the root. An object that gives way to another
-  // at its depth gives its share of the ceiling above back, so a sprite
-  // placing itself again and again at one depth keeps few objects alive
-  // while its work grows with the power of the nesting.
-  static constexpr size_t kMaxPlacementsPerStep = kMaxDisplayObjects;
+  // Placements and clips started in one step of the root. An object that
+  // gives way to another at its depth gives its share of the ceiling above
+  // back, so a sprite placing itself again and again at one depth keeps few
+  // objects alive while its work grows with the power of the nesting.
+  static constexpr size_t kMaxMadePerStep = 2 * kMaxDisplayObjects;
 
   static std::shared_ptr<ObjectBudget> NewBudget() {
-    return std::make_shared<ObjectBudget>(ObjectBudget{.maxPlacementsPerStep = kMaxPlacementsPerStep});
+    return std::make_shared<ObjectBudget>(ObjectBudget{.maxMadePerStep = kMaxMadePerStep});
   }
 
   // Enters frame 0 at once, as a newly placed clip does. A nested instance

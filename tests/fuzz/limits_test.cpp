@@ -170,12 +170,12 @@ TEST(ObjectLimit, SpriteReplacingItselfStopsAtThePlacementBudget) {
   const ParsedMovie parsed = ParseMovie(movie);
   const auto budget = TimelineInstance::NewBudget();
   TimelineInstance root(parsed, parsed.root, 0, budget);
-  EXPECT_EQ(budget->placedInStep, TimelineInstance::kMaxPlacementsPerStep);
+  EXPECT_EQ(budget->madeInStep, TimelineInstance::kMaxMadePerStep);
   EXPECT_EQ(budget->live, ObjectsBelow(root.List()));
   ASSERT_TRUE(root.List().count(2));
   EXPECT_EQ(root.List().at(2).characterId, 1);
   root.Tick();  // nothing loops: a new step that places nothing
-  EXPECT_EQ(budget->placedInStep, 0u);
+  EXPECT_EQ(budget->madeInStep, 0u);
   EXPECT_EQ(budget->live, ObjectsBelow(root.List()));
 
   Player player(movie);
@@ -195,7 +195,7 @@ Bytes RootPlacingSquares(uint16_t count, const std::vector<Bytes>& more) {
 TEST(ObjectLimit, EachStepOfTheRootHasTheWholePlacementBudget) {
   const ParsedMovie parsed = ParseMovie(RootPlacingSquares(6, {swftest::ShowFrame(), swftest::ShowFrame()}));
   const auto budget = TimelineInstance::NewBudget();
-  budget->maxPlacementsPerStep = 4;
+  budget->maxMadePerStep = 4;
   TimelineInstance root(parsed, parsed.root, 0, budget);
   EXPECT_EQ(root.List().size(), 4u);
   root.Tick();
@@ -217,11 +217,34 @@ TEST(ObjectLimit, ScriptGotosShareTheStepsPlacementBudget) {
   more.push_back(swftest::ShowFrame());
   const ParsedMovie parsed = ParseMovie(RootPlacingSquares(4, more));
   const auto budget = TimelineInstance::NewBudget();
-  budget->maxPlacementsPerStep = 6;
+  budget->maxMadePerStep = 6;
   TimelineInstance root(parsed, parsed.root, 0, budget);
   EXPECT_EQ(root.CurrentFrame(), 1u);
   EXPECT_FALSE(root.IsPlaying());
   EXPECT_EQ(root.List().size(), 6u);
+}
+
+// Replacing an object's character with a sprite starts a clip without a new
+// placement; each such start counts against the step's budget as well.
+TEST(ObjectLimit, ClipsStartedByReplacingCountAgainstTheBudget) {
+  auto replaceWith = [](uint16_t character) {
+    return swftest::PlaceObject2({.depth = 1, .move = true, .characterId = character});
+  };
+  const ParsedMovie parsed = ParseMovie(swftest::Movie(
+      {swftest::SquareShapeTag(1, 400, kRed), swftest::DefineSprite(2, 1, {swftest::ShowFrame()}),
+       swftest::DefineSprite(3, 1, {swftest::ShowFrame()}), swftest::PlaceObject2({.depth = 1, .characterId = 1}),
+       replaceWith(2), replaceWith(3), replaceWith(2), swftest::ShowFrame()},
+      swftest::Signature::kFws, 10, kSmallStage));
+  for (const size_t budgetSize : {4u, 3u}) {
+    const auto budget = TimelineInstance::NewBudget();
+    budget->maxMadePerStep = budgetSize;
+    TimelineInstance root(parsed, parsed.root, 0, budget);
+    ASSERT_EQ(root.List().size(), 1u);
+    const DisplayObject& object = root.List().at(1);
+    EXPECT_EQ(object.characterId, 2);
+    EXPECT_EQ(object.sprite != nullptr, budgetSize == 4) << budgetSize;  // the square, then three clips
+    EXPECT_EQ(budget->madeInStep, budgetSize);
+  }
 }
 
 // Scripts: thousands of clips each run an endless loop in every frame. The
