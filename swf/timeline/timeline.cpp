@@ -80,7 +80,7 @@ void TimelineInstance::SetCharacter(DisplayObject& object, uint16_t characterId)
   } else if (const auto* button = std::get_if<ButtonDefinition>(object.character)) {
     timeline = button->upState.get();
   }
-  if (timeline == nullptr || objects_->madeInStep >= objects_->maxMadePerStep) return;
+  if (timeline == nullptr || !objects_->StepCanMakeMore()) return;
   ++objects_->madeInStep;
   object.sprite = std::make_unique<TimelineInstance>(movie_, *timeline, nesting_ + 1, objects_, this);
 }
@@ -101,7 +101,7 @@ void TimelineInstance::Apply(const PlaceObject& place) {
     fresh.name = place.name.value_or(std::string());
     fresh.clipDepth = place.clipDepth.value_or(0);
     list_.erase(place.depth);
-    if (objects_->live >= kMaxDisplayObjects || objects_->madeInStep >= objects_->maxMadePerStep) return;
+    if (objects_->live >= kMaxDisplayObjects || !objects_->StepCanMakeMore()) return;
     fresh.ticket = ObjectTicket(objects_);
     object = &list_.emplace(place.depth, std::move(fresh)).first->second;
     SetCharacter(*object, *place.characterId);

@@ -15,13 +15,24 @@ class TimelineInstance;
 struct ActionQueue;
 
 // What the display objects of one root timeline and all its sprites may
-// take together: objects alive at once (TimelineInstance::kMaxDisplayObjects),
-// and placements and clips started within one step of the root (its first
-// frame, a tick or a goto, with the scripts they run; kMaxMadePerStep).
+// take together: objects alive at once, and placements and clips started
+// within one step of the root (its first frame, a tick or a goto, with the
+// scripts they run).
 struct ObjectBudget {
+  // Beyond it new placements are not shown: a sprite placing itself several
+  // times would otherwise multiply with every level of nesting.
+  static constexpr size_t kMaxLive = size_t{1} << 18;
+  // An object that gives way to another at its depth gives its share of the
+  // live ceiling back, so a sprite placing itself again and again at one
+  // depth keeps few objects alive while its work grows with the power of the
+  // nesting; the work of a step has its own ceiling.
+  static constexpr size_t kMaxMadePerStep = 2 * kMaxLive;
+
   size_t live = 0;
   size_t madeInStep = 0;
-  size_t maxMadePerStep;
+  size_t maxMadePerStep = kMaxMadePerStep;
+
+  bool StepCanMakeMore() const { return madeInStep < maxMadePerStep; }
 };
 
 // One display object's share of its root's ObjectBudget: it counts as a
@@ -77,26 +88,17 @@ class TimelineInstance {
   // Sprites nested deeper than this show nothing, so that sprites placing
   // each other cannot recurse without end.
   static constexpr int kMaxNesting = 16;
-  // Objects on all display lists of one root timeline together. Beyond it
-  // new placements are not shown: a sprite placing itself several times
-  // would otherwise multiply with every level of nesting.
-  static constexpr size_t kMaxDisplayObjects = size_t{1} << 18;
-  // Placements and clips started in one step of the root. An object that
-  // gives way to another at its depth gives its share of the ceiling above
-  // back, so a sprite placing itself again and again at one depth keeps few
-  // objects alive while its work grows with the power of the nesting.
-  static constexpr size_t kMaxMadePerStep = 2 * kMaxDisplayObjects;
-
-  static std::shared_ptr<ObjectBudget> NewBudget() {
-    return std::make_shared<ObjectBudget>(ObjectBudget{.maxMadePerStep = kMaxMadePerStep});
-  }
+  // Objects on all display lists of one root timeline together, and
+  // placements and clips started in one step of the root (ObjectBudget).
+  static constexpr size_t kMaxDisplayObjects = ObjectBudget::kMaxLive;
+  static constexpr size_t kMaxMadePerStep = ObjectBudget::kMaxMadePerStep;
 
   // Enters frame 0 at once, as a newly placed clip does. A nested instance
   // shares its root's object budget and queue of frame actions; a root runs
   // the actions queued by its frame changes and ticks, and each of those
   // starts a new step of the budget.
   TimelineInstance(const ParsedMovie& movie, const TimelineDefinition& definition, int nesting = 0,
-                   std::shared_ptr<ObjectBudget> objects = NewBudget(), TimelineInstance* parent = nullptr);
+                   std::shared_ptr<ObjectBudget> objects = std::make_shared<ObjectBudget>(), TimelineInstance* parent = nullptr);
   ~TimelineInstance();
   TimelineInstance(const TimelineInstance&) = delete;
   TimelineInstance& operator=(const TimelineInstance&) = delete;

@@ -14,6 +14,7 @@
 #include "swf/parse/movie.h"
 #include "swf/parse/parse_error.h"
 #include "swf/player.h"
+#include "swf/action_builder.h"
 #include "swf/snapshot.h"
 #include "swf/swf_builder.h"
 
@@ -168,7 +169,7 @@ TEST(ObjectLimit, SpriteReplacingItselfStopsAtThePlacementBudget) {
        swftest::ShowFrame()},
       swftest::Signature::kFws, 10, kSmallStage);
   const ParsedMovie parsed = ParseMovie(movie);
-  const auto budget = TimelineInstance::NewBudget();
+  const auto budget = std::make_shared<ObjectBudget>();
   TimelineInstance root(parsed, parsed.root, 0, budget);
   EXPECT_EQ(budget->madeInStep, TimelineInstance::kMaxMadePerStep);
   EXPECT_EQ(budget->live, ObjectsBelow(root.List()));
@@ -194,7 +195,7 @@ Bytes RootPlacingSquares(uint16_t count, const std::vector<Bytes>& more) {
 // the whole budget: a looping root places its first frame again on wrapping.
 TEST(ObjectLimit, EachStepOfTheRootHasTheWholePlacementBudget) {
   const ParsedMovie parsed = ParseMovie(RootPlacingSquares(6, {swftest::ShowFrame(), swftest::ShowFrame()}));
-  const auto budget = TimelineInstance::NewBudget();
+  const auto budget = std::make_shared<ObjectBudget>();
   budget->maxMadePerStep = 4;
   TimelineInstance root(parsed, parsed.root, 0, budget);
   EXPECT_EQ(root.List().size(), 4u);
@@ -211,12 +212,12 @@ TEST(ObjectLimit, EachStepOfTheRootHasTheWholePlacementBudget) {
 // A goto that a frame script makes is part of the step that runs the script,
 // so scripts jumping back and forth cannot renew the budget.
 TEST(ObjectLimit, ScriptGotosShareTheStepsPlacementBudget) {
-  const Bytes gotoSecondFrameAndStop = swftest::Tag(12, {0x81, 0x02, 0x00, 0x01, 0x00, 0x07, 0x00});
-  std::vector<Bytes> more = {gotoSecondFrameAndStop, swftest::ShowFrame()};
+  std::vector<Bytes> more = {swftest::act::DoAction({swftest::act::GotoFrame(1), swftest::act::Stop()}),
+                             swftest::ShowFrame()};
   for (uint16_t depth = 5; depth <= 8; ++depth) more.push_back(swftest::PlaceObject2({.depth = depth, .characterId = 1}));
   more.push_back(swftest::ShowFrame());
   const ParsedMovie parsed = ParseMovie(RootPlacingSquares(4, more));
-  const auto budget = TimelineInstance::NewBudget();
+  const auto budget = std::make_shared<ObjectBudget>();
   budget->maxMadePerStep = 6;
   TimelineInstance root(parsed, parsed.root, 0, budget);
   EXPECT_EQ(root.CurrentFrame(), 1u);
@@ -236,7 +237,7 @@ TEST(ObjectLimit, ClipsStartedByReplacingCountAgainstTheBudget) {
        replaceWith(2), replaceWith(3), replaceWith(2), swftest::ShowFrame()},
       swftest::Signature::kFws, 10, kSmallStage));
   for (const size_t budgetSize : {4u, 3u}) {
-    const auto budget = TimelineInstance::NewBudget();
+    const auto budget = std::make_shared<ObjectBudget>();
     budget->maxMadePerStep = budgetSize;
     TimelineInstance root(parsed, parsed.root, 0, budget);
     ASSERT_EQ(root.List().size(), 1u);
