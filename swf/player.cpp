@@ -1,5 +1,7 @@
 #include "swf/player.h"
 
+#include <algorithm>
+
 #include "swf/render/renderer.h"
 
 namespace swf {
@@ -10,7 +12,8 @@ constexpr double kFallbackFrameRate = 12.0;
 
 }  // namespace
 
-Player::Player(std::span<const uint8_t> file) : movie_(ParseMovie(file)), root_(movie_, movie_.root) {}
+Player::Player(std::span<const uint8_t> file, HostServices* host)
+    : movie_(ParseMovie(file)), root_(movie_, movie_.root, 0, std::make_shared<ObjectBudget>(), nullptr, host) {}
 
 double Player::StageWidth() const { return movie_.header.frameSize.Width() / kTwipsPerPixel; }
 double Player::StageHeight() const { return movie_.header.frameSize.Height() / kTwipsPerPixel; }
@@ -18,6 +21,32 @@ double Player::StageHeight() const { return movie_.header.frameSize.Height() / k
 double Player::FrameInterval() const {
   const double rate = FrameRate() > 0 ? FrameRate() : kFallbackFrameRate;
   return 1.0 / rate;
+}
+
+size_t Player::Advance(double elapsedSeconds) {
+  if (!(elapsedSeconds > 0)) return 0;  // also NaN
+  const double interval = FrameInterval();
+  // A virtual clock adding one interval per frame must land on every frame,
+  // so a frame is due a hair before its exact time.
+  const double slack = interval * 1e-9;
+  sinceLastFrame_ += elapsedSeconds;
+  size_t frames = 0;
+  while (sinceLastFrame_ + slack >= interval) {
+    if (frames == kMaxCatchUpFrames) {
+      sinceLastFrame_ = 0;
+      break;
+    }
+    sinceLastFrame_ = std::max(0.0, sinceLastFrame_ - interval);
+    root_.Tick();
+    ++frames;
+  }
+  return frames;
+}
+
+double Player::TimeToNextFrame() const { return std::max(0.0, FrameInterval() - sinceLastFrame_); }
+
+void Player::PullAudio(std::span<int16_t> interleavedStereo) {
+  std::fill(interleavedStereo.begin(), interleavedStereo.end(), int16_t{0});
 }
 
 bool Player::GotoLabel(const std::string& label) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "swf/host_services.h"
 #include "swf/parse/movie.h"
 #include "swf/render/render_target.h"
 #include "swf/render/renderer.h"
@@ -18,8 +19,10 @@ namespace swf {
 // thumbnails and the stub drive. Frame numbers here are 0-based.
 class Player {
  public:
-  // Parses the movie; throws ParseError when the bytes are not a movie.
-  explicit Player(std::span<const uint8_t> file);
+  // Parses the movie and shows its first frame; throws ParseError when the
+  // bytes are not a movie. The movie talks to `host` (not owned, outliving
+  // the player) from its first frame on; without one, nobody listens.
+  explicit Player(std::span<const uint8_t> file, HostServices* host = nullptr);
   Player(const Player&) = delete;
   Player& operator=(const Player&) = delete;
 
@@ -55,6 +58,21 @@ class Player {
   // loops from its last frame to the first.
   void Tick() { root_.Tick(); }
 
+  // Moves the player's own clock on by `elapsedSeconds` and runs every frame
+  // that falls due, one tick each; the first frame ran at time 0. A host that
+  // fell far behind (a stalled window) does not get a burst of frames: at most
+  // kMaxCatchUpFrames run, and the clock forgets the rest. Returns the number
+  // of frames run.
+  static constexpr size_t kMaxCatchUpFrames = 8;
+  size_t Advance(double elapsedSeconds);
+  // Seconds until the next frame falls due, for a host that sleeps between.
+  double TimeToNextFrame() const;
+
+  // Sound output as the host's device pulls it: interleaved stereo 16-bit
+  // samples at kAudioSampleRate. Silence until the movie's sounds are mixed.
+  static constexpr int kAudioSampleRate = 44100;
+  void PullAudio(std::span<int16_t> interleavedStereo);
+
   // Draws the current frame into the caller's picture, the stage scaled to
   // fit ("show all") and centred.
   void Render(const RenderTarget& target, Quality quality) const;
@@ -68,6 +86,9 @@ class Player {
   ParsedMovie movie_;
   TimelineInstance root_;
   std::optional<Rgba> backgroundOverride_;
+  // Time since the last frame ran, in seconds; a frame runs when it reaches
+  // FrameInterval().
+  double sinceLastFrame_ = 0;
   // Drawing memory kept between frames; Render is const to callers, and a
   // player draws one frame at a time.
   mutable RenderScratch scratch_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -197,8 +198,10 @@ class Interpreter {
           stack_.push_back(ReadPushValue(reader));
         }
         return true;
-      case op::kPop:
       case op::kTrace:
+        Trace(Pop());
+        return true;
+      case op::kPop:
       case op::kWaitForFrame2:
         Pop();
         return true;
@@ -281,6 +284,39 @@ class Interpreter {
       return std::nullopt;
     }
     return FindLabel(*target_, text, ignoreCase_);
+  }
+
+  // Only constants are known here; a value the subset cannot follow prints
+  // nothing rather than a guess.
+  void Trace(const std::optional<Value>& value) {
+    HostServices* host = origin_.Host();
+    if (host == nullptr || !value) return;
+    switch (value->kind) {
+      case Value::Kind::kString:
+        host->Trace(value->text);
+        return;
+      case Value::Kind::kBool:
+        host->Trace(value->number != 0 ? "true" : "false");
+        return;
+      case Value::Kind::kNull:
+        host->Trace("null");
+        return;
+      case Value::Kind::kUndefined:
+        host->Trace("undefined");
+        return;
+      case Value::Kind::kNumber:
+        host->Trace(FormatNumber(value->number));
+        return;
+    }
+  }
+
+  // Whole numbers as integers, others with 15 significant digits.
+  static std::string FormatNumber(double number) {
+    if (std::isnan(number)) return "NaN";
+    if (std::isinf(number)) return number > 0 ? "Infinity" : "-Infinity";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.15g", number);
+    return text;
   }
 
   void SetTarget(const std::string& path) { Retarget(ResolveTarget(origin_, path, ignoreCase_)); }

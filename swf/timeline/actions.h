@@ -14,6 +14,7 @@
 #include <memory>
 #include <set>
 
+#include "swf/host_services.h"
 #include "swf/parse/actions.h"
 
 namespace swf {
@@ -46,6 +47,7 @@ struct ActionQueue {
   };
   std::deque<Entry> entries;
   std::set<uint16_t> initActionsRun;  // sprite ids whose DoInitAction has run
+  HostServices* host = nullptr;      // where trace output goes; none: nowhere
   bool running = false;
   // Entries beyond this are dropped (a queue that is never run cannot grow
   // without end).

@@ -8,13 +8,15 @@
 namespace swf {
 
 TimelineInstance::TimelineInstance(const ParsedMovie& movie, const TimelineDefinition& definition, int nesting,
-                                   std::shared_ptr<ObjectBudget> objects, TimelineInstance* parent)
+                                   std::shared_ptr<ObjectBudget> objects, TimelineInstance* parent,
+                                   HostServices* host)
     : movie_(movie),
       definition_(definition),
       nesting_(nesting),
       objects_(std::move(objects)),
       parent_(parent),
       actions_(parent != nullptr ? parent->actions_ : std::make_shared<ActionQueue>()) {
+  if (parent_ == nullptr) actions_->host = host;
   BeginStep();
   if (!definition_.frames.empty()) ApplyFrame(0);
   RunFrameActions();
@@ -37,6 +39,10 @@ void TimelineInstance::QueueActions(const Frame& frame) {
   }
   for (const ActionBlock& block : frame.actions) queue(block);
 }
+
+HostServices* TimelineInstance::Host() const { return actions_->host; }
+
+void TimelineInstance::SetHost(HostServices* host) { actions_->host = host; }
 
 void TimelineInstance::RunFrameActions() {
   if (parent_ != nullptr || actions_->running) return;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "swf/host_services.h"
 #include "swf/parse/movie.h"
 
 namespace swf {
@@ -96,9 +97,11 @@ class TimelineInstance {
   // Enters frame 0 at once, as a newly placed clip does. A nested instance
   // shares its root's object budget and queue of frame actions; a root runs
   // the actions queued by its frame changes and ticks, and each of those
-  // starts a new step of the budget.
+  // starts a new step of the budget. A root's scripts talk to `host` (not
+  // owned), from the first frame on.
   TimelineInstance(const ParsedMovie& movie, const TimelineDefinition& definition, int nesting = 0,
-                   std::shared_ptr<ObjectBudget> objects = std::make_shared<ObjectBudget>(), TimelineInstance* parent = nullptr);
+                   std::shared_ptr<ObjectBudget> objects = std::make_shared<ObjectBudget>(), TimelineInstance* parent = nullptr,
+                   HostServices* host = nullptr);
   ~TimelineInstance();
   TimelineInstance(const TimelineInstance&) = delete;
   TimelineInstance& operator=(const TimelineInstance&) = delete;
@@ -124,6 +127,11 @@ class TimelineInstance {
   void Tick();
 
   const DisplayList& List() const { return list_; }
+
+  // The host that the scripts of this root and all its sprites talk to (not
+  // owned); null when nobody listens.
+  HostServices* Host() const;
+  void SetHost(HostServices* host);
 
   // Runs the frame actions queued so far (on a root; a nested instance
   // leaves them to its root). Scripts run inside it only queue.

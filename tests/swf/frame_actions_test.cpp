@@ -268,5 +268,60 @@ TEST(FrameActionsTest, AScriptThatRemovesItsOwnClipStopsThere) {
   EXPECT_FALSE(player.IsPlaying());
 }
 
+// Records every trace line a movie sends to its host.
+struct TraceRecorder : HostServices {
+  std::vector<std::string> lines;
+  void Trace(std::string_view line) override { lines.emplace_back(line); }
+};
+
+Bytes PushValue(uint8_t type, const Bytes& value) {
+  Bytes payload{type};
+  payload.insert(payload.end(), value.begin(), value.end());
+  return act::WithPayload(0x96, payload);
+}
+
+TEST(FrameActionsTest, TraceSendsKnownValuesToTheHostFromTheFirstFrameOn) {
+  const Bytes trace = act::Simple(0x26);
+  TraceRecorder host;
+  Player player(File({act::DoAction({act::ConstantPool({"pooled"}), act::PushString("hello"), trace,
+                                     act::PushInteger(-42), trace, act::PushConstant(0), trace,
+                                     PushValue(5, {1}), trace, PushValue(2, {}), trace, PushValue(3, {}), trace,
+                                     // 0.5 as a double: high word first
+                                     PushValue(6, {0x00, 0x00, 0xE0, 0x3F, 0, 0, 0, 0}), trace}),
+                     swftest::ShowFrame(), act::DoAction({act::PushString("second"), trace}), swftest::ShowFrame()}),
+                &host);
+  EXPECT_EQ(host.lines, (std::vector<std::string>{"hello", "-42", "pooled", "true", "null", "undefined", "0.5"}));
+  player.Tick();
+  EXPECT_EQ(host.lines.back(), "second");
+}
+
+// The host's clock: a frame runs each time a whole frame interval has gone
+// by, however the time arrives, and a stalled host gets a few frames only.
+TEST(FrameActionsTest, AdvanceRunsTheFramesThatFallDue) {
+  const Bytes trace = act::Simple(0x26);
+  std::vector<Bytes> tags;
+  for (int i = 0; i < 40; ++i) {
+    tags.push_back(act::DoAction({act::PushInteger(i), trace}));
+    tags.push_back(swftest::ShowFrame());
+  }
+  TraceRecorder host;
+  Player player(swftest::Movie(tags, swftest::Signature::kFws, 6, {0, 4000, 0, 3000}, 30 << 8), &host);
+  ASSERT_EQ(host.lines.size(), 1u);
+  const double interval = player.FrameInterval();
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(player.Advance(interval), 1u);  // exact steps of a virtual clock
+  EXPECT_EQ(host.lines.back(), "9");
+  EXPECT_EQ(player.Advance(interval * 0.4), 0u);
+  EXPECT_NEAR(player.TimeToNextFrame(), interval * 0.6, 1e-12);
+  EXPECT_EQ(player.Advance(interval * 0.7), 1u);
+  EXPECT_EQ(player.Advance(interval * 2.5), 2u);
+  EXPECT_EQ(player.Advance(0), 0u);
+  EXPECT_EQ(player.Advance(-1), 0u);
+  EXPECT_EQ(player.Advance(interval * 100), Player::kMaxCatchUpFrames);
+  EXPECT_EQ(player.CurrentFrame(), 12 + Player::kMaxCatchUpFrames);
+  std::vector<int16_t> audio(64, 7);
+  player.PullAudio(audio);
+  EXPECT_EQ(audio, std::vector<int16_t>(64, 0));
+}
+
 }  // namespace
 }  // namespace swf

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace swf {
+
+// What a movie asks of the program that plays it. The engine never reaches
+// the operating system itself: the preview, the stub and the console tool
+// each give the player one of these, and tests give it a recording one.
+// Every call has a harmless default, so a host overrides only what it offers.
+class HostServices {
+ public:
+  virtual ~HostServices() = default;
+
+  // One line of trace output, without its line end.
+  virtual void Trace(std::string_view line) { (void)line; }
+  // fscommand: the command and its argument as the movie gave them.
+  virtual void FsCommand(std::string_view command, std::string_view arguments) {
+    (void)command;
+    (void)arguments;
+  }
+  // getURL for anything that is not a movie level or an fscommand.
+  virtual void GetUrl(std::string_view url, std::string_view window) {
+    (void)url;
+    (void)window;
+  }
+  // The bytes of a file the movie names by a path relative to itself;
+  // nothing when there is no such file or the host does not load files.
+  virtual std::optional<std::vector<uint8_t>> LoadFile(std::string_view relativePath) {
+    (void)relativePath;
+    return std::nullopt;
+  }
+  // Wall-clock time in milliseconds since 1970-01-01 UTC.
+  virtual double NowMilliseconds() { return 0; }
+  // Minutes east of UTC of the local time zone at that moment.
+  virtual int UtcOffsetMinutes(double utcMilliseconds) {
+    (void)utcMilliseconds;
+    return 0;
+  }
+};
+
+}  // namespace swf
