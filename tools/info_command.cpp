@@ -13,7 +13,7 @@
 namespace tools {
 namespace {
 
-constexpr double kTwipsPerPixel = 20.0;
+using swf::kTwipsPerPixel;
 
 void PrintText(std::ostream& out, const std::string& path, const swf::MovieReport& report) {
   out << "movie:        " << path << "\n"

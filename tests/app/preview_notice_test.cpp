@@ -25,7 +25,8 @@ std::string As3RedMovie() {
                           .LineTo(0, -3000)
                           .End();
   const Bytes movie = Movie({Tag(swf::tag::kFileAttributes, {0x08, 0, 0, 0}), Tag(swf::tag::kDoAbc, {0, 0, 0, 0}),
-                             DefineShape(3, 1, {0, 4000, 0, 3000}, shape), PlaceObject2(Place{1, false, 1}), ShowFrame()},
+                             DefineShape(3, 1, {0, 4000, 0, 3000}, shape), PlaceObject2(Place{1, false, 1}),
+                             ShowFrame()},
                             Signature::kFws, 10, swf::Rect{0, 4000, 0, 3000});
   return std::string(movie.begin(), movie.end());
 }

@@ -471,12 +471,16 @@ TEST_F(PlayerWindowTest, HelpLicencesShowsEveryNoticeInAReadOnlyWindowThatScroll
 
   std::string text(static_cast<size_t>(::GetWindowTextLengthA(edit)) + 1, '\0');
   text.resize(static_cast<size_t>(::GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
-  EXPECT_EQ(text.rfind("Quorvel EXE Packager\r\n\r\nMIT License\r\n\r\nCopyright (c) 2026 the Quorvel EXE Packager developers", 0), 0u);
+  EXPECT_EQ(text.rfind("Quorvel EXE Packager\r\n\r\nMIT License\r\n\r\n"
+                       "Copyright (c) 2026 the Quorvel EXE Packager developers",
+                       0),
+            0u);
   // One phrase of each library's notice, in the order of the index.
   size_t from = 0;
-  for (const char* phrase : {"Jean-loup Gailly and Mark Adler", "based in part on the work of the Independent JPEG Group",
-                             "The PNG Reference Library Authors", "Eric S. Raymond", "liblzma is in the public domain",
-                             "Maxim Shemanarev", "mingw-w64 project", "GCC RUNTIME LIBRARY EXCEPTION"}) {
+  for (const char* phrase :
+       {"Jean-loup Gailly and Mark Adler", "based in part on the work of the Independent JPEG Group",
+        "The PNG Reference Library Authors", "Eric S. Raymond", "liblzma is in the public domain", "Maxim Shemanarev",
+        "mingw-w64 project", "GCC RUNTIME LIBRARY EXCEPTION"}) {
     const size_t at = text.find(phrase, from);
     EXPECT_NE(at, std::string::npos) << phrase;
     if (at != std::string::npos) from = at;

@@ -29,7 +29,9 @@ Bytes PlaceSquare(uint16_t depth = 1) {
   return swftest::PlaceObject2(place);
 }
 
-Bytes FileAttributes(bool actionScript3) { return swftest::Tag(swf::tag::kFileAttributes, {uint8_t(actionScript3 ? 0x08 : 0), 0, 0, 0}); }
+Bytes FileAttributes(bool actionScript3) {
+  return swftest::Tag(swf::tag::kFileAttributes, {uint8_t(actionScript3 ? 0x08 : 0), 0, 0, 0});
+}
 
 // PlaceObject3 of the square with the given extras.
 Bytes PlaceObject3(bool oneFilter, int blendMode) {
@@ -173,8 +175,8 @@ TEST(MovieReportTest, GivesTheHeaderFiguresAndTheNoticeOfTheFirstFeature) {
 // The flag alone changes nothing a player shows: such a movie has no code
 // to run, and its frame scripts are ignored by every player alike.
 TEST(MovieReportTest, TheActionScript3FlagWithoutCodeIsNoFeature) {
-  const swf::MovieReport report =
-      ReportOf({FileAttributes(true), Square(), PlaceSquare(), act::DoAction({act::PushString("a"), act::Simple(0x1C)})});
+  const Bytes getVariable = act::DoAction({act::PushString("a"), act::Simple(0x1C)});
+  const swf::MovieReport report = ReportOf({FileAttributes(true), Square(), PlaceSquare(), getVariable});
   EXPECT_TRUE(report.actionScript3Flag);
   EXPECT_TRUE(report.unsupported.empty());
 }

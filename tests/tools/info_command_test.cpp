@@ -95,8 +95,8 @@ TEST_F(InfoCommandTest, JsonCarriesTheSameFiguresWithEscapedStrings) {
   const std::string movie = work_.Write(name, As3Movie());
   const ProcessResult result = Run({"info", movie, "--json"});
   ASSERT_EQ(result.exitCode, 0) << result.errors;
-  EXPECT_EQ(result.output, "{\"movie\":\"" + JsonPathText(work_.Path()) + JsonPathText(std::string(1, sys::PathSeparator())) +
-                               nameJson +
+  const std::string folderJson = JsonPathText(work_.Path() + sys::PathSeparator());
+  EXPECT_EQ(result.output, "{\"movie\":\"" + folderJson + nameJson +
                                "\",\"version\":9,\"compression\":\"zlib\","
                                "\"stage\":{\"width\":320,\"height\":240.5},\"frameRate\":12.5,\"frameCount\":2,"
                                "\"declaredFrameCount\":1,\"as3Flag\":true,\"unsupported\":["
@@ -113,7 +113,9 @@ TEST_F(InfoCommandTest, APlainMovieHasNothingUnsupportedAndBrokenTagsAreListed) 
   const ProcessResult text = Run({"info", movie});
   ASSERT_EQ(text.exitCode, 0) << text.errors;
   EXPECT_NE(text.output.find("compression:  none\nstage:        320 x 240.5 pixels\n"), std::string::npos);
-  EXPECT_NE(text.output.find("AS3 flag:     no\nunsupported:  nothing; the engine plays all of it\nwarning:      tag 26"),
+  EXPECT_NE(text.output.find("AS3 flag:     no\n"
+                             "unsupported:  nothing; the engine plays all of it\n"
+                             "warning:      tag 26"),
             std::string::npos)
       << text.output;
 
