@@ -3,12 +3,15 @@
 #include <stdexcept>
 #include <string>
 
+#include "ui/handles.h"
+
 namespace stub {
 namespace {
 
 constexpr const char* kClassName = "QuorvelLicencesWindow";
-constexpr int kWidth = 620;
-constexpr int kHeight = 480;
+// The notices are written for 80 columns.
+constexpr int kColumns = 80;
+constexpr int kRows = 32;
 
 // The edit control wants CR LF between lines.
 std::string WindowsLines(std::string_view text) {
@@ -25,8 +28,20 @@ std::string WindowsLines(std::string_view text) {
 
 LicencesWindow::LicencesWindow(ui::Seams& seams, HWND owner, std::string_view text) : ui::Window(seams) {
   RegisterWindowClass(ClassDescription(kClassName, IDC_ARROW, COLOR_BTNFACE));
-  Create(0, kClassName, "Licences", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight, owner,
-         nullptr);
+  auto* const font = static_cast<HFONT>(::GetStockObject(ANSI_FIXED_FONT));
+  RECT outer{0, 0, kColumns * 8, kRows * 16};
+  if (const ui::WindowDc screen(nullptr); screen) {
+    const ui::ScopedSelect select(screen.Get(), font);
+    TEXTMETRICA metrics{};
+    if (::GetTextMetricsA(screen.Get(), &metrics)) {
+      outer = RECT{0, 0, kColumns * metrics.tmAveCharWidth, kRows * metrics.tmHeight};
+    }
+  }
+  // Room for the edit control's frame, margins and scroll bar.
+  outer.right += 2 * ::GetSystemMetrics(SM_CXEDGE) + ::GetSystemMetrics(SM_CXVSCROLL) + 8;
+  ::AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
+  Create(0, kClassName, "Licences", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
+         outer.bottom - outer.top, owner, nullptr);
   RECT client{};
   ::GetClientRect(Handle(), &client);
   edit_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
@@ -36,7 +51,7 @@ LicencesWindow::LicencesWindow(ui::Seams& seams, HWND owner, std::string_view te
   if (!edit_) throw std::runtime_error(ui::LastErrorText());
   // Monospaced, so that the notices keep their columns; no length limit
   // below the text's own.
-  ::SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(ANSI_FIXED_FONT)), FALSE);
+  ::SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   const std::string lines = WindowsLines(text);
   ::SendMessageA(edit_, EM_SETLIMITTEXT, lines.size() + 1, 0);
   ::SetWindowTextA(edit_, lines.c_str());
