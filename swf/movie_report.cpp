@@ -122,9 +122,11 @@ bool UsesScripts(const ParsedMovie& movie) {
 
 bool UsesVideo(const ParsedMovie& movie) { return HasRawTag(movie, {raw::kDefineVideoStream, raw::kVideoFrame}); }
 
+// A button that is placed somewhere; one only defined is never seen.
 bool UsesButtons(const ParsedMovie& movie) {
-  return std::any_of(movie.characters.begin(), movie.characters.end(), [](const auto& entry) {
-    return std::holds_alternative<ButtonDefinition>(entry.second);
+  return AnyPlacement(movie, [&](const PlaceObject& place) {
+    const Character* character = place.characterId ? movie.FindCharacter(*place.characterId) : nullptr;
+    return character != nullptr && std::holds_alternative<ButtonDefinition>(*character);
   });
 }
 

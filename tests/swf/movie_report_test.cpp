@@ -22,12 +22,13 @@ namespace act = swftest::act;
 
 Bytes Square() { return swftest::SquareShapeTag(1, 400, swf::Rgba{200, 0, 0, 255}); }
 
-Bytes PlaceSquare(uint16_t depth = 1) {
+Bytes PlaceCharacter(uint16_t id) {
   swftest::Place place;
-  place.depth = depth;
-  place.characterId = 1;
+  place.characterId = id;
   return swftest::PlaceObject2(place);
 }
+
+Bytes PlaceSquare() { return PlaceCharacter(1); }
 
 Bytes FileAttributes(bool actionScript3) {
   return swftest::Tag(swf::tag::kFileAttributes, {uint8_t(actionScript3 ? 0x08 : 0), 0, 0, 0});
@@ -105,7 +106,11 @@ std::vector<ReportCase> Cases() {
       {"clip event handlers", {Square(), PlaceWithClipActions()}, {"actionscript"}},
       {"a video stream", {Raw(60)}, {"video"}},
       {"video frames in a sprite", {swftest::DefineSprite(2, 1, {Raw(61), swftest::ShowFrame()})}, {"video"}},
-      {"a button", {Square(), swftest::ButtonTag(2, 5, {{0x0F, 1, 1, {}}})}, {"buttons"}},
+      {"a button defined and never placed", {Square(), swftest::ButtonTag(2, 5, {{0x0F, 1, 1, {}}})}, {}},
+      {"a button placed in a sprite",
+       {Square(), swftest::ButtonTag(2, 5, {{0x0F, 1, 1, {}}}),
+        swftest::DefineSprite(6, 1, {PlaceCharacter(5), swftest::ShowFrame()})},
+       {"buttons"}},
       {"a text field", {Raw(37)}, {"text-fields"}},
       {"imported symbols", {Raw(57)}, {"imports"}},
       {"imported symbols, second form", {Raw(71)}, {"imports"}},
