@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "player/draw_frame.h"
+#include "swf/movie_report.h"
 #include "swf/player.h"
 
 namespace player {
@@ -14,6 +15,9 @@ constexpr const char* kClassName = "TShockwaveFlash";
 constexpr UINT_PTR kFrameTimer = 1;
 // The engine refuses larger movies anyway; reading stops here.
 constexpr DWORD kLargestMovieFile = 256u << 20;
+// The notice line: light text on a dark band, readable over any movie.
+constexpr COLORREF kNoticeBackground = RGB(40, 40, 40);
+constexpr COLORREF kNoticeText = RGB(255, 255, 255);
 
 std::string ToAnsi(const std::wstring& text) {
   int length = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -72,11 +76,13 @@ void TShockwaveFlash::SetMovie(const std::wstring& path) {
   movie_.reset();
   movieBytes_.clear();
   loadError_.clear();
+  notice_.clear();
   moviePath_ = path;
   try {
     movieBytes_ = ReadMovieFile(path);
     movie_ = std::make_unique<swf::Player>(std::span<const uint8_t>(movieBytes_.data(), movieBytes_.size()));
     movie_->SetBackgroundOverride(ToRgba(background_));
+    notice_ = swf::NoticeLine(swf::ReportMovie(movie_->Movie()));
   } catch (const std::bad_alloc&) {
     movie_.reset();
     movieBytes_.clear();
@@ -164,6 +170,25 @@ void TShockwaveFlash::DrawMessage(const std::string& text) {
   ::SelectObject(dc, oldFont);
 }
 
+int TShockwaveFlash::NoticeTop(HDC dc) const {
+  if (!movie_ || notice_.empty()) return buffer_.Height();
+  ui::ScopedSelect font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+  TEXTMETRICA metrics{};
+  ::GetTextMetricsA(dc, &metrics);
+  return std::max(0, buffer_.Height() - static_cast<int>(metrics.tmHeight) - 6);
+}
+
+void TShockwaveFlash::PaintNotice(HDC dc, int top) const {
+  const RECT band{0, top, buffer_.Width(), buffer_.Height()};
+  ui::UniqueBrush dark(::CreateSolidBrush(kNoticeBackground));
+  ::FillRect(dc, &band, dark.Get());
+  ui::ScopedSelect font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, kNoticeText);
+  RECT text{band.left + 4, band.top, band.right - 4, band.bottom};
+  ::DrawTextA(dc, notice_.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
 LRESULT TShockwaveFlash::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
@@ -180,7 +205,11 @@ LRESULT TShockwaveFlash::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_PAINT: {
       ui::PaintDc paint(Handle());
       if (!buffer_.Ready()) Redraw();
-      ::BitBlt(paint.Get(), 0, 0, buffer_.Width(), buffer_.Height(), buffer_.Dc(), 0, 0, SRCCOPY);
+      // The notice band is painted apart from the picture, so it does not
+      // flicker as frames change.
+      const int noticeTop = NoticeTop(paint.Get());
+      ::BitBlt(paint.Get(), 0, 0, buffer_.Width(), noticeTop, buffer_.Dc(), 0, 0, SRCCOPY);
+      if (noticeTop < buffer_.Height()) PaintNotice(paint.Get(), noticeTop);
       return 0;
     }
     case WM_LBUTTONDOWN:

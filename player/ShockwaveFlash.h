@@ -6,7 +6,10 @@
 //
 // The control draws into a back buffer of its own size; painting copies the
 // buffer to the screen, and the thumbnail capture reads the same buffer, so
-// a capture is exact even while the window is covered.
+// a capture is exact even while the window is covered. A movie that uses
+// what the engine does not run or draw gets one line of notice over the
+// bottom of the control, painted on the screen only, so that thumbnails
+// stay the movie's own picture.
 
 #include <windows.h>
 
@@ -43,8 +46,8 @@ class TShockwaveFlash : public ui::Window {
   int Width() const;
   int Height() const;
 
-  // What the control shows now: Width() × Height() pixels, rows top to
-  // bottom, 0x00RRGGBB each.
+  // The movie's picture now: Width() × Height() pixels, rows top to
+  // bottom, 0x00RRGGBB each (without the notice line).
   const uint32_t* Pixels() const { return buffer_.Pixels(); }
 
   bool HasMovie() const { return movie_ != nullptr; }
@@ -53,6 +56,9 @@ class TShockwaveFlash : public ui::Window {
   const std::wstring& MoviePath() const { return moviePath_; }
   // The message shown instead of a picture when the last load failed.
   const std::string& LoadError() const { return loadError_; }
+  // The line shown over the movie about what is not supported; empty when
+  // everything in it plays.
+  const std::string& Notice() const { return notice_; }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -60,6 +66,9 @@ class TShockwaveFlash : public ui::Window {
  private:
   void Redraw();
   void DrawMessage(const std::string& text);
+  // Where the notice band starts (the height when there is none).
+  int NoticeTop(HDC dc) const;
+  void PaintNotice(HDC dc, int top) const;
   void StartClock();
   void StopClock();
 
@@ -68,6 +77,7 @@ class TShockwaveFlash : public ui::Window {
   std::vector<uint8_t> movieBytes_;
   std::wstring moviePath_;
   std::string loadError_;
+  std::string notice_;
 
   ui::BackBuffer buffer_;
   bool clockRunning_ = false;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Makes the release archive dist/QuorvelPackager-<version>.zip: the packager,
-# the player stub beside it (where every build looks for it), the help file
-# and a short readme, ready to unpack and run on Windows.
+# the player stub beside it (where every build looks for it), the help file,
+# a short readme and the licences (ours and the notices of every library the
+# programs link), ready to unpack and run on Windows. It refuses to make one
+# while a linked library has no notice.
 #   scripts/make-release.sh [BUILD_DIR]    (default: build/win32)
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -23,6 +25,9 @@ files=(QuorvelPackager.exe player.dat "Quorvel EXE Packager.chm")
 for f in "${files[@]}"; do
   [ -f "$bin/$f" ] || { echo "missing $bin/$f" >&2; exit 1; }
 done
+# Every library the programs link must travel with its notice.
+"$here/check-licences.sh" "$build" "$root/assets/licences" ||
+  { echo "make-release: no archive: a linked library has no licence notice in assets/licences" >&2; exit 1; }
 # A program that needs a DLL Windows does not have would not start there.
 for exe in QuorvelPackager.exe player.dat; do
   if i686-w64-mingw32-objdump -p "$bin/$exe" | sed -n 's/.*DLL Name: //p' |
@@ -37,6 +42,11 @@ folder="$stage/QuorvelPackager-$version"
 mkdir -p "$folder"
 for f in "${files[@]}"; do cp "$bin/$f" "$folder/"; done
 # Windows readers expect CR LF line ends in a text file.
+sed 's/$/\r/' "$root/LICENSE" >"$folder/LICENSE.txt"
+mkdir -p "$folder/licences"
+for notice in "$root"/assets/licences/*.txt; do
+  sed 's/$/\r/' "$notice" >"$folder/licences/$(basename "$notice")"
+done
 sed 's/$/\r/' >"$folder/README.txt" <<TEXT
 Quorvel EXE Packager $version
 
@@ -48,6 +58,10 @@ Files
   player.dat                 the player that goes at the front of every package;
                              keep it in the same folder as QuorvelPackager.exe
   Quorvel EXE Packager.chm   the help (Help, Content in the packager)
+  LICENSE.txt                the licence of Quorvel EXE Packager (MIT)
+  licences\                  the notices of the libraries built into the
+                             programs (index.txt lists them); every package
+                             carries them too: Help, Licences in its player
 
 Getting started
   1. Unpack this archive into a folder of its own and run QuorvelPackager.exe.

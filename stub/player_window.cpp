@@ -8,9 +8,11 @@
 
 #include "core/ole_date.h"
 #include "player/draw_frame.h"
+#include "stub/licence_text.h"
 #include "stub/movie_release.h"
 #include "stub/stub_menu.h"
 #include "stub/stub_texts.h"
+#include "swf/movie_report.h"
 #include "swf/player.h"
 
 #ifndef QUORVEL_VERSION
@@ -99,7 +101,13 @@ void PlayerWindow::SelectMovie(std::size_t index) {
   } catch (const std::exception& error) {
     movieError_ = error.what();
   }
-  const std::string caption = options_.packageName + " - " + MovieLabel(movie.name, index);
+  std::string caption = options_.packageName + " - " + MovieLabel(movie.name, index);
+  // What the movie uses that is not played is said once, in the caption,
+  // rather than over its picture.
+  if (player_) {
+    const std::string notice = swf::NoticeLine(swf::ReportMovie(player_->Movie()));
+    if (!notice.empty()) caption += " - " + notice;
+  }
   ::SetWindowTextA(Handle(), caption.c_str());
   if (!fullScreen_) FitClientToStage();
   if (player_) {
@@ -246,6 +254,11 @@ void PlayerWindow::ShowAbout() {
   GetSeams().dialogs.ShowMessageBox({Handle(), text, "About", MB_OK | MB_ICONINFORMATION});
 }
 
+void PlayerWindow::ShowLicences() {
+  if (!licences_) licences_ = std::make_unique<LicencesWindow>(GetSeams(), Handle(), LicenceText());
+  licences_->ShowInFront();
+}
+
 void PlayerWindow::RunCommand(UINT id) {
   switch (id) {
     case command::kPlayPause: TogglePlay(); return;
@@ -256,6 +269,7 @@ void PlayerWindow::RunCommand(UINT id) {
     case command::kQualityHigh: quality_ = swf::Quality::kHigh; Redraw(); return;
     case command::kQualityLow: quality_ = swf::Quality::kLow; Redraw(); return;
     case command::kAbout: ShowAbout(); return;
+    case command::kLicences: ShowLicences(); return;
     case command::kSaveMovies: SaveMovies(); return;
     default:
       if (id >= command::kFirstMovie && id - command::kFirstMovie < package_.movies.size()) {

@@ -13,6 +13,7 @@
 
 #include "core/package_reader.h"
 #include "stub/folder_chooser.h"
+#include "stub/licences_window.h"
 #include "swf/render/render_target.h"
 #include "ui/back_buffer.h"
 #include "ui/handles.h"
@@ -51,6 +52,8 @@ class PlayerWindow final : public ui::Window {
   // The current movie's stage in whole pixels, which the window gives its
   // client area (scaled down, aspect kept, where the screen is too small).
   SIZE StageClientSize() const;
+  // Help, Licences: null until first asked for.
+  const LicencesWindow* Licences() const { return licences_.get(); }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -65,6 +68,7 @@ class PlayerWindow final : public ui::Window {
   void Step(int frames);
   void SaveMovies();
   void ShowAbout();
+  void ShowLicences();
   void StartClock();
   void StopClock();
   void Redraw();
@@ -87,6 +91,7 @@ class PlayerWindow final : public ui::Window {
   WINDOWPLACEMENT windowedPlacement_{};
 
   ui::BackBuffer buffer_;
+  std::unique_ptr<LicencesWindow> licences_;
 };
 
 }  // namespace stub

@@ -72,6 +72,7 @@ ui::UniqueMenu BuildPlayerMenu(const std::vector<std::string>& movieNames, bool 
   AttachPopup(bar.Get(), std::move(view), "&View");
 
   ui::UniqueMenu help(::CreatePopupMenu());
+  Append(help.Get(), command::kLicences, "&Licences");
   Append(help.Get(), command::kAbout, "&About");
   AttachPopup(bar.Get(), std::move(help), "&Help");
   return bar;

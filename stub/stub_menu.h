@@ -21,6 +21,7 @@ inline constexpr UINT kFullScreen = 110;
 inline constexpr UINT kQualityHigh = 111;
 inline constexpr UINT kQualityLow = 112;
 inline constexpr UINT kAbout = 120;
+inline constexpr UINT kLicences = 121;
 inline constexpr UINT kSaveMovies = 130;
 inline constexpr UINT kFirstMovie = 1000;  // kFirstMovie + k plays movie k
 }  // namespace command

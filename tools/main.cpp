@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/command.h"
+#include "tools/info_command.h"
 #include "tools/package_commands.h"
 #include "tools/render_command.h"
 
@@ -36,6 +37,7 @@ const std::vector<CommandRow>& CommandTable() {
       {{"render", kRenderUsage, "write the frame a movie shows after N frames as a PNG picture",
         {"frames", "width", "height", "quality"}, RunRender},
        2, 6},
+      {{"info", kInfoUsage, "show a movie's figures and what in it is not run or drawn", {"json"}, RunInfo}, 1, 1},
   };
   return table;
 }

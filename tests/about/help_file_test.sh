@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Lists the compiled help file with chmls and reads every topic back: each
 # page, the contents and the index must be inside, byte for byte as in the
-# sources, and the pages must cover every command.
-#   help_file_test.sh "<path>/Quorvel EXE Packager.chm" <help source folder>
+# sources, and the pages must cover every command. The licences page, made
+# by the build, is held against the made page and the notices it comes from.
+#   help_file_test.sh "<path>/Quorvel EXE Packager.chm" <help source folder> <licences page> <notices folder>
 set -uo pipefail
 chm="$1"
 sources="$2"
+licences_page="$3"
+notices="$4"
 failures=0
 fail() { echo "FAILED: $*" >&2; failures=$((failures + 1)); }
 
@@ -21,6 +24,25 @@ for file in "${topics[@]}" toc.hhc index.hhk help.css; do
   chmls extract "$chm" "/$file" "$work/$file" >/dev/null 2>&1 || { fail "$file cannot be extracted"; continue; }
   cmp -s "$work/$file" "$sources/$file" || fail "$file read back differs from its source"
 done
+
+# The licences page: as the build made it, with our licence and every notice
+# of the index (its first line, its copyright lines) in it.
+if grep -qx "/licences.htm" <<<"$listing" &&
+  chmls extract "$chm" /licences.htm "$work/licences.htm" >/dev/null 2>&1; then
+  cmp -s "$work/licences.htm" "$licences_page" || fail "licences.htm read back differs from the page the build made"
+  grep -qF "Copyright (c) 2026 the Quorvel EXE Packager developers" "$work/licences.htm" ||
+    fail "licences.htm lacks the packager's own licence"
+  while read -r name file _; do
+    [ -z "$name" ] || [[ "$name" == \#* ]] && continue
+    while IFS= read -r line; do
+      html="$(sed 's/&/\&amp;/g; s/</\&lt;/g; s/>/\&gt;/g' <<<"$line")"
+      grep -qF -- "$html" "$work/licences.htm" || fail "licences.htm lacks \"$line\" of $file"
+    done < <(grep -E '^(Copyright|\(C\)|\(c\))' "$notices/$file"; head -n 1 "$notices/$file")
+  done <"$notices/index.txt"
+else
+  fail "licences.htm is not in the help file"
+fi
+grep -q 'value="licences.htm"' "$work/toc.hhc" || fail "licences.htm is not in the contents"
 
 # Every topic is reachable from the table of contents.
 for page in "${topics[@]}"; do

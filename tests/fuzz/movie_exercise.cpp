@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "swf/movie_report.h"
 #include "swf/parse/parse_error.h"
 #include "swf/player.h"
 
@@ -46,6 +47,10 @@ void ExerciseMovie(std::span<const uint8_t> bytes) {
   } catch (const swf::ParseError&) {
     return;
   }
+  // The report walks every timeline and action block of what was parsed.
+  const swf::MovieReport report = swf::ReportMovie(player->Movie());
+  Check(report.frameCount == player->FrameCount());
+  Check(swf::NoticeLine(report).empty() == report.unsupported.empty());
   SmallPicture picture;
   picture.Render(*player);
   for (int tick = 0; tick < 3; ++tick) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -14,7 +15,9 @@
 #include "stub/stub_texts.h"
 #include "stub_movies.h"
 #include "support/fake_seams.h"
+#include "swf/parse/tag_header.h"
 #include "swf/player.h"
+#include "swf/swf_builder.h"
 #include "sys/temp_folder.h"
 
 namespace {
@@ -415,6 +418,91 @@ TEST_F(PlayerWindowTest, AboutNamesThePackageAndItsDate) {
   EXPECT_NE(fakes.dialogs.messageBoxes[0].text.find("Package \"space game\": 2 movies, built on 2025-12-09."),
             std::string::npos)
       << fakes.dialogs.messageBoxes[0].text;
+}
+
+// Intro's square and stage with ActionScript 3 code, which is not run.
+std::string As3Intro() {
+  std::vector<swftest::Bytes> tags = {
+      swftest::Tag(swf::tag::kFileAttributes, {0x08, 0, 0, 0}), swftest::Tag(swf::tag::kDoAbc, {0, 0, 0, 0}),
+      swftest::Tag(swf::tag::kSetBackgroundColor, {kBlue.r, kBlue.g, kBlue.b}),
+      swftest::SquareShapeTag(1, 60 * 20, kRed)};
+  const swf::Matrix place = swf::Matrix::Translate(30 * 20, 40 * 20);
+  swftest::Place p;
+  p.characterId = 1;
+  p.matrix = &place;
+  tags.push_back(swftest::PlaceObject2(p));
+  tags.push_back(swftest::ShowFrame());
+  const swftest::Bytes bytes = swftest::Movie(tags, swftest::Signature::kCws, 10, swf::Rect{0, 8000, 0, 6000});
+  return std::string(bytes.begin(), bytes.end());
+}
+
+TEST_F(PlayerWindowTest, TheCaptionSaysOnceWhatAMovieUsesThatIsNotRunAndThePictureStaysTheEngines) {
+  const std::string as3 = As3Intro();
+  auto window = Open(PackageOf({{"as3.swf", as3}, {"intro.swf", Intro()}}, false));
+  EXPECT_EQ(Caption(window->Handle()),
+            "space game - as3.swf - ActionScript 3 is not run: this movie may not work in a package");
+  EXPECT_EQ(ScreenPixels(window->Handle()), EngineFirstFrame(as3, 400, 300, swf::Quality::kHigh));
+  // Played again, it is still said once.
+  Command(*window, stub::command::kFirstMovie);
+  EXPECT_EQ(Caption(window->Handle()),
+            "space game - as3.swf - ActionScript 3 is not run: this movie may not work in a package");
+
+  Command(*window, stub::command::kFirstMovie + 1);
+  EXPECT_EQ(Caption(window->Handle()), "space game - intro.swf");
+}
+
+TEST_F(PlayerWindowTest, HelpLicencesShowsEveryNoticeInAReadOnlyWindowThatScrolls) {
+  auto window = Open(PackageOf({{"intro.swf", Intro()}}, false));
+  HMENU bar = window->MenuBar();
+  EXPECT_EQ(Items(::GetSubMenu(bar, ::GetMenuItemCount(bar) - 1)), (std::vector<std::string>{"&Licences", "&About"}));
+  EXPECT_EQ(window->Licences(), nullptr);
+
+  Command(*window, stub::command::kLicences);
+  const stub::LicencesWindow* licences = window->Licences();
+  ASSERT_NE(licences, nullptr);
+  EXPECT_TRUE(::IsWindowVisible(licences->Handle()));
+  EXPECT_EQ(::GetWindow(licences->Handle(), GW_OWNER), window->Handle());
+  EXPECT_EQ(Caption(licences->Handle()), "Licences");
+  HWND edit = licences->TextControl();
+  const LONG style = ::GetWindowLongA(edit, GWL_STYLE);
+  EXPECT_TRUE(style & ES_READONLY);
+  EXPECT_TRUE(style & ES_MULTILINE);
+  EXPECT_TRUE(style & WS_VSCROLL);
+
+  std::string text(static_cast<size_t>(::GetWindowTextLengthA(edit)) + 1, '\0');
+  text.resize(static_cast<size_t>(::GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
+  EXPECT_EQ(text.rfind("Quorvel EXE Packager\r\n\r\nMIT License\r\n\r\n"
+                       "Copyright (c) 2026 the Quorvel EXE Packager developers",
+                       0),
+            0u);
+  // One phrase of each library's notice, in the order of the index.
+  size_t from = 0;
+  for (const char* phrase :
+       {"Jean-loup Gailly and Mark Adler", "based in part on the work of the Independent JPEG Group",
+        "The PNG Reference Library Authors", "Eric S. Raymond", "liblzma is in the public domain", "Maxim Shemanarev",
+        "mingw-w64 project", "GCC RUNTIME LIBRARY EXCEPTION"}) {
+    const size_t at = text.find(phrase, from);
+    EXPECT_NE(at, std::string::npos) << phrase;
+    if (at != std::string::npos) from = at;
+  }
+  EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);
+
+  // On screen: letters in the control, and more lines than fit, which scroll.
+  const std::vector<uint32_t> shown = ScreenPixels(edit);
+  EXPECT_GT(std::count_if(shown.begin(), shown.end(), [](uint32_t p) { return (p & 0xFF) < 0x60; }), 500);
+  EXPECT_GT(::SendMessageA(edit, EM_GETLINECOUNT, 0, 0), 500);
+  EXPECT_EQ(::SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  ::SendMessageA(edit, WM_VSCROLL, SB_PAGEDOWN, 0);
+  EXPECT_GT(::SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 10);
+  EXPECT_NE(ScreenPixels(edit), shown);
+
+  // Closing hides it; asked again, the same window comes back at the top.
+  ::SendMessageA(licences->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(::IsWindowVisible(licences->Handle()));
+  Command(*window, stub::command::kLicences);
+  EXPECT_EQ(window->Licences(), licences);
+  EXPECT_TRUE(::IsWindowVisible(licences->Handle()));
+  EXPECT_EQ(::SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 }
 
 }  // namespace
