@@ -32,7 +32,12 @@ class RenderCommandTest : public testing::Test {
   int Run(const std::vector<std::string>& args) {
     out_.str("");
     err_.str("");
-    const Arguments arguments = ParseArguments(args);
+    Arguments arguments;
+    try {
+      arguments = ParseArguments(args, kRenderOptions);
+    } catch (const UsageError&) {
+      return kExitUsage;
+    }
     return RunRender({arguments, out_, err_});
   }
 
