@@ -55,13 +55,13 @@ Arguments ParseArguments(const std::vector<std::string>& raw, OptionList options
   std::string output;
   for (std::size_t i = 0; i < raw.size(); ++i) {
     const std::string& argument = raw[i];
+    if (!optionsEnded && argument == "--") {
+      optionsEnded = true;
+      continue;
+    }
     const bool shortOutput = argument == "-o";
     if (optionsEnded || (!shortOutput && !(argument.size() > 2 && argument.starts_with("--")))) {
       arguments.positional.push_back(argument);
-      continue;
-    }
-    if (argument == "--") {
-      optionsEnded = true;
       continue;
     }
     const std::size_t equals = argument.find('=');
