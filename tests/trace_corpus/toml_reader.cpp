@@ -81,9 +81,12 @@ class Reader {
     Expect(']');
     if (arrayOfTables) {
       Expect(']');
-      name += "." + std::to_string(arrayCounts_[name]++);
+      const int index = arrayCounts_[name]++;
+      name.push_back('.');
+      name += std::to_string(index);
     }
-    return name + ".";
+    name.push_back('.');
+    return name;
   }
 
   // A dotted key: bare or quoted parts joined with '.'.
