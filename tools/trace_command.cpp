@@ -62,9 +62,11 @@ std::string ReadRequest(const Arguments& arguments, TraceRequest& request) {
 
 // Runs the frames, delivering the input between them: the first frame ran
 // when the player was made; the events up to a Wait come after the frame
-// before it, and each Wait runs one more frame, as long as frames are left.
+// before it, and each Wait runs one more frame, as long as frames are left
+// and the movie did not quit.
 void RunFrames(swf::Player& player, TraceHost& host, long long frames, const std::vector<InputStep>& input) {
   long long framesRun = 1;
+  auto finished = [&] { return framesRun == frames || host.QuitRequested(); };
   auto nextFrame = [&] {
     const double interval = player.FrameInterval();
     host.AdvanceClock(interval);
@@ -76,10 +78,10 @@ void RunFrames(swf::Player& player, TraceHost& host, long long frames, const std
       player.HandleInput(step.event);
       continue;
     }
-    if (framesRun == frames) return;
+    if (finished()) return;
     nextFrame();
   }
-  while (framesRun < frames) nextFrame();
+  while (!finished()) nextFrame();
 }
 
 }  // namespace

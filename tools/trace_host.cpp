@@ -20,6 +20,10 @@ void TraceHost::Trace(std::string_view line) {
   out_ << line << '\n';
 }
 
+void TraceHost::FsCommand(std::string_view command, std::string_view) {
+  if (command == "quit" || command == "exit") quitRequested_ = true;
+}
+
 std::optional<std::vector<uint8_t>> TraceHost::LoadFile(std::string_view relativePath) {
   const auto path = PathInsideFolder(movieFolder_, relativePath);
   if (!path) return std::nullopt;

@@ -18,6 +18,9 @@ class TraceHost : public swf::HostServices {
   TraceHost(std::ostream& out, std::filesystem::path movieFolder, double startMilliseconds, int utcOffsetMinutes);
 
   void Trace(std::string_view line) override;
+  // fscommand("quit") ends the run after the current frame, as it closes a
+  // standalone player.
+  void FsCommand(std::string_view command, std::string_view arguments) override;
   // Only paths inside the movie's folder: no absolute path, nothing that
   // climbs above the folder with "..".
   std::optional<std::vector<uint8_t>> LoadFile(std::string_view relativePath) override;
@@ -25,6 +28,7 @@ class TraceHost : public swf::HostServices {
   int UtcOffsetMinutes(double) override { return utcOffsetMinutes_; }
 
   void AdvanceClock(double seconds) { elapsedSeconds_ += seconds; }
+  bool QuitRequested() const { return quitRequested_; }
 
  private:
   std::ostream& out_;
@@ -32,6 +36,7 @@ class TraceHost : public swf::HostServices {
   double startMilliseconds_;
   int utcOffsetMinutes_;
   double elapsedSeconds_ = 0;
+  bool quitRequested_ = false;
 };
 
 // The path of `relativePath` inside `folder`, or nothing when it is absolute

@@ -187,6 +187,10 @@ TEST(TraceHost, ClockFilesAndTraceLines) {
   host.AdvanceClock(0.25);
   EXPECT_EQ(host.NowMilliseconds(), 981152406750.0);
   EXPECT_EQ(host.UtcOffsetMinutes(0), 345);
+  host.FsCommand("fullscreen", "true");
+  EXPECT_FALSE(host.QuitRequested());
+  host.FsCommand("quit", "");
+  EXPECT_TRUE(host.QuitRequested());
 
   const auto read = host.LoadFile("sub/data.txt");
   ASSERT_TRUE(read);

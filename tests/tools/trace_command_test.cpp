@@ -137,3 +137,22 @@ TEST_F(TraceCommandTest, HelpOnEveryCommand) {
 }
 
 }  // namespace
+
+namespace {
+
+// The corpus harness runs each test with a time limit, so that one hanging
+// movie fails alone.
+#ifndef _WIN32
+TEST(RunProcessTimeLimit, EndsAProgramStillRunningAfterTheLimit) {
+  const TempFolder scratch;
+  const ProcessResult hung = testing_support::RunProcess("/bin/sleep", {"60"}, scratch.Path(), 200);
+  EXPECT_TRUE(hung.timedOut);
+  EXPECT_EQ(hung.exitCode, -1);
+  const ProcessResult quick = testing_support::RunProcess("/bin/sh", {"-c", "echo done; exit 3"}, scratch.Path(), 60000);
+  EXPECT_FALSE(quick.timedOut);
+  EXPECT_EQ(quick.exitCode, 3);
+  EXPECT_EQ(quick.output, "done\n");
+}
+#endif
+
+}  // namespace
