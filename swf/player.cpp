@@ -45,6 +45,11 @@ size_t Player::Advance(double elapsedSeconds) {
 
 double Player::TimeToNextFrame() const { return std::max(0.0, FrameInterval() - sinceLastFrame_); }
 
+void Player::HandleInput(const InputEvent& event) {
+  // Deliberately without effect for now: see the declaration.
+  (void)event;
+}
+
 void Player::PullAudio(std::span<int16_t> interleavedStereo) {
   std::fill(interleavedStereo.begin(), interleavedStereo.end(), int16_t{0});
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "swf/host_services.h"
+#include "swf/input_event.h"
 #include "swf/parse/movie.h"
 #include "swf/render/render_target.h"
 #include "swf/render/renderer.h"
@@ -67,6 +68,11 @@ class Player {
   size_t Advance(double elapsedSeconds);
   // Seconds until the next frame falls due, for a host that sleeps between.
   double TimeToNextFrame() const;
+
+  // A mouse, keyboard or text event from the host, between frames. Nothing
+  // reacts to input yet (buttons, key listeners and text fields come later);
+  // hosts already deliver every event here, so that they need no change then.
+  void HandleInput(const InputEvent& event);
 
   // Sound output as the host's device pulls it: interleaved stereo 16-bit
   // samples at kAudioSampleRate. Silence until the movie's sounds are mixed.

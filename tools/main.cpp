@@ -1,5 +1,6 @@
-// quorvel-pack: builds, lists, verifies and extracts packages from the
-// command line. Each subcommand is one row of the dispatch table below.
+// quorvel-pack: builds, lists, verifies and extracts packages, renders and
+// traces movies, from the command line. Each subcommand is one row of the
+// dispatch table below; its option list says which options take a value.
 #include <algorithm>
 #include <exception>
 #include <iostream>
@@ -10,6 +11,7 @@
 #include "tools/info_command.h"
 #include "tools/package_commands.h"
 #include "tools/render_command.h"
+#include "tools/trace_command.h"
 
 namespace tools {
 namespace {
@@ -24,35 +26,44 @@ constexpr std::size_t kNoLimit = static_cast<std::size_t>(-1);
 
 const std::vector<CommandRow>& CommandTable() {
   static const std::vector<CommandRow> table = {
-      {{"build", "<stub> <target> <movie>... [--release] [--force] [--date=YYYY-MM-DD]",
+      {{"build", "<stub> <target> <movie>... [--release] [--force] [--date YYYY-MM-DD] (-o <target> may stand for <target>)",
         "write a package: the stub followed by the compressed movies",
-        {"release", "force", "date"}, RunBuild},
+        {"release", "force", "date=", "output="}, RunBuild},
        3, kNoLimit},
       {{"list", "<package>", "show the movies, the release flag and the date", {}, RunList},
        1, 1},
       {{"verify", "<package>", "check that a package is well formed", {}, RunVerify}, 1, 1},
-      {{"extract", "<package> <folder> [--force]",
-        "write the movies into a folder, if the package allows it", {"force"}, RunExtract},
+      {{"extract", "<package> <folder> [--force] (-o <folder> may stand for <folder>)",
+        "write the movies into a folder, if the package allows it", {"force", "output="}, RunExtract},
        2, 2},
       {{"render", kRenderUsage, "write the frame a movie shows after N frames as a PNG picture",
-        {"frames", "width", "height", "quality"}, RunRender},
-       2, 6},
+        {kRenderOptions.begin(), kRenderOptions.end()}, RunRender},
+       2, 2},
+      {{"trace", kTraceUsage, "run a movie for N frames without a picture and print its trace output",
+        {kTraceOptions.begin(), kTraceOptions.end()}, RunTrace},
+       1, 1},
       {{"info", kInfoUsage, "show a movie's figures and what in it is not run or drawn", {"json"}, RunInfo}, 1, 1},
   };
   return table;
 }
 
 void PrintUsage(std::ostream& to) {
-  to << "usage: quorvel-pack <command> [arguments]\n\ncommands:\n";
+  to << "usage: quorvel-pack <command> [arguments]\n"
+        "  options: --name VALUE or --name=VALUE; -o OUT names the output where a command writes one;\n"
+        "  quorvel-pack <command> --help shows one command's usage\n\ncommands:\n";
   for (const CommandRow& row : CommandTable()) {
     to << "  " << row.command.name << " " << row.command.usage << "\n      "
        << row.command.summary << "\n";
   }
 }
 
-int UsageError(const Command& command, const std::string& problem) {
-  std::cerr << "quorvel-pack: " << problem << "\nusage: quorvel-pack " << command.name << " "
-            << command.usage << "\n";
+void PrintCommandUsage(std::ostream& to, const Command& command) {
+  to << "usage: quorvel-pack " << command.name << " " << command.usage << "\n";
+}
+
+int ReportUsageError(const Command& command, const std::string& problem) {
+  std::cerr << "quorvel-pack: " << problem << "\n";
+  PrintCommandUsage(std::cerr, command);
   return kExitUsage;
 }
 
@@ -70,16 +81,20 @@ int Dispatch(const std::vector<std::string>& argv) {
     return kExitUsage;
   }
   const Command& command = row->command;
-  const Arguments arguments = ParseArguments({argv.begin() + 1, argv.end()});
-  for (const auto& option : arguments.options) {
-    const auto& allowed = command.allowedOptions;
-    if (std::find(allowed.begin(), allowed.end(), option.first) == allowed.end()) {
-      return UsageError(command, "unknown option --" + option.first);
-    }
+  Arguments arguments;
+  try {
+    arguments = ParseArguments({argv.begin() + 1, argv.end()}, command.allowedOptions);
+  } catch (const UsageError& error) {
+    return ReportUsageError(command, error.what());
+  }
+  if (arguments.helpRequested) {
+    PrintCommandUsage(std::cout, command);
+    std::cout << "  " << command.summary << "\n";
+    return kExitSuccess;
   }
   const std::size_t count = arguments.positional.size();
   if (count < row->minPositional || count > row->maxPositional) {
-    return UsageError(command, "wrong number of arguments");
+    return ReportUsageError(command, "wrong number of arguments");
   }
   return command.run({arguments, std::cout, std::cerr});
 }

@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <exception>
+#include <limits>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -14,34 +16,38 @@
 namespace tools {
 namespace {
 
-// The options that take a value. The shared argument splitter knows only
-// "--name=value"; "--name value" leaves the value among the positional
-// arguments, after the two paths, where this command picks it up in order.
 struct RenderRequest {
   std::string moviePath;
   std::string pngPath;
   swf::SnapshotOptions snapshot;
+  std::optional<swf::Rgba> background;
 };
 
-std::optional<int> ParsePositiveInt(const std::string& text) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < 1) return std::nullopt;
-  return value;
+std::optional<int> ParsePositiveInt(std::string_view text) {
+  const auto value = ParseInteger(text, 1, std::numeric_limits<int>::max());
+  if (!value) return std::nullopt;
+  return static_cast<int>(*value);
+}
+
+// "#rrggbb" (the '#' may be left out) to an opaque colour.
+std::optional<swf::Rgba> ParseColour(std::string_view text) {
+  if (text.starts_with('#')) text.remove_prefix(1);
+  if (text.size() != 6) return std::nullopt;
+  uint8_t channels[3];
+  for (int i = 0; i < 3; ++i) {
+    const char* begin = text.data() + 2 * i;
+    const auto [end, error] = std::from_chars(begin, begin + 2, channels[i], 16);
+    if (error != std::errc() || end != begin + 2) return std::nullopt;
+  }
+  return swf::Rgba{channels[0], channels[1], channels[2], 255};
 }
 
 // Returns an error message, or an empty string when the request is complete.
 std::string ReadRequest(const Arguments& arguments, RenderRequest& request) {
-  if (arguments.positional.size() < 2) return "render needs a movie and an output file";
+  if (arguments.positional.size() != 2) return "render needs a movie and an output file";
   request.moviePath = arguments.positional[0];
   request.pngPath = arguments.positional[1];
-  size_t nextLoose = 2;
-  for (const auto& [name, given] : arguments.options) {
-    std::string value = given;
-    if (value.empty()) {
-      if (nextLoose >= arguments.positional.size()) return "--" + name + " needs a value";
-      value = arguments.positional[nextLoose++];
-    }
+  for (const auto& [name, value] : arguments.options) {
     if (name == "quality") {
       if (value == "low") {
         request.snapshot.quality = swf::Quality::kLow;
@@ -50,15 +56,25 @@ std::string ReadRequest(const Arguments& arguments, RenderRequest& request) {
       } else {
         return "--quality must be low or high, not \"" + value + "\"";
       }
-      continue;
+    } else if (name == "background") {
+      request.background = ParseColour(value);
+      if (!request.background) return "--background wants a colour as #rrggbb, not \"" + value + "\"";
+    } else if (name == "size") {
+      if (arguments.Has("width") || arguments.Has("height")) return "--size stands for --width and --height; give one or the other";
+      const std::size_t x = value.find_first_of("xX");
+      const auto width = x == std::string::npos ? std::nullopt : ParsePositiveInt(std::string_view(value).substr(0, x));
+      const auto height = x == std::string::npos ? std::nullopt : ParsePositiveInt(std::string_view(value).substr(x + 1));
+      if (!width || !height) return "--size wants WIDTHxHEIGHT in whole pixels, not \"" + value + "\"";
+      request.snapshot.width = *width;
+      request.snapshot.height = *height;
+    } else {
+      const auto number = ParsePositiveInt(value);
+      if (!number) return "--" + name + " needs a whole number of at least 1, not \"" + value + "\"";
+      if (name == "frames") request.snapshot.frames = *number;
+      if (name == "width") request.snapshot.width = *number;
+      if (name == "height") request.snapshot.height = *number;
     }
-    const auto number = ParsePositiveInt(value);
-    if (!number) return "--" + name + " needs a whole number of at least 1, not \"" + value + "\"";
-    if (name == "frames") request.snapshot.frames = *number;
-    if (name == "width") request.snapshot.width = *number;
-    if (name == "height") request.snapshot.height = *number;
   }
-  if (nextLoose != arguments.positional.size()) return "unexpected argument \"" + arguments.positional[nextLoose] + "\"";
   return {};
 }
 
@@ -78,6 +94,7 @@ int RunRender(const CommandContext& context) {
   } catch (const swf::ParseError& error) {
     return Fail(context.err, request.moviePath + ": " + error.what());
   }
+  if (request.background) player->SetBackgroundOverride(request.background);
   if (player->HasUnrunAs3Code()) {
     context.err << "quorvel-pack: note: " << request.moviePath
                 << " contains ActionScript 3 code, which is not run; only its timeline and shapes are shown\n";

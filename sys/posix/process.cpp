@@ -30,6 +30,8 @@ std::string ExecutableFolder() {
   return std::string(text, afterLastSeparator);
 }
 
+void UseBinaryStandardOutput() {}
+
 void SleepMs(unsigned milliseconds) {
   timespec remaining{static_cast<time_t>(milliseconds / 1000),
                      static_cast<long>(milliseconds % 1000) * 1000000L};

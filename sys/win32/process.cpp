@@ -2,6 +2,11 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+
 #include <stdexcept>
 #include <string>
 
@@ -27,6 +32,11 @@ std::string ExecutableFolder() {
     if (*p == '\\') afterLastSeparator = p + 1;
   }
   return std::string(text, afterLastSeparator);
+}
+
+void UseBinaryStandardOutput() {
+  std::fflush(stdout);
+  _setmode(_fileno(stdout), _O_BINARY);
 }
 
 void SleepMs(unsigned milliseconds) { Sleep(milliseconds); }

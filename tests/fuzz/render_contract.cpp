@@ -41,7 +41,7 @@ RenderOutcome RunRenderCommand(const std::filesystem::path& movie, const std::fi
   raw.insert(raw.end(), options.begin(), options.end());
   std::ostringstream out;
   std::ostringstream err;
-  const tools::Arguments arguments = tools::ParseArguments(raw);
+  const tools::Arguments arguments = tools::ParseArguments(raw, tools::kRenderOptions);
   const int exitCode = tools::RunRender({arguments, out, err});
   return {exitCode, out.str(), err.str()};
 }

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "../corpus/image_compare.h"
 #include "swf_builder.h"
 
 namespace tools {
@@ -32,7 +33,12 @@ class RenderCommandTest : public testing::Test {
   int Run(const std::vector<std::string>& args) {
     out_.str("");
     err_.str("");
-    const Arguments arguments = ParseArguments(args);
+    Arguments arguments;
+    try {
+      arguments = ParseArguments(args, kRenderOptions);
+    } catch (const UsageError&) {
+      return kExitUsage;
+    }
     return RunRender({arguments, out_, err_});
   }
 
@@ -109,6 +115,38 @@ TEST_F(RenderCommandTest, As3CodeIsNotedOnStderrAndTheFrameStillRenders) {
   ASSERT_EQ(Run({movie, png}), kExitSuccess);
   EXPECT_NE(err_.str().find("ActionScript 3"), std::string::npos) << err_.str();
   EXPECT_TRUE(fs::exists(png));
+}
+
+}  // namespace
+}  // namespace tools
+
+namespace tools {
+namespace {
+
+TEST_F(RenderCommandTest, OutputByNameSizeAndBackground) {
+  const std::string movie = Write("m.swf", TwoFrameMovie());
+  const std::string png = (folder_ / "out.png").string();
+  ASSERT_EQ(Run({movie, "-o", png, "--size", "40x20", "--background=#102030"}), kExitSuccess) << err_.str();
+  const corpus::RgbaImage image = corpus::ReadPng(png);
+  ASSERT_EQ(image.width, 40);
+  ASSERT_EQ(image.height, 20);
+  // Frame 1 is empty: the whole picture is the colour behind the movie.
+  const uint8_t* corner = &image.pixels[(19 * 40 + 39) * 4];
+  EXPECT_EQ((std::vector<int>{corner[0], corner[1], corner[2], corner[3]}), (std::vector<int>{16, 32, 48, 255}));
+
+  const std::pair<std::vector<std::string>, std::string> mistakes[] = {
+      {{movie, png, "--size", "40"}, "--size wants WIDTHxHEIGHT"},
+      {{movie, png, "--size", "40x0"}, "--size wants WIDTHxHEIGHT"},
+      {{movie, png, "--size", "40x20", "--width", "10"}, "give one or the other"},
+      {{movie, png, "--background", "#12345"}, "--background wants a colour"},
+      {{movie, png, "--background", "#12345g"}, "--background wants a colour"},
+  };
+  fs::remove(png);
+  for (const auto& [arguments, message] : mistakes) {
+    EXPECT_EQ(Run(arguments), kExitUsage) << message;
+    EXPECT_NE(err_.str().find(message), std::string::npos) << err_.str();
+  }
+  EXPECT_FALSE(fs::exists(png));
 }
 
 }  // namespace

@@ -4,12 +4,17 @@
 
 #include "sys/file.h"
 #include "sys/file_system.h"
+#include "sys/process.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -46,7 +51,7 @@ HANDLE InheritableFile(const std::string& path) {
 }
 
 int Run(const std::string& program, const std::vector<std::string>& arguments,
-        const std::string& outPath, const std::string& errPath) {
+        const std::string& outPath, const std::string& errPath, unsigned timeLimitMs, bool& timedOut) {
   std::string commandLine = QuoteArgument(program);
   for (const std::string& argument : arguments) {
     commandLine += ' ';
@@ -66,16 +71,44 @@ int Run(const std::string& program, const std::vector<std::string>& arguments,
   CloseHandle(out);
   CloseHandle(err);
   if (!started) throw std::runtime_error("cannot start " + program);
-  WaitForSingleObject(process.hProcess, INFINITE);
   DWORD exitCode = 0;
+  if (WaitForSingleObject(process.hProcess, timeLimitMs == kNoTimeLimit ? INFINITE : timeLimitMs) == WAIT_TIMEOUT) {
+    TerminateProcess(process.hProcess, 1);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    timedOut = true;
+  }
   GetExitCodeProcess(process.hProcess, &exitCode);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return static_cast<int>(exitCode);
+  return timedOut ? -1 : static_cast<int>(exitCode);
 }
 #else
+// Waits for the child, ending it (and noting so) once the time limit passes.
+int WaitForChild(pid_t child, const std::string& program, unsigned timeLimitMs, bool& timedOut) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeLimitMs);
+  unsigned pauseMs = 1;
+  int status = 0;
+  for (;;) {
+    const pid_t done = waitpid(child, &status, timeLimitMs == kNoTimeLimit ? 0 : WNOHANG);
+    if (done == child) break;
+    if (done < 0 && errno != EINTR) throw std::runtime_error("cannot wait for " + program);
+    if (done == 0) {
+      if (std::chrono::steady_clock::now() >= deadline) {
+        kill(child, SIGKILL);
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+        timedOut = true;
+        return -1;
+      }
+      sys::SleepMs(pauseMs);
+      pauseMs = std::min(pauseMs * 2, 20u);
+    }
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 int Run(const std::string& program, const std::vector<std::string>& arguments,
-        const std::string& outPath, const std::string& errPath) {
+        const std::string& outPath, const std::string& errPath, unsigned timeLimitMs, bool& timedOut) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -91,22 +124,18 @@ int Run(const std::string& program, const std::vector<std::string>& arguments,
     execv(program.c_str(), argv.data());
     _exit(127);
   }
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) throw std::runtime_error("cannot wait for " + program);
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return WaitForChild(child, program, timeLimitMs, timedOut);
 }
 #endif
 
 }  // namespace
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& scratchFolder) {
+                         const std::string& scratchFolder, unsigned timeLimitMs) {
   const std::string outPath = scratchFolder + sys::PathSeparator() + "stdout.txt";
   const std::string errPath = scratchFolder + sys::PathSeparator() + "stderr.txt";
   ProcessResult result;
-  result.exitCode = Run(program, arguments, outPath, errPath);
+  result.exitCode = Run(program, arguments, outPath, errPath, timeLimitMs, result.timedOut);
   result.output = sys::ReadWholeFile(outPath, sys::FileAccess::kReadShareReadWrite);
   result.errors = sys::ReadWholeFile(errPath, sys::FileAccess::kReadShareReadWrite);
   sys::RemoveFile(outPath);
