@@ -56,7 +56,8 @@ bool PackageWriter::AddMovie(const std::string& path) {
   // that shrinks or grows meanwhile is an error rather than a directory that
   // lies.
   for (std::uint64_t left = size; left > 0;) {
-    const std::size_t got = file.Read(readBuffer_.get(), static_cast<std::size_t>(std::min<std::uint64_t>(left, kReadSliceSize)));
+    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(left, kReadSliceSize));
+    const std::size_t got = file.Read(readBuffer_.get(), wanted);
     if (got == 0) throw sys::ReadError();
     deflater_->Write({readBuffer_.get(), got});
     left -= got;

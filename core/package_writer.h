@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,10 +23,10 @@ class Deflater;
 //   writer.AppendDirectory(releaseFlag, OleDate(sys::LocalDate()));
 //   ChunkedBytes block = writer.FinishBlock();
 //
-// BuildPackageFile (core/package_build.h) runs these steps and writes the
-// package file. Errors: PackageTooLargeError, OutOfMemoryError,
-// CompressorError, and the sys::FileError types of the movie files. A failure
-// while a movie is being read leaves the writer unusable for this package.
+// BuildPackageFile (below) runs these steps and writes the package file.
+// Errors: PackageTooLargeError, OutOfMemoryError, CompressorError, and the
+// sys::FileError types of the movie files. A failure while a movie is being
+// read leaves the writer unusable for this package.
 class PackageWriter {
  public:
   // `sizeLimit` caps the payload and the compressed block; smaller than the

@@ -62,7 +62,8 @@ void Deflater::Run(int flush) {
     int result = Z_OK;
     do {
       const std::span<char> room = output_.Spare();
-      const uInt roomSize = static_cast<uInt>(std::min<std::size_t>(room.size(), std::numeric_limits<uInt>::max()));
+      const uInt roomSize =
+          static_cast<uInt>(std::min<std::size_t>(room.size(), std::numeric_limits<uInt>::max()));
       stream.next_out = reinterpret_cast<Bytef*>(room.data());
       stream.avail_out = roomSize;
       result = deflate(&stream, flush);

@@ -1,7 +1,6 @@
 #include "packaging/build_package.h"
 
 #include <new>
-#include <stdexcept>
 
 #include "core/ole_date.h"
 #include "core/package_writer.h"

@@ -134,7 +134,9 @@ enum class Failure { kNone, kTooLarge, kCannotOpen, kCannotRead, kCannotCreate, 
 
 std::vector<std::string> FolderNames(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -208,7 +210,9 @@ TEST_F(PackageBuildTest, EachFailureHasItsTypeAndComesAtItsStage) {
       {"missing stub", [&](core::PackageBuild& b) { b.stubPath = folder_ / "missing.dat"; },
        Failure::kCannotOpen, 3},
       {"target in a missing folder",
-       [&](core::PackageBuild& b) { b.targetPath = folder_ / "nowhere" + std::string(1, sys::PathSeparator()) + "out.exe"; },
+       [&](core::PackageBuild& b) {
+         b.targetPath = folder_ / "nowhere" + std::string(1, sys::PathSeparator()) + "out.exe";
+       },
        Failure::kCannotCreate, 4},
       {"target that is a folder", [&](core::PackageBuild& b) { b.targetPath = folder_.Path(); },
        Failure::kCannotCreate, 4},
