@@ -13,7 +13,8 @@
 // The limit column is the larger of the two plus 16 MiB.
 //
 // Not run by CTest: a full run takes about a minute and wants a quiet
-// machine. QUORVEL_PACK names another tool to measure (an older build).
+// machine, and a Release build: cmake --preset bench, then
+// cmake --build --preset bench --target package_build_bench. QUORVEL_PACK names another tool to measure (an older build).
 // Usage: package_build_bench [SIZE_MB...] [incompressible|compressible|mixed...]
 // (default: sizes 1 50 200, all three kinds; "mixed" is one package of half
 // incompressible and half compressible movies)
