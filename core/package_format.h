@@ -22,9 +22,31 @@ inline constexpr char kOutOfMemoryMessage[] = "Out of memory while expanding mem
 inline constexpr char kCompressorErrorMessage[] = "error";
 
 // A build that cannot go on; the text is meant for the user as it stands.
+// Callers that show their own text tell the causes apart by the derived
+// types below, never by the text. Files that cannot be opened, read, created
+// or written throw the sys::FileError types instead.
 class PackageError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+};
+
+// The payload or the compressed block would reach the size limit (2 GiB
+// unless a caller chose a smaller one).
+class PackageTooLargeError : public PackageError {
+ public:
+  using PackageError::PackageError;
+};
+
+// Memory ran out while the package was put together.
+class OutOfMemoryError : public PackageError {
+ public:
+  OutOfMemoryError() : PackageError(kOutOfMemoryMessage) {}
+};
+
+// The compressor refused its input or could not start.
+class CompressorError : public PackageError {
+ public:
+  CompressorError() : PackageError(kCompressorErrorMessage) {}
 };
 
 // A file that is not a well-formed package; the text says what is wrong.

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <span>
+#include <utility>
 
 #include "core/package_format.h"
 
@@ -15,23 +17,6 @@ constexpr std::size_t kOutputBufferSize = 65536;
 constexpr int kLevel = 9;
 constexpr int kWindowBits = 15;
 constexpr int kMemoryLevel = 8;
-
-class DeflateStream {
- public:
-  DeflateStream() {
-    if (deflateInit2(&stream_, kLevel, Z_DEFLATED, kWindowBits, kMemoryLevel,
-                     Z_DEFAULT_STRATEGY) != Z_OK) {
-      throw PackageError(kCompressorErrorMessage);
-    }
-  }
-  ~DeflateStream() { deflateEnd(&stream_); }
-  DeflateStream(const DeflateStream&) = delete;
-  DeflateStream& operator=(const DeflateStream&) = delete;
-  z_stream& operator*() { return stream_; }
-
- private:
-  z_stream stream_{};
-};
 
 class InflateStream {
  public:
@@ -53,44 +38,72 @@ Bytef* AsInput(const char* bytes) {
 
 }  // namespace
 
+// The zlib stream itself, kept out of the header.
+struct Deflater::Stream {
+  z_stream z{};
+};
+
+Deflater::Deflater() {
+  try {
+    stream_ = std::make_unique<Stream>();
+  } catch (const std::bad_alloc&) {
+    throw OutOfMemoryError();
+  }
+  if (deflateInit2(&stream_->z, kLevel, Z_DEFLATED, kWindowBits, kMemoryLevel, Z_DEFAULT_STRATEGY) != Z_OK) {
+    throw CompressorError();
+  }
+}
+
+Deflater::~Deflater() { deflateEnd(&stream_->z); }
+
+void Deflater::Run(int flush) {
+  z_stream& stream = stream_->z;
+  try {
+    int result = Z_OK;
+    do {
+      const std::span<char> room = output_.Spare();
+      const uInt roomSize =
+          static_cast<uInt>(std::min<std::size_t>(room.size(), std::numeric_limits<uInt>::max()));
+      stream.next_out = reinterpret_cast<Bytef*>(room.data());
+      stream.avail_out = roomSize;
+      result = deflate(&stream, flush);
+      if (result == Z_STREAM_ERROR) throw CompressorError();
+      output_.Commit(roomSize - stream.avail_out);
+    } while (flush == Z_NO_FLUSH ? stream.avail_in > 0 : result != Z_STREAM_END);
+  } catch (const std::bad_alloc&) {
+    throw OutOfMemoryError();
+  }
+}
+
+void Deflater::Write(std::string_view input) {
+  // avail_in is 32 bits wide; larger inputs go in slices.
+  constexpr std::size_t kLargestSlice = std::size_t{1} << 30;
+  while (!input.empty()) {
+    const std::size_t slice = std::min(input.size(), kLargestSlice);
+    stream_->z.next_in = AsInput(input.data());
+    stream_->z.avail_in = static_cast<uInt>(slice);
+    Run(Z_NO_FLUSH);
+    input.remove_prefix(slice);
+    inputSize_ += slice;
+  }
+}
+
+ChunkedBytes Deflater::Finish() {
+  stream_->z.avail_in = 0;
+  Run(Z_FINISH);
+  return std::move(output_);
+}
+
 std::string Deflate(std::string_view input) { return Deflate({input}); }
 
 std::string Deflate(std::initializer_list<std::string_view> pieces, std::size_t spareCapacity) {
-  std::size_t total = 0;
-  for (std::string_view piece : pieces) {
-    if (piece.size() > std::numeric_limits<uInt>::max() - total) throw PackageError(kCompressorErrorMessage);
-    total += piece.size();
-  }
+  Deflater deflater;
+  for (std::string_view piece : pieces) deflater.Write(piece);
+  ChunkedBytes output = deflater.Finish();
   try {
-    DeflateStream deflater;
-    z_stream& stream = *deflater;
-
-    // Room for the worst case up front: the output never has to be copied
-    // to a larger block while the input is still held.
-    std::string output;
-    output.reserve(deflateBound(&stream, static_cast<uLong>(total)) + spareCapacity);
-    char buffer[kOutputBufferSize];
-    auto drain = [&](int flush) {
-      int result = Z_OK;
-      do {
-        stream.next_out = reinterpret_cast<Bytef*>(buffer);
-        stream.avail_out = kOutputBufferSize;
-        result = deflate(&stream, flush);
-        if (result == Z_STREAM_ERROR) throw PackageError(kCompressorErrorMessage);
-        output.append(buffer, kOutputBufferSize - stream.avail_out);
-      } while (flush == Z_NO_FLUSH ? stream.avail_in > 0 : result != Z_STREAM_END);
-    };
-    // Feed everything without flushing, then finish until the stream ends.
-    for (std::string_view piece : pieces) {
-      stream.next_in = AsInput(piece.data());
-      stream.avail_in = static_cast<uInt>(piece.size());
-      drain(Z_NO_FLUSH);
-    }
-    stream.avail_in = 0;
-    drain(Z_FINISH);
-    return output;
+    return output.Join(spareCapacity);
   } catch (const std::bad_alloc&) {
-    throw PackageError(kOutOfMemoryMessage);
+    throw OutOfMemoryError();
   }
 }
 

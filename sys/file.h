@@ -43,6 +43,11 @@ class File {
   // memory at all.
   std::string ReadAll();
 
+  // Up to `size` bytes from the current position (the first byte for a file
+  // just opened) into `buffer`; fewer only at the end of the file, 0 there.
+  // ReadError when the system fails the read.
+  std::size_t Read(char* buffer, std::size_t size);
+
   // Writes all bytes at the current position; WriteError when fewer bytes
   // were stored than asked.
   void WriteAll(std::string_view bytes);

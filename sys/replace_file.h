@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,11 @@ namespace sys {
 // was. Where no temporary file can be made in that folder but the target
 // itself can be written, the target is written in place.
 void ReplaceFileContents(const std::string& path, std::string_view bytes);
+
+// The same with the contents given as pieces that follow one another, for
+// callers that hold a file's parts apart and would otherwise have to join
+// them into one more copy.
+void ReplaceFileContents(const std::string& path, std::span<const std::string_view> pieces);
 
 // The folder part of a path, up to and including its last separator; empty
 // for a bare name. Stepped by characters, so a double-byte character's trail

@@ -1,5 +1,6 @@
 #include <ostream>
 #include <stdexcept>
+#include <string>
 
 #include "core/ole_date.h"
 #include "core/package_writer.h"
@@ -7,6 +8,27 @@
 #include "tools/package_commands.h"
 
 namespace tools {
+namespace {
+
+// Warns of each movie left out, and stops a build that is left with none
+// before anything is written.
+class LeftOutWarnings final : public core::BuildObserver {
+ public:
+  LeftOutWarnings(std::ostream& err, std::size_t movieCount) : err_(err), moviesLeft_(movieCount) {}
+  void StageReached(core::BuildStage stage) override {
+    if (stage == core::BuildStage::kMoviesRead && moviesLeft_ == 0) throw std::runtime_error("No flash movie");
+  }
+  void MovieLeftOut(const std::string& path) override {
+    err_ << "quorvel-pack: warning: " << path << " does not exist; left out\n";
+    --moviesLeft_;
+  }
+
+ private:
+  std::ostream& err_;
+  std::size_t moviesLeft_;
+};
+
+}  // namespace
 
 int RunBuild(const CommandContext& context) {
   const Arguments& arguments = context.arguments;
@@ -27,23 +49,16 @@ int RunBuild(const CommandContext& context) {
     return Fail(context.err, targetPath + " exists; add --force to overwrite it");
   }
 
-  core::PackageWriter writer;
-  for (std::size_t i = 2; i < arguments.positional.size(); ++i) {
-    const std::string& moviePath = arguments.positional[i];
-    try {
-      if (!writer.AddMovie(moviePath)) {
-        context.err << "quorvel-pack: warning: " << moviePath << " does not exist; left out\n";
-      }
-    } catch (const std::exception& error) {
-      return Fail(context.err, error.what());
-    }
-  }
-  if (writer.MovieCount() == 0) return Fail(context.err, "No flash movie");
-
-  const std::size_t movieCount = writer.MovieCount();
+  core::PackageBuild build;
+  build.stubPath = stubPath;
+  build.moviePaths.assign(arguments.positional.begin() + 2, arguments.positional.end());
+  build.releaseFlag = arguments.Has("release");
+  build.dateStamp = core::OleDate(date);
+  build.targetPath = targetPath;
+  LeftOutWarnings observer(context.err, build.moviePaths.size());
+  std::size_t movieCount = 0;
   try {
-    const std::string block = writer.Finish(arguments.Has("release"), core::OleDate(date));
-    core::WritePackage(stubPath, block, targetPath);
+    movieCount = core::BuildPackageFile(build, observer);
   } catch (const std::exception& error) {
     return Fail(context.err, error.what());
   }

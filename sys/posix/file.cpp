@@ -97,6 +97,18 @@ std::string File::ReadAll() {
   return bytes;
 }
 
+std::size_t File::Read(char* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::read(static_cast<int>(handle_), buffer + done, size - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw ReadError();
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
 void File::WriteAll(std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {

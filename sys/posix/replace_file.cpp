@@ -12,13 +12,15 @@
 namespace sys {
 namespace {
 
-bool WriteAllTo(int fd, std::string_view bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    done += static_cast<size_t>(written);
+bool WriteAllTo(int fd, std::span<const std::string_view> pieces) {
+  for (std::string_view bytes : pieces) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+      ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return false;
+      done += static_cast<size_t>(written);
+    }
   }
   return true;
 }
@@ -42,6 +44,10 @@ bool CheckTarget(const std::string& path) {
 }  // namespace
 
 void ReplaceFileContents(const std::string& path, std::string_view bytes) {
+  ReplaceFileContents(path, std::span<const std::string_view>(&bytes, 1));
+}
+
+void ReplaceFileContents(const std::string& path, std::span<const std::string_view> bytes) {
   bool exists = CheckTarget(path);
   std::string folder = FolderPart(path);
   std::string pattern = (folder.empty() ? std::string("./") : folder) + ".qvt-XXXXXX";

@@ -104,6 +104,18 @@ std::string File::ReadAll() {
   return bytes;
 }
 
+std::size_t File::Read(char* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 24));
+    DWORD got = 0;
+    if (!ReadFile(AsHandle(handle_), buffer + done, chunk, &got, nullptr)) throw ReadError();
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
 void File::WriteAll(std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "sys/file_errors.h"
 
 namespace sys {
@@ -24,13 +26,15 @@ class Handle {
   HANDLE handle_;
 };
 
-bool WriteAllTo(HANDLE file, std::string_view bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-    DWORD written = 0;
-    if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
-    done += written;
+bool WriteAllTo(HANDLE file, std::span<const std::string_view> pieces) {
+  for (std::string_view bytes : pieces) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+      DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+      DWORD written = 0;
+      if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+      done += written;
+    }
   }
   return true;
 }
@@ -59,7 +63,7 @@ bool CheckTarget(const std::string& path) {
   return false;
 }
 
-void WriteInPlace(const std::string& path, std::string_view bytes) {
+void WriteInPlace(const std::string& path, std::span<const std::string_view> bytes) {
   Handle file(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) throw CreateError(path);
@@ -69,6 +73,10 @@ void WriteInPlace(const std::string& path, std::string_view bytes) {
 }  // namespace
 
 void ReplaceFileContents(const std::string& path, std::string_view bytes) {
+  ReplaceFileContents(path, std::span<const std::string_view>(&bytes, 1));
+}
+
+void ReplaceFileContents(const std::string& path, std::span<const std::string_view> bytes) {
   bool exists = CheckTarget(path);
 
   std::string folder = FolderPart(path);

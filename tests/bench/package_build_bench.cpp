@@ -7,12 +7,17 @@
 // memory level 8, default strategy) and prints the ratio of the two times:
 // the build should cost little more than its compression (target <= 1.10).
 //
-// The expected peak follows the writer's memory plan: while compressing,
-// the payload U and the compressed block Z are both held; while writing,
-// the compressed block and the output buffer (stub S plus block) are.
+// The peak is held against the plan of a writer that keeps everything in
+// memory: while compressing, the payload U and the compressed block Z; while
+// writing, the compressed block and an output buffer (stub S plus block).
+// The limit column is the larger of the two plus 16 MiB.
 //
 // Not run by CTest: a full run takes about a minute and wants a quiet
-// machine. Usage: package_build_bench [SIZE_MB...]   (default 1 50 200)
+// machine, and a Release build: cmake --preset bench, then
+// cmake --build --preset bench --target package_build_bench. QUORVEL_PACK names another tool to measure (an older build).
+// Usage: package_build_bench [SIZE_MB...] [incompressible|compressible|mixed...]
+// (default: sizes 1 50 200, all three kinds; "mixed" is one package of half
+// incompressible and half compressible movies)
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -20,6 +25,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cctype>
+#include <ctime>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -74,6 +81,7 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 
 struct ChildRun {
   double seconds = 0;
+  double cpuSeconds = 0;  // user and system time
   double peakMiB = 0;
   int exitCode = -1;
 };
@@ -99,14 +107,127 @@ ChildRun RunChild(const std::vector<std::string>& arguments) {
   if (::wait4(child, &status, 0, &usage) != child) throw std::runtime_error("wait4 failed");
   ChildRun run;
   run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                   static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB on Linux
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
 }
 
+// Starts the measured children from a process forked at the very start,
+// while the benchmark is still small: Linux counts the resident pages that a
+// child had before exec (a copy of its parent's) into its peak, so children
+// forked from a parent holding the movies would show the movies' size as
+// their own peak.
+class Launcher {
+ public:
+  Launcher() {
+    int requests[2], results[2];
+    if (::pipe(requests) != 0 || ::pipe(results) != 0) throw std::runtime_error("pipe failed");
+    pid_ = ::fork();
+    if (pid_ < 0) throw std::runtime_error("fork failed");
+    if (pid_ == 0) {
+      ::close(requests[1]);
+      ::close(results[0]);
+      Serve(requests[0], results[1]);
+      std::_Exit(0);
+    }
+    ::close(requests[0]);
+    ::close(results[1]);
+    requests_ = requests[1];
+    results_ = results[0];
+  }
+  ~Launcher() {
+    ::close(requests_);
+    ::close(results_);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+  }
+  Launcher(const Launcher&) = delete;
+  Launcher& operator=(const Launcher&) = delete;
+
+  ChildRun Run(const std::vector<std::string>& arguments) {
+    std::string request;
+    for (const std::string& argument : arguments) request += argument + '\0';
+    const std::uint32_t size = static_cast<std::uint32_t>(request.size());
+    if (!WriteExactly(requests_, &size, sizeof size) || !WriteExactly(requests_, request.data(), size)) {
+      throw std::runtime_error("the launcher has gone");
+    }
+    ChildRun run;
+    if (!ReadExactly(results_, &run, sizeof run)) throw std::runtime_error("the launcher has gone");
+    return run;
+  }
+
+ private:
+  static bool ReadExactly(int fd, void* data, std::size_t size) {
+    char* bytes = static_cast<char*>(data);
+    while (size > 0) {
+      const ssize_t got = ::read(fd, bytes, size);
+      if (got <= 0) return false;
+      bytes += got;
+      size -= static_cast<std::size_t>(got);
+    }
+    return true;
+  }
+  static bool WriteExactly(int fd, const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+      const ssize_t put = ::write(fd, bytes, size);
+      if (put <= 0) return false;
+      bytes += put;
+      size -= static_cast<std::size_t>(put);
+    }
+    return true;
+  }
+  // Runs one child per request until the benchmark closes the pipe.
+  static void Serve(int requests, int results) {
+    std::uint32_t size = 0;
+    while (ReadExactly(requests, &size, sizeof size)) {
+      std::string request(size, '\0');
+      if (!ReadExactly(requests, request.data(), size)) return;
+      std::vector<std::string> arguments;
+      for (std::size_t start = 0; start < request.size();) {
+        const std::size_t end = request.find('\0', start);
+        arguments.push_back(request.substr(start, end - start));
+        start = end + 1;
+      }
+      ChildRun run;
+      try {
+        run = RunChild(arguments);
+      } catch (const std::exception&) {
+        run.exitCode = -1;
+      }
+      if (!WriteExactly(results, &run, sizeof run)) return;
+    }
+  }
+
+  pid_t pid_ = -1;
+  int requests_ = -1;
+  int results_ = -1;
+};
+
+// The tool under test: the one built beside this benchmark, or another one
+// named by QUORVEL_PACK (an older build, to compare).
+std::string ToolPath() {
+  const char* other = std::getenv("QUORVEL_PACK");
+  return other && *other ? other : QUORVEL_PACK_PATH;
+}
+
+double ProcessCpuSeconds() {
+  timespec now{};
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+struct ZlibRun {
+  double seconds = 0;
+  double cpuSeconds = 0;
+};
+
 // Raw zlib with the writer's parameters, into one buffer large enough for
 // the whole stream, so that only the compression itself is timed.
-double ZlibSeconds(const std::string& input, std::size_t& compressedSize) {
+ZlibRun RunZlib(const std::string& input, std::size_t& compressedSize) {
+  const double cpuStart = ProcessCpuSeconds();
   const Clock::time_point start = Clock::now();
   z_stream stream{};
   if (deflateInit2(&stream, 9, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
@@ -121,7 +242,7 @@ double ZlibSeconds(const std::string& input, std::size_t& compressedSize) {
   compressedSize = stream.total_out;
   deflateEnd(&stream);
   if (result != Z_STREAM_END) throw std::runtime_error("deflate did not finish");
-  return std::chrono::duration<double>(Clock::now() - start).count();
+  return {std::chrono::duration<double>(Clock::now() - start).count(), ProcessCpuSeconds() - cpuStart};
 }
 
 double Median(std::vector<double> values) {
@@ -134,53 +255,74 @@ double LoadAverage() {
   return ::getloadavg(load, 1) == 1 ? load[0] : -1;
 }
 
-void BenchOne(const fs::path& folder, const fs::path& stub, std::size_t sizeMiB, bool compressible) {
-  const std::string movie =
-      compressible ? CompressibleBytes(sizeMiB * kMiB) : IncompressibleBytes(sizeMiB * kMiB);
-  const fs::path moviePath = folder / "movie.swf";
+// One package of the given movies: the build against zlib over the same
+// movie bytes, one after another.
+void BenchOne(Launcher& launcher, const fs::path& folder, const fs::path& stub, std::size_t sizeMiB, const char* kind,
+              const std::vector<std::string>& movies) {
+  std::vector<std::string> arguments = {ToolPath(), "build", stub.string(), "", "--date=2026-12-07"};
   const fs::path target = folder / "package.exe";
-  WriteFile(moviePath, movie);
+  arguments[3] = target.string();
+  std::string allMovies;
+  std::uint64_t uBytes = 14;  // the payload trailer
+  for (std::size_t i = 0; i < movies.size(); ++i) {
+    const std::string name = "movie" + std::to_string(i) + ".swf";
+    WriteFile(folder / name, movies[i]);
+    arguments.push_back((folder / name).string());
+    allMovies += movies[i];
+    uBytes += movies[i].size() + (name + ":" + std::to_string(movies[i].size()) + "\r\n").size();
+  }
 
   const int runs = sizeMiB * kMiB <= kSmallLimit ? kSmallRuns : 1;
   const double loadBefore = LoadAverage();
-  std::vector<double> buildTimes, zlibTimes;
+  std::vector<double> buildTimes, zlibTimes, buildCpuTimes, zlibCpuTimes;
   double peakMiB = 0;
   std::size_t compressedSize = 0;
   for (int run = 0; run < runs; ++run) {
     fs::remove(target);
-    const ChildRun build = RunChild({QUORVEL_PACK_PATH, "build", stub.string(), target.string(),
-                                     moviePath.string(), "--date=2026-12-07"});
+    const ChildRun build = launcher.Run(arguments);
     if (build.exitCode != 0) throw std::runtime_error("quorvel-pack build failed");
     buildTimes.push_back(build.seconds);
+    buildCpuTimes.push_back(build.cpuSeconds);
     peakMiB = std::max(peakMiB, build.peakMiB);
-    zlibTimes.push_back(ZlibSeconds(movie, compressedSize));
+    const ZlibRun zlib = RunZlib(allMovies, compressedSize);
+    zlibTimes.push_back(zlib.seconds);
+    zlibCpuTimes.push_back(zlib.cpuSeconds);
   }
   // The package must be sound, or the timing means nothing.
-  if (RunChild({QUORVEL_PACK_PATH, "verify", target.string()}).exitCode != 0) {
+  if (launcher.Run({ToolPath(), "verify", target.string()}).exitCode != 0) {
     throw std::runtime_error("quorvel-pack verify refused the package");
   }
 
   const double stubMiB = static_cast<double>(kStubBytes) / kMiB;
-  // Z: the block without its 8-byte trailer; U: movie, its directory line and the 14-byte trailer.
+  // Z: the block without its 8-byte trailer; U: movies, their directory lines and the 14-byte trailer.
   const double zMiB = static_cast<double>(fs::file_size(target) - kStubBytes - 8) / kMiB;
-  const std::string directoryLine = "movie.swf:" + std::to_string(movie.size()) + "\r\n";
-  const double uMiB = static_cast<double>(movie.size() + directoryLine.size() + 14) / kMiB;
+  const double uMiB = static_cast<double>(uBytes) / kMiB;
   const double buildSeconds = Median(buildTimes);
   const double zlibSeconds = Median(zlibTimes);
-  std::printf("%5zu MiB  %-14s %4d  %8.3f  %8.3f  %6.3f  %8.1f  %8.1f  %8.1f  %5.2f\n", sizeMiB,
-              compressible ? "compressible" : "incompressible", runs, buildSeconds, zlibSeconds,
-              buildSeconds / zlibSeconds, peakMiB, uMiB + zMiB, 2 * zMiB + stubMiB, loadBefore);
+  const double cpuRatio = Median(buildCpuTimes) / Median(zlibCpuTimes);
+  std::printf("%5zu MiB  %-14s %4d  %8.3f  %8.3f  %6.3f  %6.3f  %8.1f  %8.1f  %8.1f  %8.1f  %5.2f\n", sizeMiB,
+              kind, runs, buildSeconds, zlibSeconds, buildSeconds / zlibSeconds, cpuRatio, peakMiB, uMiB + zMiB,
+              2 * zMiB + stubMiB, std::max(uMiB + zMiB, 2 * zMiB + stubMiB) + 16, loadBefore);
   std::fflush(stdout);
   fs::remove(target);
-  fs::remove(moviePath);
+  for (std::size_t i = 0; i < movies.size(); ++i) fs::remove(folder / ("movie" + std::to_string(i) + ".swf"));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::size_t> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::strtoul(argv[i], nullptr, 10));
+  std::vector<std::string> kinds;
+  for (int i = 1; i < argc; ++i) {
+    if (std::isdigit(static_cast<unsigned char>(argv[i][0]))) {
+      sizes.push_back(std::strtoul(argv[i], nullptr, 10));
+    } else {
+      kinds.push_back(argv[i]);
+    }
+  }
   if (sizes.empty()) sizes = {1, 50, 200};
+  if (kinds.empty()) kinds = {"incompressible", "compressible", "mixed"};
+  const auto wanted = [&](const char* kind) { return std::find(kinds.begin(), kinds.end(), kind) != kinds.end(); };
 
   char pattern[] = "/tmp/quorvel-build-bench-XXXXXX";
   if (::mkdtemp(pattern) == nullptr) {
@@ -190,18 +332,29 @@ int main(int argc, char** argv) {
   const fs::path folder = pattern;
   int exitCode = 0;
   try {
+    Launcher launcher;
     const fs::path stub = folder / "player.dat";
     WriteFile(stub, std::string(kStubBytes, 'S'));
-    const ChildRun idle = RunChild({QUORVEL_PACK_PATH, "--help"});
+    const ChildRun idle = launcher.Run({ToolPath(), "--help"});
     std::printf("quorvel-pack: %s\nstub %zu KiB; tool's resident floor (--help) %.1f MiB\n",
-                QUORVEL_PACK_PATH, kStubBytes / 1024, idle.peakMiB);
-    std::printf("ratio = build seconds / zlib seconds (target <= 1.10); "
-                "U+Z and 2Z+S are the writer's planned peaks\n\n");
-    std::printf("%-9s  %-14s %4s  %8s  %8s  %6s  %8s  %8s  %8s  %5s\n", "size", "data", "runs",
-                "build s", "zlib s", "ratio", "peak MiB", "U+Z MiB", "2Z+S MiB", "load");
+                ToolPath().c_str(), kStubBytes / 1024, idle.peakMiB);
+    std::printf("ratio = build seconds / zlib seconds (target <= 1.10); cpu = the same for processor time, "
+                "steadier on a busy machine;\nU+Z and 2Z+S are the peaks of a writer that holds everything in "
+                "memory, limit the larger plus 16 MiB\n\n");
+    std::printf("%-9s  %-14s %4s  %8s  %8s  %6s  %6s  %8s  %8s  %8s  %8s  %5s\n", "size", "data", "runs",
+                "build s", "zlib s", "ratio", "cpu", "peak MiB", "U+Z MiB", "2Z+S MiB", "limit", "load");
     for (std::size_t size : sizes) {
-      BenchOne(folder, stub, size, false);
-      BenchOne(folder, stub, size, true);
+      if (wanted("incompressible")) {
+        BenchOne(launcher, folder, stub, size, "incompressible", {IncompressibleBytes(size * kMiB)});
+      }
+      if (wanted("compressible")) {
+        BenchOne(launcher, folder, stub, size, "compressible", {CompressibleBytes(size * kMiB)});
+      }
+      // The usual project: packed movies beside uncompressed ones, half of each.
+      if (wanted("mixed")) {
+        BenchOne(launcher, folder, stub, size, "mixed",
+                 {IncompressibleBytes(size * kMiB / 2), CompressibleBytes(size * kMiB / 2)});
+      }
     }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "package_build_bench: %s\n", error.what());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "sys/file_errors.h"
 #include "sys/temp_folder.h"
@@ -30,6 +31,23 @@ TEST(File, ReadsWhatWasWrittenWholeIncludingEmptyAndLargeFiles) {
     // ReadAll starts from the first byte whatever was read before.
     EXPECT_EQ(file.ReadAll(), bytes);
   }
+}
+
+// Slices in order: full ones, then the short rest, then nothing at the end.
+TEST(File, ReadTakesSlicesInOrderUntilTheEnd) {
+  TempFolder folder;
+  const std::string bytes = PseudoRandomBytes((1 << 20) + 5, 9);
+  File file(folder.Write("m.swf", bytes), FileAccess::kReadShareReadWrite);
+  std::string slice(1 << 19, '\0');
+  std::string joined;
+  std::vector<std::size_t> sizes;
+  for (std::size_t got = 1; got > 0;) {
+    got = file.Read(slice.data(), slice.size());
+    sizes.push_back(got);
+    joined.append(slice.data(), got);
+  }
+  EXPECT_EQ(sizes, (std::vector<std::size_t>{1 << 19, 1 << 19, 5, 0}));
+  EXPECT_EQ(joined, bytes);
 }
 
 TEST(File, CreateEmptiesAnExistingFileSoNoOldTailRemains) {
