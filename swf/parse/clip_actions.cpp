@@ -24,8 +24,9 @@ void ReadClipActions(BitReader& reader, int swfVersion, ClipActions& clip) {
   reader.U16();  // reserved
   clip.allEvents = ReadEventFlags(reader, swfVersion);
   while (true) {
-    // Some writers leave out the end flag at the very end of the tag.
-    if (reader.AtEnd()) break;
+    // Some writers leave out the end flag at the very end of the tag, or
+    // write it narrower than the events.
+    if (reader.Remaining() < (swfVersion >= 6 ? 4u : 2u)) break;
     const uint32_t events = ReadEventFlags(reader, swfVersion);
     if (events == 0) break;
     ClipActionRecord record;
@@ -36,7 +37,9 @@ void ReadClipActions(BitReader& reader, int swfVersion, ClipActions& clip) {
                        std::to_string(reader.AbsoluteOffset()) + " reaches past its tag");
     }
     BitReader body = reader.Sub(size);
-    if ((events & clip_event::kKeyPress) != 0) record.keyCode = body.U8();
+    // The size counts the key code; some writers give a key press handler
+    // size 0 and no key code at all.
+    if ((events & clip_event::kKeyPress) != 0 && size > 0) record.keyCode = body.U8();
     record.actions = ReadActionBlock(body, body.Remaining());
     clip.records.push_back(std::move(record));
   }

@@ -306,5 +306,29 @@ INSTANTIATE_TEST_SUITE_P(
                  {{clip_event::kInitialize, 0, {action::kStop, 0}}, {clip_event::kKeyPress, 37, {action::kPlay, 0}}}}),
     [](const auto& c) { return std::string(c.param.name); });
 
+TEST(ClipActionSizeTest, AKeyPressRecordOfSizeZeroHasNoKeyCode) {
+  BitWriter w;
+  w.U8(0x80 | 0x02);
+  w.U16(1);
+  w.U16(1);
+  w.U16(0);
+  EventFlags(w, clip_event::kKeyPress | clip_event::kKeyUp, 6);
+  EventFlags(w, clip_event::kKeyPress, 6);
+  w.U32(0);
+  EventFlags(w, clip_event::kKeyUp, 6);
+  w.U32(2);
+  w.Append({action::kStop, 0});
+  EventFlags(w, 0, 6);
+  const ParsedMovie movie = MovieOf({swftest::Tag(tag::kPlaceObject2, w.Take())}, 6);
+  EXPECT_TRUE(movie.warnings.empty());
+  const PlaceObject& place = FirstPlacement(movie);
+  ASSERT_EQ(place.clipActions.records.size(), 2u);
+  EXPECT_EQ(place.clipActions.records[0].keyCode, 0);
+  EXPECT_TRUE(place.clipActions.records[0].actions.code.empty());
+  EXPECT_TRUE(place.clipActions.records[0].actions.At(0).IsEnd());
+  EXPECT_EQ(place.clipActions.records[1].events, clip_event::kKeyUp);
+  EXPECT_EQ(place.clipActions.records[1].actions.At(0).code, action::kStop);
+}
+
 }  // namespace
 }  // namespace swf
