@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -59,8 +60,13 @@ struct ButtonCondAction {
   ActionBlock actions;
 };
 
-// DefineButtonSound: a sound per transition, in this order.
-enum ButtonSoundSlot { kSoundOverUpToIdle, kSoundIdleToOverUp, kSoundOverUpToOverDown, kSoundOverDownToOverUp };
+// DefineButtonSound: a sound per transition, at these indices of `sounds`.
+namespace button_sound {
+inline constexpr size_t kOverUpToIdle = 0;
+inline constexpr size_t kIdleToOverUp = 1;
+inline constexpr size_t kOverUpToOverDown = 2;
+inline constexpr size_t kOverDownToOverUp = 3;
+}  // namespace button_sound
 struct ButtonSound {
   uint16_t soundId = 0;  // 0: no sound
   SoundInfo info;
@@ -89,7 +95,7 @@ struct ButtonDefinition {
   // fault are kept and this says what was wrong.
   std::string actionsError;
   std::optional<ColorTransform> buttonColorTransform;  // DefineButtonCxform
-  std::array<ButtonSound, 4> sounds;                    // by ButtonSoundSlot
+  std::array<ButtonSound, 4> sounds;                    // by button_sound index
 };
 
 // Body of DefineButton (version 1) or DefineButton2 (2). More than

@@ -203,12 +203,12 @@ TEST(ButtonDataTest, CxformAndSoundsAttachToTheirButton) {
   // The records keep their own transforms; the lowered up state takes the tag's.
   EXPECT_EQ(button.records[0].colorTransform.redMult, 128);
   EXPECT_EQ(std::get<PlaceObject>(button.upState->frames[0].tags[0]).colorTransform, tint);
-  EXPECT_EQ(button.sounds[kSoundOverUpToIdle].soundId, 0);
-  EXPECT_EQ(button.sounds[kSoundIdleToOverUp].soundId, 7);
-  EXPECT_EQ(button.sounds[kSoundIdleToOverUp].info.loopCount, 3);
-  EXPECT_EQ(button.sounds[kSoundOverUpToOverDown].soundId, 0);
-  EXPECT_EQ(button.sounds[kSoundOverDownToOverUp].soundId, 9);
-  EXPECT_TRUE(button.sounds[kSoundOverDownToOverUp].info.syncStop);
+  EXPECT_EQ(button.sounds[button_sound::kOverUpToIdle].soundId, 0);
+  EXPECT_EQ(button.sounds[button_sound::kIdleToOverUp].soundId, 7);
+  EXPECT_EQ(button.sounds[button_sound::kIdleToOverUp].info.loopCount, 3);
+  EXPECT_EQ(button.sounds[button_sound::kOverUpToOverDown].soundId, 0);
+  EXPECT_EQ(button.sounds[button_sound::kOverDownToOverUp].soundId, 9);
+  EXPECT_TRUE(button.sounds[button_sound::kOverDownToOverUp].info.syncStop);
   EXPECT_TRUE(button.actions.empty());
 }
 

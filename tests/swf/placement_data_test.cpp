@@ -198,14 +198,6 @@ TEST(FilterListTest, CountsLargerThanTheTagAreRefused) {
   }
 }
 
-TEST(BlendModeTest, ReservedValuesAreNormal) {
-  EXPECT_EQ(ToBlendMode(0), BlendMode::kNormal);
-  EXPECT_EQ(ToBlendMode(1), BlendMode::kNormal);
-  EXPECT_EQ(ToBlendMode(12), BlendMode::kErase);
-  EXPECT_EQ(ToBlendMode(15), BlendMode::kNormal);
-  EXPECT_EQ(ToBlendMode(255), BlendMode::kNormal);
-}
-
 // ----------------------------------------------------------- clip actions
 
 void EventFlags(BitWriter& w, uint32_t events, int version) {

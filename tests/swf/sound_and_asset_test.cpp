@@ -52,13 +52,6 @@ INSTANTIATE_TEST_SUITE_P(Sounds, DefineSoundTest,
                                          SoundFormatCase{0x36, sound_format::kUncompressedLittleEndian, 1, true, false},
                                          SoundFormatCase{0x19, sound_format::kAdpcm, 2, false, true}));
 
-TEST(SoundRateTest, CodesAreTheFourRates) {
-  EXPECT_EQ(SoundRateHz(0), 5512u);
-  EXPECT_EQ(SoundRateHz(1), 11025u);
-  EXPECT_EQ(SoundRateHz(2), 22050u);
-  EXPECT_EQ(SoundRateHz(3), 44100u);
-}
-
 struct SoundInfoCase {
   const char* name;
   Bytes bytes;

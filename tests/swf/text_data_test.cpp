@@ -221,15 +221,6 @@ TEST_P(FontInfoTest, NamesAndCodesADefineFont) {
 
 INSTANTIATE_TEST_SUITE_P(Fonts, FontInfoTest, testing::Values(1, 2));
 
-TEST(FontInfoTest, InfoForAFontNotDefinedIsAWarning) {
-  BitWriter w;
-  w.U16(8);
-  w.U8(0);
-  w.U8(0);
-  const ParsedMovie movie = MovieOf({swftest::Tag(tag::kDefineFontInfo, w.Take())});
-  EXPECT_TRUE(HasWarning(movie, tag::kDefineFontInfo));
-}
-
 TEST(FontNameTest, NameAndCopyrightAndTextSettingsAreKept) {
   BitWriter name;
   name.U16(1);
