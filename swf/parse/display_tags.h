@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-
 #include <vector>
 
 #include "swf/parse/bit_reader.h"
