@@ -195,6 +195,36 @@ TEST_P(FontLayoutTest, ABrokenLayoutKeepsTheOutlines) {
 INSTANTIATE_TEST_SUITE_P(Fonts, FontLayoutTest,
                          testing::Values(FontCase{2, false}, FontCase{2, true}, FontCase{3, true}));
 
+// A device font has no glyphs; writers differ on whether its code table
+// offset is still written before the layout.
+class DeviceFontLayoutTest : public testing::TestWithParam<bool> {};
+
+TEST_P(DeviceFontLayoutTest, LayoutIsReadWithOrWithoutTheCodeTableOffset) {
+  BitWriter w;
+  w.U16(2);
+  w.U8(0x80 | 0x04);  // layout, wide codes
+  w.U8(0);
+  w.U8(1);
+  w.U8('_');
+  w.U16(0);  // no glyphs
+  if (GetParam()) w.U16(0);
+  w.U16(900);
+  w.U16(100);
+  w.U16(20);
+  w.U16(0);  // no kerning
+  const ParsedMovie movie = MovieOf({swftest::Tag(tag::kDefineFont2, w.Take())});
+  EXPECT_TRUE(movie.warnings.empty());
+  const auto& font = std::get<FontDefinition>(*movie.FindCharacter(2));
+  EXPECT_TRUE(font.glyphs.empty());
+  EXPECT_EQ(font.name, "_");
+  ASSERT_TRUE(font.layout.has_value());
+  EXPECT_EQ(font.layout->ascent, 900);
+  EXPECT_EQ(font.layout->descent, 100);
+  EXPECT_EQ(font.layout->leading, 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, DeviceFontLayoutTest, testing::Bool());
+
 class FontInfoTest : public testing::TestWithParam<int> {};
 
 TEST_P(FontInfoTest, NamesAndCodesADefineFont) {
