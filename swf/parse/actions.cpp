@@ -2,10 +2,19 @@
 
 namespace swf {
 
-ActionBlock ParseDoAction(BitReader& reader) {
-  const size_t offset = reader.AbsoluteOffset();
-  return {reader.Rest(), offset};
+const Operation& ActionBlock::At(size_t position) const {
+  if (!cache) cache = std::make_shared<ActionCache>(code);
+  return cache->At(position);
 }
+
+ActionBlock ReadActionBlock(BitReader& reader, size_t length) {
+  ActionBlock block;
+  block.offset = reader.AbsoluteOffset();
+  block.code = reader.Bytes(length);
+  return block;
+}
+
+ActionBlock ParseDoAction(BitReader& reader) { return ReadActionBlock(reader, reader.Remaining()); }
 
 InitActionBlock ParseDoInitAction(BitReader& reader) {
   InitActionBlock init;

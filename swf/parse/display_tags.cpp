@@ -28,6 +28,14 @@ void ReadCommonFields(BitReader& reader, const PlaceFlags& flags, PlaceObject& p
   place.hasClipActions = flags.hasClipActions;
 }
 
+void ReadClipActionsOf(BitReader& reader, int swfVersion, PlaceObject& place) {
+  try {
+    ReadClipActions(reader, swfVersion, place.clipActions);
+  } catch (const ParseError& error) {
+    place.clipActionsError = error.what();
+  }
+}
+
 }  // namespace
 
 PlaceObject ParsePlaceObject1(BitReader& reader) {
@@ -39,15 +47,16 @@ PlaceObject ParsePlaceObject1(BitReader& reader) {
   return place;
 }
 
-PlaceObject ParsePlaceObject2(BitReader& reader) {
+PlaceObject ParsePlaceObject2(BitReader& reader, int swfVersion) {
   const PlaceFlags flags = ReadPlaceFlags(reader);
   PlaceObject place;
   place.depth = reader.U16();
   ReadCommonFields(reader, flags, place);
+  if (flags.hasClipActions) ReadClipActionsOf(reader, swfVersion, place);
   return place;
 }
 
-PlaceObject ParsePlaceObject3(BitReader& reader) {
+PlaceObject ParsePlaceObject3(BitReader& reader, int swfVersion) {
   const PlaceFlags flags = ReadPlaceFlags(reader);
   const uint8_t more = reader.U8();
   const bool hasOpaqueBackground = (more & 0x40) != 0;
@@ -61,11 +70,12 @@ PlaceObject ParsePlaceObject3(BitReader& reader) {
   if (hasClassName) place.className = reader.String();
   ReadCommonFields(reader, flags, place);
   place.hasFilters = hasFilters;
-  if (hasFilters) SkipFilterList(reader);
+  if (hasFilters) place.filters = ReadFilterList(reader);
   if (hasBlendMode) place.blendMode = reader.U8();
   if (hasCacheAsBitmap) place.cacheAsBitmap = reader.U8() != 0;
   if (hasVisible) place.visible = reader.U8() != 0;
   if (hasOpaqueBackground) place.opaqueBackground = ReadRgba(reader);
+  if (flags.hasClipActions) ReadClipActionsOf(reader, swfVersion, place);
   return place;
 }
 
@@ -75,34 +85,5 @@ RemoveObject ParseRemoveObject1(BitReader& reader) {
 }
 
 RemoveObject ParseRemoveObject2(BitReader& reader) { return {reader.U16()}; }
-
-void SkipFilterList(BitReader& reader) {
-  const unsigned count = reader.U8();
-  for (unsigned i = 0; i < count; ++i) {
-    const uint8_t id = reader.U8();
-    switch (id) {
-      case 0: reader.Skip(23); break;  // drop shadow
-      case 1: reader.Skip(9); break;   // blur
-      case 2: reader.Skip(15); break;  // glow
-      case 3: reader.Skip(27); break;  // bevel
-      case 4:                          // gradient glow
-      case 7: {                        // gradient bevel
-        const unsigned colors = reader.U8();
-        reader.Skip(colors * 5 + 19);
-        break;
-      }
-      case 5: {  // convolution
-        const unsigned x = reader.U8();
-        const unsigned y = reader.U8();
-        reader.Skip(8 + 4 * x * y + 5);
-        break;
-      }
-      case 6: reader.Skip(80); break;  // colour matrix
-      default:
-        throw ParseError("unknown filter " + std::to_string(id) + " at offset " +
-                         std::to_string(reader.AbsoluteOffset() - 1));
-    }
-  }
-}
 
 }  // namespace swf

@@ -3,9 +3,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "swf/parse/bit_reader.h"
+#include "swf/parse/clip_actions.h"
 #include "swf/parse/color_transform.h"
+#include "swf/parse/filters.h"
 #include "swf/parse/matrix.h"
 
 namespace swf {
@@ -22,12 +25,17 @@ struct PlaceObject {
   std::optional<std::string> name;
   std::optional<uint16_t> clipDepth;
   std::optional<std::string> className;
-  std::optional<uint8_t> blendMode;
+  std::optional<uint8_t> blendMode;  // as stored; ToBlendMode reads it
   std::optional<bool> cacheAsBitmap;
   std::optional<bool> visible;
   std::optional<Rgba> opaqueBackground;  // the object's bounds are filled with it, behind it
   bool hasFilters = false;
   bool hasClipActions = false;
+  std::vector<Filter> filters;  // PlaceObject3 with hasFilters
+  ClipActions clipActions;      // with hasClipActions
+  // Broken clip actions do not cost the placement: the records read before
+  // the fault are kept and this says what was wrong.
+  std::string clipActionsError;
 };
 
 struct RemoveObject {
@@ -35,12 +43,10 @@ struct RemoveObject {
 };
 
 PlaceObject ParsePlaceObject1(BitReader& reader);
-PlaceObject ParsePlaceObject2(BitReader& reader);
-PlaceObject ParsePlaceObject3(BitReader& reader);
+// `swfVersion` decides the width of the clip events' flags (see ReadClipActions).
+PlaceObject ParsePlaceObject2(BitReader& reader, int swfVersion = 6);
+PlaceObject ParsePlaceObject3(BitReader& reader, int swfVersion = 6);
 RemoveObject ParseRemoveObject1(BitReader& reader);
 RemoveObject ParseRemoveObject2(BitReader& reader);
-
-// Skips a FILTERLIST (the filters themselves are not drawn yet).
-void SkipFilterList(BitReader& reader);
 
 }  // namespace swf

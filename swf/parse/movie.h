@@ -11,12 +11,15 @@
 
 #include "swf/parse/bitmaps.h"
 #include "swf/parse/actions.h"
+#include "swf/parse/assets.h"
 #include "swf/parse/buttons.h"
 #include "swf/parse/display_tags.h"
+#include "swf/parse/edit_text.h"
 #include "swf/parse/fonts.h"
 #include "swf/parse/header.h"
 #include "swf/parse/morph.h"
 #include "swf/parse/shape.h"
+#include "swf/parse/sounds.h"
 #include "swf/parse/text.h"
 
 namespace swf {
@@ -30,6 +33,10 @@ struct Frame {
   // in movies flagged for ActionScript 3, whose scripts are not run.
   std::vector<InitActionBlock> initActions;
   std::vector<ActionBlock> actions;
+  std::vector<StartSound> sounds;  // StartSound / StartSound2, in file order
+  // SoundStreamBlock data of this frame (normally one), in the format of
+  // the timeline's stream head; pointing into the movie body.
+  std::vector<std::span<const uint8_t>> streamBlocks;
 };
 
 // A tag the engine does not interpret; the bytes point into the movie body.
@@ -45,6 +52,7 @@ struct TimelineDefinition {
   std::vector<Frame> frames;
   std::map<std::string, uint32_t> labels;  // label -> 0-based frame
   uint16_t declaredFrameCount = 0;
+  std::optional<SoundStreamHead> streamHead;  // the first SoundStreamHead/2
 };
 
 struct SpriteDefinition {
@@ -53,7 +61,7 @@ struct SpriteDefinition {
 };
 
 using Character = std::variant<ShapeDefinition, SpriteDefinition, FontDefinition, TextDefinition,
-                               MorphShapeDefinition, ButtonDefinition>;
+                               MorphShapeDefinition, ButtonDefinition, EditTextDefinition>;
 
 // A whole movie parsed into plain data. Not copyable: raw tags point into
 // `body`.
@@ -73,6 +81,10 @@ struct ParsedMovie {
   std::optional<Rgba> backgroundColor;
   bool actionScript3Flag = false;  // FileAttributes says AVM2
   bool hasAs3Code = false;         // a DoABC tag is present (its code is not run)
+  std::unordered_map<uint16_t, SoundDefinition> sounds;  // DefineSound, by id
+  std::vector<AssetName> exports;        // ExportAssets, all tags in file order
+  std::vector<ImportedAssets> imports;   // ImportAssets/2, one entry per tag
+  std::unordered_map<uint16_t, TextRenderSettings> textSettings;  // CSMTextSettings by text id
   std::vector<RawTag> unknownTags;
   std::vector<std::string> warnings;  // tags that were broken and skipped
 

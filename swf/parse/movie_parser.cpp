@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 
 #include "swf/parse/bit_reader.h"
 #include "swf/parse/movie.h"
@@ -67,10 +68,10 @@ class TagStreamParser {
         pending.tags.emplace_back(ParsePlaceObject1(body));
         return true;
       case tag::kPlaceObject2:
-        pending.tags.emplace_back(ParsePlaceObject2(body));
+        AddPlacement(ParsePlaceObject2(body, movie_.header.version), header, pending);
         return true;
       case tag::kPlaceObject3:
-        pending.tags.emplace_back(ParsePlaceObject3(body));
+        AddPlacement(ParsePlaceObject3(body, movie_.header.version), header, pending);
         return true;
       case tag::kRemoveObject:
         pending.tags.emplace_back(ParseRemoveObject1(body));
@@ -131,6 +132,7 @@ class TagStreamParser {
       case tag::kDefineFont3: {
         const int version = header.code == tag::kDefineFont ? 1 : header.code == tag::kDefineFont2 ? 2 : 3;
         FontDefinition font = ParseDefineFont(body, version, RecordBudget());
+        if (!font.tablesError.empty()) WarnPart(header, "font tables", font.tablesError);
         const size_t records = CountFontRecords(font);
         AddCharacter(font.id, std::move(font), records);
         return false;
@@ -153,19 +155,82 @@ class TagStreamParser {
       case tag::kDefineButton:
       case tag::kDefineButton2: {
         ButtonDefinition button = ParseDefineButton(body, header.code == tag::kDefineButton ? 1 : 2, RecordBudget());
+        if (!button.actionsError.empty()) WarnPart(header, "button actions", button.actionsError);
         const size_t records = CountButtonRecords(button);
         AddCharacter(button.id, std::move(button), records);
+        return false;
+      }
+      case tag::kDefineButtonSound: {
+        const uint16_t id = body.U16();
+        std::array<ButtonSound, 4> sounds = ReadButtonSounds(body);
+        if (auto* button = FindCharacterOf<ButtonDefinition>(id)) button->sounds = std::move(sounds);
+        return false;
+      }
+      case tag::kDefineEditText: {
+        EditTextDefinition text = ParseDefineEditText(body);
+        const uint16_t id = text.id;
+        AddCharacter(id, std::move(text), 1);
+        return false;
+      }
+      case tag::kDefineSound: {
+        SoundDefinition sound = ParseDefineSound(body);
+        const uint16_t id = sound.id;
+        movie_.sounds.try_emplace(id, sound);
+        return false;
+      }
+      case tag::kStartSound:
+        pending.sounds.push_back(ParseStartSound(body));
+        return true;
+      case tag::kStartSound2:
+        pending.sounds.push_back(ParseStartSound2(body));
+        return true;
+      case tag::kSoundStreamHead:
+      case tag::kSoundStreamHead2: {
+        SoundStreamHead head = ParseSoundStreamHead(body, header.code == tag::kSoundStreamHead ? 1 : 2);
+        if (!timeline.streamHead) timeline.streamHead = head;
+        return false;
+      }
+      case tag::kSoundStreamBlock:
+        pending.streamBlocks.push_back(body.Rest());
+        return true;
+      case tag::kExportAssets: {
+        std::vector<AssetName> exports = ParseExportAssets(body);
+        Charge(exports.size());
+        for (AssetName& asset : exports) movie_.exports.push_back(std::move(asset));
+        return false;
+      }
+      case tag::kImportAssets:
+      case tag::kImportAssets2: {
+        ImportedAssets imported = ParseImportAssets(body, header.code == tag::kImportAssets ? 1 : 2);
+        Charge(1 + imported.assets.size());
+        movie_.imports.push_back(std::move(imported));
+        return false;
+      }
+      case tag::kDefineFontInfo:
+      case tag::kDefineFontInfo2: {
+        FontInfo info = ParseDefineFontInfo(body, header.code == tag::kDefineFontInfo ? 1 : 2);
+        auto* font = FindCharacterOf<FontDefinition>(info.fontId);
+        if (font == nullptr) throw ParseError("font " + std::to_string(info.fontId) + " is not defined");
+        ApplyFontInfo(*font, std::move(info));
+        return false;
+      }
+      case tag::kDefineFontName: {
+        FontName name = ParseDefineFontName(body);
+        if (auto* font = FindCharacterOf<FontDefinition>(name.fontId)) {
+          font->displayName = std::move(name.name);
+          font->copyright = std::move(name.copyright);
+        }
+        return false;
+      }
+      case tag::kCsmTextSettings: {
+        const TextRenderSettings settings = ParseCsmTextSettings(body);
+        movie_.textSettings.insert_or_assign(settings.textId, settings);
         return false;
       }
       case tag::kDefineButtonCxform: {
         const uint16_t id = body.U16();
         const ColorTransform colorTransform = ReadColorTransform(body, false);
-        auto found = movie_.characters.find(id);
-        if (found != movie_.characters.end()) {
-          if (auto* button = std::get_if<ButtonDefinition>(&found->second)) {
-            ApplyButtonColorTransform(*button, colorTransform);
-          }
-        }
+        if (auto* button = FindCharacterOf<ButtonDefinition>(id)) ApplyButtonColorTransform(*button, colorTransform);
         return false;
       }
       case tag::kDefineSprite:
@@ -211,11 +276,35 @@ class TagStreamParser {
   size_t RecordBudget() const { return std::min(kMaxShapeRecords, kMaxMovieShapeRecords - shapeRecords_); }
 
   void AddCharacter(uint16_t id, Character character, size_t records) {
+    Charge(records);
+    movie_.characters.try_emplace(id, std::move(character));
+  }
+
+  // Counts parsed records (shape records, and the button records, clip
+  // actions, filters and names kept as data) against the movie's ceiling.
+  void Charge(size_t records) {
     if (records > kMaxMovieShapeRecords - shapeRecords_) {
       throw ParseError("the movie's shapes hold more than " + std::to_string(kMaxMovieShapeRecords) + " records");
     }
     shapeRecords_ += records;
-    movie_.characters.try_emplace(id, std::move(character));
+  }
+
+  void AddPlacement(PlaceObject place, const TagHeader& header, Frame& pending) {
+    if (!place.clipActionsError.empty()) WarnPart(header, "clip actions", place.clipActionsError);
+    Charge(place.clipActions.records.size() + place.filters.size());
+    pending.tags.emplace_back(std::move(place));
+  }
+
+  template <typename T>
+  T* FindCharacterOf(uint16_t id) {
+    auto found = movie_.characters.find(id);
+    return found == movie_.characters.end() ? nullptr : std::get_if<T>(&found->second);
+  }
+
+  // A part of a tag that was broken while the rest of it was kept.
+  void WarnPart(const TagHeader& header, const std::string& part, const std::string& error) {
+    Warn("tag " + std::to_string(header.code) + " at offset " + std::to_string(header.bodyOffset) + ": " + part +
+         " skipped: " + error);
   }
 
   const FontDefinition* FindFont(uint16_t id) const {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "swf/movie_report.h"
+#include "swf/parse/movie.h"
 #include "swf/parse/parse_error.h"
 #include "swf/player.h"
 
@@ -38,6 +39,45 @@ void CheckFrame(const swf::Player& player) {
   Check(player.FrameCount() == 0 ? player.CurrentFrame() == 0 : player.CurrentFrame() < player.FrameCount());
 }
 
+// Decodes the action blocks of a movie at every offset, as jumps into the
+// middle of records would, up to a number of offsets per input so that large
+// movies stay quick. Each operation must lie inside its block.
+class ActionExercise {
+ public:
+  void Movie(const swf::ParsedMovie& movie) {
+    Timeline(movie.root);
+    for (const auto& [id, character] : movie.characters) {
+      if (const auto* sprite = std::get_if<swf::SpriteDefinition>(&character)) Timeline(sprite->timeline);
+      if (const auto* button = std::get_if<swf::ButtonDefinition>(&character)) {
+        for (const swf::ButtonCondAction& action : button->actions) Block(action.actions);
+      }
+    }
+  }
+
+ private:
+  void Timeline(const swf::TimelineDefinition& timeline) {
+    for (const swf::Frame& frame : timeline.frames) {
+      for (const swf::ActionBlock& block : frame.actions) Block(block);
+      for (const swf::InitActionBlock& init : frame.initActions) Block(init.block);
+      for (const swf::ControlTag& tag : frame.tags) {
+        if (const auto* place = std::get_if<swf::PlaceObject>(&tag)) {
+          for (const swf::ClipActionRecord& record : place->clipActions.records) Block(record.actions);
+        }
+      }
+    }
+  }
+
+  void Block(const swf::ActionBlock& block) {
+    for (size_t offset = 0; offset < block.code.size() && budget_ > 0; ++offset, --budget_) {
+      const swf::Operation& op = block.At(offset);
+      Check(op.offset == offset && op.length > 0 && op.Next() <= block.code.size());
+      Check(&block.At(offset) == &op);  // decoded once, kept
+    }
+  }
+
+  size_t budget_ = size_t{1} << 16;
+};
+
 }  // namespace
 
 void ExerciseMovie(std::span<const uint8_t> bytes) {
@@ -51,6 +91,7 @@ void ExerciseMovie(std::span<const uint8_t> bytes) {
   const swf::MovieReport report = swf::ReportMovie(player->Movie());
   Check(report.frameCount == player->FrameCount());
   Check(swf::NoticeLine(report).empty() == report.unsupported.empty());
+  ActionExercise().Movie(player->Movie());
   SmallPicture picture;
   picture.Render(*player);
   for (int tick = 0; tick < 3; ++tick) {

@@ -127,7 +127,7 @@ TEST(TagParseTest, ShortAndLongTagHeaders) {
 
 TEST(TagParseTest, UnknownTagsAreKeptRawAndSkipped) {
   const Bytes file = swftest::Movie(
-      {swftest::Tag(777, {9, 8, 7}), swftest::Tag(14, Bytes(100, 0x55)), swftest::ShowFrame()});
+      {swftest::Tag(777, {9, 8, 7}), swftest::Tag(60, Bytes(100, 0x55)), swftest::ShowFrame()});
   const ParsedMovie movie = ParseMovie(file);
   ASSERT_EQ(movie.unknownTags.size(), 2u);
   EXPECT_EQ(movie.unknownTags[0].code, 777);
