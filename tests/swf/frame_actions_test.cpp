@@ -278,6 +278,23 @@ TEST(FrameActionsTest, AScriptThatRemovesItsOwnClipStopsThere) {
   EXPECT_FALSE(player.IsPlaying());
 }
 
+TEST(FrameActionsTest, QueuedActionsOfAClipThatWentAreDropped) {
+  // The root's script runs first and goes to frame 2, which removes the
+  // clip; the clip's own first-frame script, queued behind it, must not run
+  // (it would stop the root).
+  const Bytes clip = EmptySprite(2, 1, false, {act::DoAction({act::SetTarget("_parent"), act::Stop()})});
+  Player player(File({clip, act::DoAction({act::GotoFrame(1)}),
+                      swftest::PlaceObject2({.depth = 1, .characterId = 2, .name = "clip"}), swftest::ShowFrame(),
+                      swftest::RemoveObject2(1), swftest::ShowFrame(), swftest::ShowFrame()}));
+  EXPECT_EQ(player.CurrentFrame(), 1u);
+  EXPECT_TRUE(player.IsPlaying());
+  EXPECT_TRUE(player.Root().children.empty());
+  // Kept, the same clip's script does stop the root.
+  Player kept(File({clip, swftest::PlaceObject2({.depth = 1, .characterId = 2, .name = "clip"}), swftest::ShowFrame(),
+                    swftest::ShowFrame()}));
+  EXPECT_FALSE(kept.IsPlaying());
+}
+
 // Records every trace line a movie sends to its host.
 struct TraceRecorder : HostServices {
   std::vector<std::string> lines;
