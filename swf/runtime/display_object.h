@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "swf/parse/movie.h"
@@ -53,6 +54,9 @@ struct DisplayObject {
   ObjectKind kind = ObjectKind::kEmpty;
   uint16_t characterId = 0;
   const Character* character = nullptr;  // null when the id names no character of the parse
+  // A text field's DefineEditText body as the movie holds it (the parse keeps
+  // the tag raw until text fields are read); empty for other kinds.
+  std::span<const uint8_t> textFieldDefinition;
 
   Matrix matrix;
   ColorTransform colorTransform;

@@ -21,7 +21,7 @@ Runtime::Runtime(const ParsedMovie& movie, HostServices* host, size_t maxMadePer
   context_.objects.maxMadePerStep = maxMadePerStep;
   for (const RawTag& tag : movie_.unknownTags) {
     if (tag.code == kDefineEditTextCode && tag.body.size() >= 2) {
-      textFieldIds_.insert(static_cast<uint16_t>(tag.body[0] | (tag.body[1] << 8)));
+      textFields_.emplace(static_cast<uint16_t>(tag.body[0] | (tag.body[1] << 8)), tag.body);
     }
   }
   DisplayObject& root = *stage_.Get(stage_.Root());
@@ -79,7 +79,7 @@ void Runtime::RunFrameActions() {
 ObjectKind Runtime::KindOf(uint16_t characterId, const Character* character) const {
   if (character == nullptr) {
     if (movie_.bitmaps.count(characterId) != 0) return ObjectKind::kBitmap;
-    if (textFieldIds_.count(characterId) != 0) return ObjectKind::kTextField;
+    if (textFields_.count(characterId) != 0) return ObjectKind::kTextField;
     return ObjectKind::kEmpty;
   }
   if (std::holds_alternative<ShapeDefinition>(*character)) return ObjectKind::kShape;
@@ -121,6 +121,8 @@ void Runtime::SetCharacter(ObjectHandle handle, uint16_t characterId) {
   object.characterId = characterId;
   object.character = movie_.FindCharacter(characterId);
   object.kind = KindOf(characterId, object.character);
+  object.textFieldDefinition = {};
+  if (object.kind == ObjectKind::kTextField) object.textFieldDefinition = textFields_.at(characterId);
   object.timeline.reset();
   while (!object.children.empty()) stage_.Remove(object.children.begin()->second);
   if (object.kind != ObjectKind::kMovieClip && object.kind != ObjectKind::kButton) return;

@@ -6,7 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <set>
+#include <map>
+#include <span>
 #include <string>
 
 #include "swf/host_services.h"
@@ -94,7 +95,7 @@ class Runtime {
   const ParsedMovie& movie_;
   Stage stage_;
   ExecutionContext context_;
-  std::set<uint16_t> textFieldIds_;  // DefineEditText ids (kept raw by the parse)
+  std::map<uint16_t, std::span<const uint8_t>> textFields_;  // DefineEditText bodies by id (kept raw by the parse)
 };
 
 }  // namespace swf

@@ -131,6 +131,7 @@ TEST(ObjectKindTest, CharactersMakeTheirKindOfObject) {
     EXPECT_EQ(object->characterId, depth);
     EXPECT_EQ(object->parent, runtime.Root());
     EXPECT_EQ(object->timeline.has_value(), kind == ObjectKind::kMovieClip);
+    EXPECT_EQ(object->textFieldDefinition.size(), kind == ObjectKind::kTextField ? 5u : 0u);
   }
   // The button's up state is a child object the runtime made.
   const DisplayObject& button = *stage.ChildAt(runtime.RootObject(), 6);
