@@ -133,12 +133,15 @@ void Runtime::SetCharacter(ObjectHandle handle, uint16_t characterId) {
     if (!sprite->timeline.frames.empty()) EnterFrame(handle, 0, true);
     return;
   }
-  // A button shows its up state: the runtime places the state's records as
-  // its children, once; clips among them play on.
-  const auto& button = std::get<ButtonDefinition>(*object.character);
-  if (!button.upState || button.upState->frames.empty()) return;
-  for (const ControlTag& tag : button.upState->frames[0].tags) {
-    std::visit([&](const auto& t) { Apply(handle, t); }, tag);
+  MakeButtonState(handle, std::get<ButtonDefinition>(*object.character));
+}
+
+// A button shows its up state: the runtime places the state's records as its
+// children, once; clips among them play on.
+void Runtime::MakeButtonState(ObjectHandle button, const ButtonDefinition& definition) {
+  if (!definition.upState || definition.upState->frames.empty()) return;
+  for (const ControlTag& tag : definition.upState->frames[0].tags) {
+    std::visit([&](const auto& t) { Apply(button, t); }, tag);
   }
 }
 

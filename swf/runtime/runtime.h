@@ -89,6 +89,7 @@ class Runtime {
   // Objects (runtime.cpp).
   ObjectHandle MakeObject(ObjectHandle parent, int32_t depth, const Placement& placement);
   void SetCharacter(ObjectHandle object, uint16_t characterId);
+  void MakeButtonState(ObjectHandle button, const ButtonDefinition& definition);
   ObjectKind KindOf(uint16_t characterId, const Character* character) const;
   bool RoomForObject() const;
 
