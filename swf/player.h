@@ -83,13 +83,10 @@ class Player {
   // The display objects, read-only: the root and its tree.
   const Stage& Objects() const { return runtime_.Objects(); }
   const DisplayObject& Root() const { return runtime_.RootObject(); }
-  // The running movie itself, for what scripts would do (tests of the
-  // runtime's rules).
-  swf::Runtime& Runtime() { return runtime_; }
 
  private:
   ParsedMovie movie_;
-  swf::Runtime runtime_;
+  Runtime runtime_;
   std::optional<Rgba> backgroundOverride_;
   // Time since the last frame ran, in seconds; a frame runs when it reaches
   // FrameInterval().

@@ -1,6 +1,7 @@
 #include "swf/runtime/runtime.h"
 
 #include <algorithm>
+#include <map>
 #include <utility>
 
 #include "swf/runtime/actions.h"
@@ -124,7 +125,9 @@ void Runtime::SetCharacter(ObjectHandle handle, uint16_t characterId) {
   object.textFieldDefinition = {};
   if (object.kind == ObjectKind::kTextField) object.textFieldDefinition = textFields_.at(characterId);
   object.timeline.reset();
-  while (!object.children.empty()) stage_.Remove(object.children.begin()->second);
+  const std::map<int32_t, ObjectHandle> previous = std::move(object.children);
+  object.children.clear();
+  for (const auto& [depth, child] : previous) stage_.Remove(child);
   if (object.kind != ObjectKind::kMovieClip && object.kind != ObjectKind::kButton) return;
   if (object.level > kMaxNesting || !context_.objects.StepCanMakeMore()) return;
   ++context_.objects.madeInStep;
