@@ -13,17 +13,9 @@ namespace {
 
 // Codes of tags the parser keeps raw (ParsedMovie::unknownTags).
 namespace raw {
-constexpr uint16_t kDefineSound = 14;
-constexpr uint16_t kStartSound = 15;
-constexpr uint16_t kDefineButtonSound = 17;
-constexpr uint16_t kSoundStreamBlock = 19;
-constexpr uint16_t kDefineEditText = 37;
-constexpr uint16_t kImportAssets = 57;
 constexpr uint16_t kDefineVideoStream = 60;
 constexpr uint16_t kVideoFrame = 61;
-constexpr uint16_t kImportAssets2 = 71;
 constexpr uint16_t kDefineScalingGrid = 78;
-constexpr uint16_t kStartSound2 = 89;
 }  // namespace raw
 
 bool HasRawTag(const ParsedMovie& movie, std::initializer_list<uint16_t> codes) {
@@ -130,13 +122,28 @@ bool UsesButtons(const ParsedMovie& movie) {
   });
 }
 
-bool UsesTextFields(const ParsedMovie& movie) { return HasRawTag(movie, {raw::kDefineEditText}); }
+bool UsesTextFields(const ParsedMovie& movie) {
+  return std::any_of(movie.characters.begin(), movie.characters.end(), [](const auto& entry) {
+    return std::holds_alternative<EditTextDefinition>(entry.second);
+  });
+}
 
-bool UsesImports(const ParsedMovie& movie) { return HasRawTag(movie, {raw::kImportAssets, raw::kImportAssets2}); }
+bool UsesImports(const ParsedMovie& movie) { return !movie.imports.empty(); }
 
 bool UsesSound(const ParsedMovie& movie) {
-  return HasRawTag(movie, {raw::kDefineSound, raw::kStartSound, raw::kStartSound2, raw::kSoundStreamBlock,
-                           raw::kDefineButtonSound});
+  if (!movie.sounds.empty()) return true;
+  bool found = false;
+  ForEachTimeline(movie, [&](const TimelineDefinition& timeline) {
+    for (const Frame& frame : timeline.frames) {
+      if (!frame.sounds.empty() || !frame.streamBlocks.empty()) found = true;
+    }
+  });
+  if (found) return true;
+  return std::any_of(movie.characters.begin(), movie.characters.end(), [](const auto& entry) {
+    const auto* button = std::get_if<ButtonDefinition>(&entry.second);
+    return button != nullptr && std::any_of(button->sounds.begin(), button->sounds.end(),
+                                            [](const ButtonSound& sound) { return sound.soundId != 0; });
+  });
 }
 
 bool UsesFilters(const ParsedMovie& movie) {

@@ -13,7 +13,7 @@ constexpr double kFallbackFrameRate = 12.0;
 }  // namespace
 
 Player::Player(std::span<const uint8_t> file, HostServices* host)
-    : movie_(ParseMovie(file)), root_(movie_, movie_.root, 0, std::make_shared<ObjectBudget>(), nullptr, host) {}
+    : movie_(ParseMovie(file)), runtime_(movie_, host) {}
 
 double Player::StageWidth() const { return movie_.header.frameSize.Width() / kTwipsPerPixel; }
 double Player::StageHeight() const { return movie_.header.frameSize.Height() / kTwipsPerPixel; }
@@ -37,7 +37,7 @@ size_t Player::Advance(double elapsedSeconds) {
       break;
     }
     sinceLastFrame_ = std::max(0.0, sinceLastFrame_ - interval);
-    root_.Tick();
+    runtime_.Tick();
     ++frames;
   }
   return frames;
@@ -57,7 +57,7 @@ void Player::PullAudio(std::span<int16_t> interleavedStereo) {
 bool Player::GotoLabel(const std::string& label) {
   const auto found = movie_.root.labels.find(label);
   if (found == movie_.root.labels.end()) return false;
-  root_.GotoFrame(found->second);
+  runtime_.GotoFrame(found->second);
   return true;
 }
 
@@ -76,7 +76,7 @@ void Player::Render(const RenderTarget& target, Quality quality, const Matrix& v
   options.view = view;
   options.background = BackgroundColor();
   options.bitmaps = &movie_.bitmaps;
-  RenderDisplayList(root_.List(), target, options, scratch_);
+  RenderStage(runtime_.Objects(), target, options, scratch_);
 }
 
 }  // namespace swf

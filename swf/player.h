@@ -12,7 +12,7 @@
 #include "swf/parse/movie.h"
 #include "swf/render/render_target.h"
 #include "swf/render/renderer.h"
-#include "swf/timeline/timeline.h"
+#include "swf/runtime/runtime.h"
 
 namespace swf {
 
@@ -34,7 +34,7 @@ class Player {
   // Seconds between two ticks; movies with rate 0 tick at a small fixed rate.
   double FrameInterval() const;
   // Frames of the root timeline as the tag stream holds them.
-  size_t FrameCount() const { return root_.FrameCount(); }
+  size_t FrameCount() const { return runtime_.FrameCount(); }
   uint16_t DeclaredFrameCount() const { return movie_.header.frameCount; }
   uint8_t Version() const { return movie_.header.version; }
 
@@ -48,16 +48,16 @@ class Player {
   bool HasUnrunAs3Code() const { return movie_.hasAs3Code; }
   const std::vector<std::string>& Warnings() const { return movie_.warnings; }
 
-  size_t CurrentFrame() const { return root_.CurrentFrame(); }
-  bool IsPlaying() const { return root_.IsPlaying(); }
-  void Play() { root_.Play(); }
-  void Stop() { root_.Stop(); }
-  void GotoFrame(size_t frame) { root_.GotoFrame(frame); }
+  size_t CurrentFrame() const { return runtime_.CurrentFrame(); }
+  bool IsPlaying() const { return runtime_.IsPlaying(); }
+  void Play() { runtime_.Play(); }
+  void Stop() { runtime_.Stop(); }
+  void GotoFrame(size_t frame) { runtime_.GotoFrame(frame); }
   // Goes to the frame a FrameLabel names; false (and no change) if none does.
   bool GotoLabel(const std::string& label);
   // One tick of the clock: sprites advance; the root advances if playing and
   // loops from its last frame to the first.
-  void Tick() { root_.Tick(); }
+  void Tick() { runtime_.Tick(); }
 
   // Moves the player's own clock on by `elapsedSeconds` and runs every frame
   // that falls due, one tick each; the first frame ran at time 0. A host that
@@ -86,11 +86,13 @@ class Player {
   void Render(const RenderTarget& target, Quality quality, const Matrix& view) const;
 
   const ParsedMovie& Movie() const { return movie_; }
-  const DisplayList& List() const { return root_.List(); }
+  // The display objects, read-only: the root and its tree.
+  const Stage& Objects() const { return runtime_.Objects(); }
+  const DisplayObject& Root() const { return runtime_.RootObject(); }
 
  private:
   ParsedMovie movie_;
-  TimelineInstance root_;
+  Runtime runtime_;
   std::optional<Rgba> backgroundOverride_;
   // Time since the last frame ran, in seconds; a frame runs when it reaches
   // FrameInterval().

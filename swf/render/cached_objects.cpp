@@ -49,18 +49,30 @@ Box MapBox(const Box& box, const Matrix& matrix) {
   return mapped;
 }
 
-std::optional<Box> LocalBounds(const DisplayObject& object) {
-  if (object.character == nullptr) return std::nullopt;
-  if (const auto* shape = std::get_if<ShapeDefinition>(object.character)) return FromRect(shape->bounds);
-  if (const auto* text = std::get_if<TextDefinition>(object.character)) return FromRect(text->bounds);
-  if (const auto* morph = std::get_if<MorphShapeDefinition>(object.character)) return MorphBounds(*morph, object.ratio);
-  if (!object.sprite) return std::nullopt;
-  // Sprite instances nest at most TimelineInstance::kMaxNesting deep.
-  std::optional<Box> total;
-  for (const auto& [depth, child] : object.sprite->List()) {
-    if (const auto childBounds = LocalBounds(child)) Include(total, MapBox(*childBounds, child.matrix));
+std::optional<Box> LocalBounds(const Stage& stage, const DisplayObject& object) {
+  switch (object.kind) {
+    case ObjectKind::kShape:
+      return FromRect(std::get<ShapeDefinition>(*object.character).bounds);
+    case ObjectKind::kStaticText:
+      return FromRect(std::get<TextDefinition>(*object.character).bounds);
+    case ObjectKind::kMorphShape:
+      return MorphBounds(std::get<MorphShapeDefinition>(*object.character), object.ratio);
+    case ObjectKind::kMovieClip:
+    case ObjectKind::kButton: {
+      // Clips nest at most Runtime::kMaxNesting deep.
+      std::optional<Box> total;
+      for (const auto& [depth, handle] : object.children) {
+        const DisplayObject& child = *stage.Get(handle);
+        if (const auto childBounds = LocalBounds(stage, child)) Include(total, MapBox(*childBounds, child.matrix));
+      }
+      return total;
+    }
+    case ObjectKind::kBitmap:
+    case ObjectKind::kTextField:
+    case ObjectKind::kEmpty:
+      return std::nullopt;
   }
-  return total;
+  return std::nullopt;
 }
 
 Matrix SnapToWholePixels(const Matrix& world, const Box& localBounds) {

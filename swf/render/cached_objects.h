@@ -7,7 +7,7 @@
 
 #include "swf/parse/matrix.h"
 #include "swf/parse/shape.h"
-#include "swf/timeline/timeline.h"
+#include "swf/runtime/stage.h"
 
 namespace swf {
 
@@ -23,9 +23,9 @@ struct Box {
 Box MapBox(const Box& box, const Matrix& matrix);
 
 // What the object shows, in its own twips: its character's bounds, or for a
-// sprite or button the boxes of everything on its display list as placed.
-// Empty when it shows nothing.
-std::optional<Box> LocalBounds(const DisplayObject& object);
+// clip or button the boxes of its children (on `stage`) as placed. Empty when
+// it shows nothing.
+std::optional<Box> LocalBounds(const Stage& stage, const DisplayObject& object);
 
 // A cached picture is drawn on whole pixels: `world` moved so that the
 // device box of `localBounds` starts on the nearest whole pixel.

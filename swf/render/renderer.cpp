@@ -90,10 +90,11 @@ class SceneRenderer {
     strokeRasterizer_.clip_box(0, 0, width_, height_);
   }
 
-  void Draw(const DisplayList& list) {
+  void Draw(const Stage& stage) {
     const Rgba bg = options_.background;
     base_.clear(agg::rgba8(bg.r, bg.g, bg.b, 255));
-    DrawList(list, options_.view, ColorTransform::Identity());
+    stage_ = &stage;
+    DrawChildren(*stage.Get(stage.Root()), options_.view, ColorTransform::Identity());
     fillCells_.EndFrame();
   }
 
@@ -102,16 +103,18 @@ class SceneRenderer {
   // `content`, which is then composited through `mask` onto what was the
   // target before (`below`).
   struct OpenMask {
-    uint16_t clipDepth = 0;
+    int32_t clipDepth = 0;
     std::unique_ptr<Layer> mask;
     std::unique_ptr<Layer> content;
     agg::rendering_buffer below;
   };
 
-  void DrawList(const DisplayList& list, const Matrix& parentWorld, const ColorTransform& parentColor) {
+  // The children of a clip or button, in increasing depth.
+  void DrawChildren(const DisplayObject& parent, const Matrix& parentWorld, const ColorTransform& parentColor) {
     std::vector<OpenMask> masks;
-    for (const auto& [depth, object] : list) {
+    for (const auto& [depth, handle] : parent.children) {
       CloseMasks(masks, depth);
+      const DisplayObject& object = *stage_->Get(handle);
       if (object.character == nullptr) continue;
       Matrix world = Matrix::Compose(object.matrix, parentWorld);
       if (object.clipDepth > 0) {
@@ -122,28 +125,45 @@ class SceneRenderer {
       if (!object.visible) continue;
       const ColorTransform color = ColorTransform::Compose(object.colorTransform, parentColor);
       if (object.cacheAsBitmap || object.opaqueBackground) {
-        if (const auto bounds = LocalBounds(object)) {
+        if (const auto bounds = LocalBounds(*stage_, object)) {
           if (object.cacheAsBitmap) world = SnapToWholePixels(world, *bounds);
           if (object.opaqueBackground && !maskMode_) {
             DrawShape(BackgroundShape(*bounds, *object.opaqueBackground), world, color, Lifetime::kThisDrawing);
           }
         }
       }
-      if (const auto* shape = std::get_if<ShapeDefinition>(object.character)) {
-        DrawShape(*shape, world, color);
-      } else if (const auto* text = std::get_if<TextDefinition>(object.character)) {
-        DrawText(*text, world, color);
-      } else if (const auto* morph = std::get_if<MorphShapeDefinition>(object.character)) {
-        DrawShape(MorphShapeAt(*morph, object.ratio), world, color, Lifetime::kThisDrawing);
-      } else if (object.sprite) {
-        DrawList(object.sprite->List(), world, color);
-      }
+      DrawObject(object, world, color);
     }
-    CloseMasks(masks, std::numeric_limits<int>::max());
+    CloseMasks(masks, std::numeric_limits<int64_t>::max());
   }
 
   // Draws the mask's fill geometry, opaque, into a layer of its own and
   // sends the drawing that follows into a second one.
+  // What the object shows by its kind; bitmaps placed directly and text
+  // fields are not drawn yet.
+  void DrawObject(const DisplayObject& object, const Matrix& world, const ColorTransform& color) {
+    switch (object.kind) {
+      case ObjectKind::kShape:
+        DrawShape(std::get<ShapeDefinition>(*object.character), world, color);
+        return;
+      case ObjectKind::kStaticText:
+        DrawText(std::get<TextDefinition>(*object.character), world, color);
+        return;
+      case ObjectKind::kMorphShape:
+        DrawShape(MorphShapeAt(std::get<MorphShapeDefinition>(*object.character), object.ratio), world, color,
+                  Lifetime::kThisDrawing);
+        return;
+      case ObjectKind::kMovieClip:
+      case ObjectKind::kButton:
+        DrawChildren(object, world, color);
+        return;
+      case ObjectKind::kBitmap:
+      case ObjectKind::kTextField:
+      case ObjectKind::kEmpty:
+        return;
+    }
+  }
+
   void OpenMaskFor(const DisplayObject& object, const Matrix& world, std::vector<OpenMask>& masks) {
     const uint64_t bytes = 2 * LayerBytes(width_, height_);
     if (bytes > kMaxLayerBytes - std::min(kMaxLayerBytes, layerBytes_)) return;
@@ -153,15 +173,7 @@ class SceneRenderer {
     open.mask = std::make_unique<Layer>(width_, height_);
     buffer_.attach(open.mask->Pixels(), static_cast<unsigned>(width_), static_cast<unsigned>(height_), open.mask->Stride());
     maskMode_ = true;
-    if (const auto* shape = std::get_if<ShapeDefinition>(object.character)) {
-      DrawShape(*shape, world, ColorTransform::Identity());
-    } else if (const auto* text = std::get_if<TextDefinition>(object.character)) {
-      DrawText(*text, world, ColorTransform::Identity());
-    } else if (const auto* morph = std::get_if<MorphShapeDefinition>(object.character)) {
-      DrawShape(MorphShapeAt(*morph, object.ratio), world, ColorTransform::Identity(), Lifetime::kThisDrawing);
-    } else if (object.sprite) {
-      DrawList(object.sprite->List(), world, ColorTransform::Identity());
-    }
+    DrawObject(object, world, ColorTransform::Identity());
     maskMode_ = false;
     open.content = std::make_unique<Layer>(width_, height_);
     buffer_.attach(open.content->Pixels(), static_cast<unsigned>(width_), static_cast<unsigned>(height_),
@@ -172,7 +184,7 @@ class SceneRenderer {
 
   // Composites every open mask whose range ends before `depth`, innermost
   // first, and returns drawing to the picture below it.
-  void CloseMasks(std::vector<OpenMask>& masks, int depth) {
+  void CloseMasks(std::vector<OpenMask>& masks, int64_t depth) {
     while (!masks.empty() && masks.back().clipDepth < depth) {
       OpenMask& open = masks.back();
       CompositeMasked(*open.content, *open.mask, open.below);
@@ -400,6 +412,7 @@ class SceneRenderer {
   std::vector<FillPainter>& painters_;
   std::vector<Point>& flattened_;
   FillCellCache& fillCells_;
+  const Stage* stage_ = nullptr;
   ShapeDefinition glyphOutline_;  // the glyph being drawn, its curves followed closely
   bool maskMode_ = false;   // drawing a mask's geometry: fills opaque white, no strokes, no nested masks
   uint64_t layerBytes_ = 0;  // of the masks open now, against kMaxLayerBytes
@@ -420,19 +433,18 @@ Matrix ShowAllTransform(const Rect& stage, int width, int height) {
   return {perTwip, 0, 0, perTwip, offsetX - stage.xMin * perTwip, offsetY - stage.yMin * perTwip};
 }
 
-void RenderDisplayList(const DisplayList& list, const RenderTarget& target, const RenderOptions& options,
-                       RenderScratch& scratch) {
+void RenderStage(const Stage& stage, const RenderTarget& target, const RenderOptions& options, RenderScratch& scratch) {
   if (target.pixels == nullptr || target.width <= 0 || target.height <= 0) return;
   if (target.format == PixelFormat::kRgba32) {
-    SceneRenderer<agg::pixfmt_rgba32>(target, options, scratch.Get()).Draw(list);
+    SceneRenderer<agg::pixfmt_rgba32>(target, options, scratch.Get()).Draw(stage);
   } else {
-    SceneRenderer<agg::pixfmt_bgra32>(target, options, scratch.Get()).Draw(list);
+    SceneRenderer<agg::pixfmt_bgra32>(target, options, scratch.Get()).Draw(stage);
   }
 }
 
-void RenderDisplayList(const DisplayList& list, const RenderTarget& target, const RenderOptions& options) {
+void RenderStage(const Stage& stage, const RenderTarget& target, const RenderOptions& options) {
   RenderScratch scratch;
-  RenderDisplayList(list, target, options, scratch);
+  RenderStage(stage, target, options, scratch);
 }
 
 }  // namespace swf

@@ -1,6 +1,6 @@
 #pragma once
 
-// Drawing a display list with AGG.
+// Drawing the stage's display objects with AGG.
 //
 // Shapes keep the format's edge model: every edge carries the fill on its
 // left (fill0) and on its right (fill1), for its direction of travel:
@@ -19,7 +19,7 @@
 #include <memory>
 
 #include "swf/render/render_target.h"
-#include "swf/timeline/timeline.h"
+#include "swf/runtime/stage.h"
 
 namespace swf {
 
@@ -47,10 +47,10 @@ class RenderScratch {
   std::unique_ptr<Buffers> buffers_;
 };
 
-// Paints the background and then the display list, depth by depth, sprites
-// recursively, into the target.
-void RenderDisplayList(const DisplayList& list, const RenderTarget& target, const RenderOptions& options,
-                       RenderScratch& scratch);
-void RenderDisplayList(const DisplayList& list, const RenderTarget& target, const RenderOptions& options);
+// Paints the background and then the stage's tree from its root, children
+// in increasing depth, clips and buttons recursively, into the target. The
+// stage is only read.
+void RenderStage(const Stage& stage, const RenderTarget& target, const RenderOptions& options, RenderScratch& scratch);
+void RenderStage(const Stage& stage, const RenderTarget& target, const RenderOptions& options);
 
 }  // namespace swf

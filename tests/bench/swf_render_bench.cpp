@@ -63,7 +63,7 @@ void RenderUncached(benchmark::State& state, const fs::path& moviePath) {
   options.background = player.BackgroundColor();
   options.bitmaps = &player.Movie().bitmaps;
   for (auto _ : state) {
-    swf::RenderDisplayList(player.List(), target, options);
+    swf::RenderStage(player.Objects(), target, options);
     benchmark::DoNotOptimize(pixels.data());
   }
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

@@ -51,21 +51,23 @@ Bytes SpriteChain(int length) {
   return swftest::Movie(tags, swftest::Signature::kFws, 10, kSmallStage);
 }
 
-// Levels of running sprite instances below the root, following depth 1.
-int InstanceLevels(const DisplayList& list) {
-  const auto first = list.find(1);
-  if (first == list.end() || !first->second.sprite) return 0;
-  return 1 + InstanceLevels(first->second.sprite->List());
+// Levels of running clips below `clip`, following depth 1.
+int InstanceLevels(const Stage& stage, const DisplayObject& clip) {
+  const DisplayObject* first = stage.ChildAt(clip, 1);
+  if (first == nullptr || !first->timeline) return 0;
+  return 1 + InstanceLevels(stage, *first);
 }
 
+int InstanceLevels(const Player& player) { return InstanceLevels(player.Objects(), player.Root()); }
+
 TEST(NestingLimit, SpritesShowDownToTheLimitAndNothingBelowIt) {
-  const int limit = TimelineInstance::kMaxNesting;
+  const int limit = Runtime::kMaxNesting;
   Player within(SpriteChain(limit));
-  EXPECT_EQ(InstanceLevels(within.List()), limit);
+  EXPECT_EQ(InstanceLevels(within), limit);
   EXPECT_EQ(CentrePixel(within), kRed);
 
   Player beyond(SpriteChain(limit + 1));
-  EXPECT_EQ(InstanceLevels(beyond.List()), limit);
+  EXPECT_EQ(InstanceLevels(beyond), limit);
   EXPECT_EQ(CentrePixel(beyond), kWhite);
   beyond.Tick();
   beyond.GotoFrame(0);
@@ -82,7 +84,7 @@ TEST(NestingLimit, SpritePlacingItselfStopsAtTheLimit) {
        swftest::PlaceObject2({.depth = 1, .characterId = 2}), swftest::ShowFrame()},
       swftest::Signature::kFws, 10, kSmallStage);
   Player player(movie);
-  EXPECT_EQ(InstanceLevels(player.List()), TimelineInstance::kMaxNesting);
+  EXPECT_EQ(InstanceLevels(player), Runtime::kMaxNesting);
   EXPECT_EQ(CentrePixel(player), kWhite);  // the square sits in the corner
   for (int tick = 0; tick < 4; ++tick) player.Tick();
   EXPECT_EQ(CentrePixel(player), kWhite);
@@ -115,22 +117,23 @@ TEST(ObjectLimit, AFrameFillingEveryDepthPlays) {
   tags.push_back(swftest::RemoveObject2(7));
   tags.push_back(swftest::ShowFrame());
   Player player(swftest::Movie(tags, swftest::Signature::kCws, 10, kSmallStage));
-  EXPECT_EQ(player.List().size(), 0x10000u);
+  EXPECT_EQ(player.Root().children.size(), 0x10000u);
   player.Tick();
-  EXPECT_EQ(player.List().size(), 0xFFFFu);
+  EXPECT_EQ(player.Root().children.size(), 0xFFFFu);
   player.GotoFrame(0);
-  EXPECT_EQ(player.List().size(), 0x10000u);
+  EXPECT_EQ(player.Root().children.size(), 0x10000u);
   EXPECT_EQ(CentrePixel(player), kRed);
 }
 
-// Objects on a display list and on all the lists of its sprites below it.
-size_t ObjectsBelow(const DisplayList& list) {
-  size_t count = list.size();
-  for (const auto& [depth, object] : list) {
-    if (object.sprite) count += ObjectsBelow(object.sprite->List());
-  }
+// Objects below `parent`, at every level.
+size_t ObjectsBelow(const Stage& stage, const DisplayObject& parent) {
+  size_t count = parent.children.size();
+  for (const auto& [depth, handle] : parent.children) count += ObjectsBelow(stage, *stage.Get(handle));
   return count;
 }
+
+size_t ObjectsBelow(const Player& player) { return ObjectsBelow(player.Objects(), player.Root()); }
+size_t ObjectsBelow(const Runtime& runtime) { return ObjectsBelow(runtime.Objects(), runtime.RootObject()); }
 
 // A sprite that places itself several times would grow exponentially with
 // the nesting depth (4 copies, 16 levels: 4^16 instances). The number of
@@ -146,12 +149,12 @@ TEST(ObjectLimit, SelfMultiplyingSpriteStopsAtTheObjectCeiling) {
                                       swftest::PlaceObject2({.depth = 1, .characterId = 2}), swftest::ShowFrame()},
                                      swftest::Signature::kFws, 10, kSmallStage);
   Player player(movie);
-  EXPECT_LE(ObjectsBelow(player.List()), TimelineInstance::kMaxDisplayObjects);
-  EXPECT_GT(ObjectsBelow(player.List()), TimelineInstance::kMaxDisplayObjects / 2);
+  EXPECT_LE(ObjectsBelow(player), Runtime::kMaxDisplayObjects);
+  EXPECT_GT(ObjectsBelow(player), Runtime::kMaxDisplayObjects / 2);
   EXPECT_EQ(CentrePixel(player), kRed);
   player.Tick();
   player.GotoFrame(0);
-  EXPECT_LE(ObjectsBelow(player.List()), TimelineInstance::kMaxDisplayObjects);
+  EXPECT_LE(ObjectsBelow(player), Runtime::kMaxDisplayObjects);
 }
 
 // A sprite that puts itself at one depth three times over: each placement
@@ -169,15 +172,15 @@ TEST(ObjectLimit, SpriteReplacingItselfStopsAtThePlacementBudget) {
        swftest::ShowFrame()},
       swftest::Signature::kFws, 10, kSmallStage);
   const ParsedMovie parsed = ParseMovie(movie);
-  const auto budget = std::make_shared<ObjectBudget>();
-  TimelineInstance root(parsed, parsed.root, 0, budget);
-  EXPECT_EQ(budget->madeInStep, TimelineInstance::kMaxMadePerStep);
-  EXPECT_EQ(budget->live, ObjectsBelow(root.List()));
-  ASSERT_TRUE(root.List().count(2));
-  EXPECT_EQ(root.List().at(2).characterId, 1);
+  Runtime root(parsed);
+  EXPECT_EQ(root.Context().objects.madeInStep, Runtime::kMaxMadePerStep);
+  EXPECT_EQ(root.Objects().LiveObjects(), ObjectsBelow(root));
+  const DisplayObject* square = root.Objects().ChildAt(root.RootObject(), 2);
+  ASSERT_NE(square, nullptr);
+  EXPECT_EQ(square->characterId, 1);
   root.Tick();  // nothing loops: a new step that places nothing
-  EXPECT_EQ(budget->madeInStep, 0u);
-  EXPECT_EQ(budget->live, ObjectsBelow(root.List()));
+  EXPECT_EQ(root.Context().objects.madeInStep, 0u);
+  EXPECT_EQ(root.Objects().LiveObjects(), ObjectsBelow(root));
 
   Player player(movie);
   EXPECT_EQ(CentrePixel(player), kRed);
@@ -192,21 +195,24 @@ Bytes RootPlacingSquares(uint16_t count, const std::vector<Bytes>& more) {
 }
 
 // Every step of the root (its first frame, a tick, a goto from outside) has
-// the whole budget: a looping root places its first frame again on wrapping.
+// the whole budget: going back to the first frame, a looping root makes the
+// squares its earlier steps had no room for, four more each time; the
+// squares still there cost nothing.
 TEST(ObjectLimit, EachStepOfTheRootHasTheWholePlacementBudget) {
-  const ParsedMovie parsed = ParseMovie(RootPlacingSquares(6, {swftest::ShowFrame(), swftest::ShowFrame()}));
-  const auto budget = std::make_shared<ObjectBudget>();
-  budget->maxMadePerStep = 4;
-  TimelineInstance root(parsed, parsed.root, 0, budget);
-  EXPECT_EQ(root.List().size(), 4u);
+  const ParsedMovie parsed = ParseMovie(RootPlacingSquares(10, {swftest::ShowFrame(), swftest::ShowFrame()}));
+  Runtime root(parsed, nullptr, 4);
+  EXPECT_EQ(root.RootObject().children.size(), 4u);
   root.Tick();
-  root.Tick();  // back to the first frame, rebuilt
+  EXPECT_EQ(root.RootObject().children.size(), 4u);
+  root.Tick();  // back to the first frame
   EXPECT_EQ(root.CurrentFrame(), 0u);
-  EXPECT_EQ(root.List().size(), 4u);
+  EXPECT_EQ(root.RootObject().children.size(), 8u);
+  EXPECT_EQ(root.Context().objects.madeInStep, 4u);
   root.GotoFrame(1);
   root.GotoFrame(0);
-  EXPECT_EQ(root.List().size(), 4u);
-  EXPECT_EQ(budget->live, 4u);
+  EXPECT_EQ(root.RootObject().children.size(), 10u);
+  EXPECT_EQ(root.Context().objects.madeInStep, 2u);
+  EXPECT_EQ(root.Objects().LiveObjects(), 10u);
 }
 
 // A goto that a frame script makes is part of the step that runs the script,
@@ -217,12 +223,10 @@ TEST(ObjectLimit, ScriptGotosShareTheStepsPlacementBudget) {
   for (uint16_t depth = 5; depth <= 8; ++depth) more.push_back(swftest::PlaceObject2({.depth = depth, .characterId = 1}));
   more.push_back(swftest::ShowFrame());
   const ParsedMovie parsed = ParseMovie(RootPlacingSquares(4, more));
-  const auto budget = std::make_shared<ObjectBudget>();
-  budget->maxMadePerStep = 6;
-  TimelineInstance root(parsed, parsed.root, 0, budget);
+  Runtime root(parsed, nullptr, 6);
   EXPECT_EQ(root.CurrentFrame(), 1u);
   EXPECT_FALSE(root.IsPlaying());
-  EXPECT_EQ(root.List().size(), 6u);
+  EXPECT_EQ(root.RootObject().children.size(), 6u);
 }
 
 // Replacing an object's character with a sprite starts a clip without a new
@@ -237,14 +241,13 @@ TEST(ObjectLimit, ClipsStartedByReplacingCountAgainstTheBudget) {
        replaceWith(2), replaceWith(3), replaceWith(2), swftest::ShowFrame()},
       swftest::Signature::kFws, 10, kSmallStage));
   for (const size_t budgetSize : {4u, 3u}) {
-    const auto budget = std::make_shared<ObjectBudget>();
-    budget->maxMadePerStep = budgetSize;
-    TimelineInstance root(parsed, parsed.root, 0, budget);
-    ASSERT_EQ(root.List().size(), 1u);
-    const DisplayObject& object = root.List().at(1);
+    Runtime root(parsed, nullptr, budgetSize);
+    ASSERT_EQ(root.RootObject().children.size(), 1u);
+    const DisplayObject& object = *root.Objects().ChildAt(root.RootObject(), 1);
     EXPECT_EQ(object.characterId, 2);
-    EXPECT_EQ(object.sprite != nullptr, budgetSize == 4) << budgetSize;  // the square, then three clips
-    EXPECT_EQ(budget->madeInStep, budgetSize);
+    EXPECT_EQ(object.kind, ObjectKind::kMovieClip);
+    EXPECT_EQ(object.timeline.has_value(), budgetSize == 4) << budgetSize;  // the square, then three clips
+    EXPECT_EQ(root.Context().objects.madeInStep, budgetSize);
   }
 }
 

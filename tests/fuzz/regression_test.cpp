@@ -102,7 +102,7 @@ TEST(SeedMovies, AllLoadWithoutWarnings) {
     swf::Player player(bytes);
     EXPECT_TRUE(player.Warnings().empty()) << player.Warnings().front();
     EXPECT_GE(player.FrameCount(), 1u);
-    EXPECT_FALSE(player.List().empty());
+    EXPECT_FALSE(player.Root().children.empty());
   }
 }
 

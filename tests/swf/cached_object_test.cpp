@@ -153,15 +153,17 @@ TEST(CachedObjectTest, BoundsOfMorphsFollowTheRatioAndMapAroundTheCorners) {
   definition.startBounds = {0, 100, 0, 40};
   definition.endBounds = {100, 300, 40, 80};
   const Character morph = definition;
+  const Stage stage;
   DisplayObject object;
+  object.kind = ObjectKind::kMorphShape;
   object.character = &morph;
   object.ratio = 65535;
-  auto bounds = LocalBounds(object);
+  auto bounds = LocalBounds(stage, object);
   ASSERT_TRUE(bounds.has_value());
   EXPECT_DOUBLE_EQ(bounds->xMin, 100);
   EXPECT_DOUBLE_EQ(bounds->xMax, 300);
   object.ratio = 0;
-  bounds = LocalBounds(object);
+  bounds = LocalBounds(stage, object);
   ASSERT_TRUE(bounds.has_value());
   EXPECT_DOUBLE_EQ(bounds->yMax, 40);
 
@@ -173,7 +175,7 @@ TEST(CachedObjectTest, BoundsOfMorphsFollowTheRatioAndMapAroundTheCorners) {
   EXPECT_DOUBLE_EQ(turned.yMax, 100);
 
   DisplayObject nothing;
-  EXPECT_FALSE(LocalBounds(nothing).has_value());
+  EXPECT_FALSE(LocalBounds(stage, nothing).has_value());
 }
 
 }  // namespace

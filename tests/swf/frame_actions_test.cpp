@@ -3,9 +3,12 @@
 // bytes or however the scripts send timelines back and forth.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string>
+
 #include "action_builder.h"
 #include "swf/player.h"
-#include "swf/timeline/actions.h"
+#include "swf/runtime/actions.h"
 
 namespace swf {
 namespace {
@@ -31,10 +34,11 @@ Bytes EmptySprite(uint16_t id, int frames, bool stopsAtOnce = false, std::vector
   return swftest::DefineSprite(id, static_cast<uint16_t>(frames), tags);
 }
 
-const TimelineInstance& ClipAt(const Player& player, uint16_t depth) {
-  const DisplayObject& object = player.List().at(depth);
-  EXPECT_NE(object.sprite, nullptr);
-  return *object.sprite;
+// The timeline of the root's clip at `depth`; the test fails without one.
+const ClipTimeline& ClipAt(const Player& player, int32_t depth) {
+  const DisplayObject* object = player.Objects().ChildAt(player.Root(), depth);
+  if (object == nullptr || !object->timeline) throw std::out_of_range("no clip at depth " + std::to_string(depth));
+  return *object->timeline;
 }
 
 TEST(FrameActionsTest, StopInTheFirstFrameHoldsTheRoot) {
@@ -119,11 +123,11 @@ TEST(FrameActionsTest, SetTargetSteersANamedClipPlacedLaterInTheFrame) {
                       swftest::PlaceObject2({.depth = 1, .characterId = 2, .name = "clip"}), swftest::ShowFrame(),
                       swftest::ShowFrame()}));
   EXPECT_FALSE(player.IsPlaying());
-  EXPECT_EQ(ClipAt(player, 1).CurrentFrame(), 2u);
-  EXPECT_FALSE(ClipAt(player, 1).IsPlaying());
+  EXPECT_EQ(ClipAt(player, 1).currentFrame, 2u);
+  EXPECT_FALSE(ClipAt(player, 1).playing);
   player.Tick();
   player.Tick();
-  EXPECT_EQ(ClipAt(player, 1).CurrentFrame(), 2u);
+  EXPECT_EQ(ClipAt(player, 1).currentFrame, 2u);
 }
 
 TEST(FrameActionsTest, AnUnknownTargetLeavesEverythingAlone) {
@@ -131,7 +135,7 @@ TEST(FrameActionsTest, AnUnknownTargetLeavesEverythingAlone) {
                       swftest::PlaceObject2({.depth = 1, .characterId = 2, .name = "clip"}), swftest::ShowFrame(),
                       swftest::ShowFrame()}));
   EXPECT_TRUE(player.IsPlaying());
-  EXPECT_TRUE(ClipAt(player, 1).IsPlaying());
+  EXPECT_TRUE(ClipAt(player, 1).playing);
 }
 
 TEST(FrameActionsTest, ClipScriptsRunOnTheirOwnClip) {
@@ -139,7 +143,7 @@ TEST(FrameActionsTest, ClipScriptsRunOnTheirOwnClip) {
                       swftest::ShowFrame(), swftest::ShowFrame()}));
   EXPECT_TRUE(player.IsPlaying());
   player.Tick();
-  EXPECT_EQ(ClipAt(player, 1).CurrentFrame(), 0u);
+  EXPECT_EQ(ClipAt(player, 1).currentFrame, 0u);
   EXPECT_EQ(player.CurrentFrame(), 1u);
 }
 
@@ -148,20 +152,26 @@ TEST(TargetPathTest, SlashAndDotPathsFindNestedClips) {
   const Bytes outer = EmptySprite(3, 2, false, {swftest::PlaceObject2({.depth = 5, .characterId = 2, .name = "inner"})});
   Player player(File({inner, outer, swftest::PlaceObject2({.depth = 1, .characterId = 3, .name = "outer"}),
                       act::DoAction({act::Stop()}), swftest::ShowFrame()}));
-  auto& root = const_cast<TimelineInstance&>(*ClipAt(player, 1).Parent());
-  TimelineInstance* outerClip = player.List().at(1).sprite.get();
-  TimelineInstance* innerClip = outerClip->List().at(5).sprite.get();
-  EXPECT_EQ(ResolveTarget(root, "/outer/inner", false), innerClip);
-  EXPECT_EQ(ResolveTarget(root, "outer/inner", false), innerClip);
-  EXPECT_EQ(ResolveTarget(root, "_root.outer.inner", false), innerClip);
-  EXPECT_EQ(ResolveTarget(*innerClip, "_parent", false), outerClip);
-  EXPECT_EQ(ResolveTarget(*innerClip, "../../outer", false), outerClip);
-  EXPECT_EQ(ResolveTarget(*innerClip, "/", false), &root);
-  EXPECT_EQ(ResolveTarget(*innerClip, "", false), innerClip);
-  EXPECT_EQ(ResolveTarget(root, "OUTER", true), outerClip);
-  EXPECT_EQ(ResolveTarget(root, "OUTER", false), nullptr);
-  EXPECT_EQ(ResolveTarget(root, "outer.missing", false), nullptr);
-  EXPECT_EQ(ResolveTarget(root, "_parent.outer", false), nullptr);
+  const Stage& stage = player.Objects();
+  const ObjectHandle root = player.Root().self;
+  const DisplayObject* outerObject = stage.ChildAt(player.Root(), 1);
+  ASSERT_NE(outerObject, nullptr);
+  const DisplayObject* innerObject = stage.ChildAt(*outerObject, 5);
+  ASSERT_NE(innerObject, nullptr);
+  const ObjectHandle outerClip = outerObject->self;
+  const ObjectHandle innerClip = innerObject->self;
+  const ObjectHandle none;
+  EXPECT_EQ(ResolveTarget(stage, root, "/outer/inner", false), innerClip);
+  EXPECT_EQ(ResolveTarget(stage, root, "outer/inner", false), innerClip);
+  EXPECT_EQ(ResolveTarget(stage, root, "_root.outer.inner", false), innerClip);
+  EXPECT_EQ(ResolveTarget(stage, innerClip, "_parent", false), outerClip);
+  EXPECT_EQ(ResolveTarget(stage, innerClip, "../../outer", false), outerClip);
+  EXPECT_EQ(ResolveTarget(stage, innerClip, "/", false), root);
+  EXPECT_EQ(ResolveTarget(stage, innerClip, "", false), innerClip);
+  EXPECT_EQ(ResolveTarget(stage, root, "OUTER", true), outerClip);
+  EXPECT_EQ(ResolveTarget(stage, root, "OUTER", false), none);
+  EXPECT_EQ(ResolveTarget(stage, root, "outer.missing", false), none);
+  EXPECT_EQ(ResolveTarget(stage, root, "_parent.outer", false), none);
 }
 
 TEST(FrameActionsTest, InitActionsRunOnlyTheFirstTime) {
@@ -170,11 +180,11 @@ TEST(FrameActionsTest, InitActionsRunOnlyTheFirstTime) {
   Player player(File({EmptySprite(2, 4, true), act::DoInitAction(2, {act::SetTarget("/clip"), act::NextFrame()}),
                       swftest::PlaceObject2({.depth = 1, .characterId = 2, .name = "clip"}), swftest::ShowFrame(),
                       swftest::ShowFrame()}));
-  EXPECT_EQ(ClipAt(player, 1).CurrentFrame(), 1u);
+  EXPECT_EQ(ClipAt(player, 1).currentFrame, 1u);
   player.Tick();
   player.Tick();
   EXPECT_EQ(player.CurrentFrame(), 0u);
-  EXPECT_EQ(ClipAt(player, 1).CurrentFrame(), 1u);
+  EXPECT_EQ(ClipAt(player, 1).currentFrame, 1u);
 }
 
 TEST(FrameActionsTest, HostGotoRunsTheTargetFramesActions) {
@@ -264,8 +274,25 @@ TEST(FrameActionsTest, AScriptThatRemovesItsOwnClipStopsThere) {
                       swftest::ShowFrame(), swftest::RemoveObject2(1), act::DoAction({act::Stop()}),
                       swftest::ShowFrame()}));
   EXPECT_EQ(player.CurrentFrame(), 1u);
-  EXPECT_EQ(player.List().count(1), 0u);
+  EXPECT_EQ(player.Root().children.count(1), 0u);
   EXPECT_FALSE(player.IsPlaying());
+}
+
+TEST(FrameActionsTest, QueuedActionsOfAClipThatWentAreDropped) {
+  // The root's script runs first and goes to frame 2, which removes the
+  // clip; the clip's own first-frame script, queued behind it, must not run
+  // (it would stop the root).
+  const Bytes clip = EmptySprite(2, 1, false, {act::DoAction({act::SetTarget("_parent"), act::Stop()})});
+  Player player(File({clip, act::DoAction({act::GotoFrame(1)}),
+                      swftest::PlaceObject2({.depth = 1, .characterId = 2, .name = "clip"}), swftest::ShowFrame(),
+                      swftest::RemoveObject2(1), swftest::ShowFrame(), swftest::ShowFrame()}));
+  EXPECT_EQ(player.CurrentFrame(), 1u);
+  EXPECT_TRUE(player.IsPlaying());
+  EXPECT_TRUE(player.Root().children.empty());
+  // Kept, the same clip's script does stop the root.
+  Player kept(File({clip, swftest::PlaceObject2({.depth = 1, .characterId = 2, .name = "clip"}), swftest::ShowFrame(),
+                    swftest::ShowFrame()}));
+  EXPECT_FALSE(kept.IsPlaying());
 }
 
 // Records every trace line a movie sends to its host.

@@ -76,6 +76,17 @@ Bytes DeviceFont(uint16_t id) {
 
 Bytes Raw(uint16_t code) { return swftest::Tag(code, Bytes{1, 0, 0, 0}); }
 
+// Tags the parser reads, each the smallest well-formed body.
+Bytes ExportAssets() { return swftest::Tag(56, {1, 0, 1, 0, 'a', 0}); }
+Bytes EditText() { return swftest::Tag(37, {9, 0, 0, 0, 0, 0}); }  // id 9, empty bounds, no flags, no variable
+Bytes ImportAssets() { return swftest::Tag(57, {'a', '.', 's', 'w', 'f', 0, 1, 0, 1, 0, 'b', 0}); }
+Bytes ImportAssets2() { return swftest::Tag(71, {'a', '.', 's', 'w', 'f', 0, 1, 0, 1, 0, 1, 0, 'b', 0}); }
+// Sound 4: one stereo 16-bit frame of uncompressed little-endian samples.
+Bytes DefineSound() { return swftest::Tag(14, {4, 0, 0x3F, 1, 0, 0, 0, 0, 0, 0, 0}); }
+Bytes StartSound() { return swftest::Tag(15, {4, 0, 0}); }
+Bytes StreamHead() { return swftest::Tag(18, {0x0F, 0x3F, 1, 0}); }
+Bytes StreamBlock() { return swftest::Tag(19, {0, 0, 0, 0}); }
+
 struct ReportCase {
   const char* what;
   std::vector<Bytes> tags;  // ShowFrame is appended
@@ -94,7 +105,7 @@ std::vector<ReportCase> Cases() {
       {"a plain timeline with timeline scripts, a sprite, a glyph font and a button-free stage",
        {Square(), swftest::DefineSprite(3, 1, {PlaceSquare(), act::DoAction({act::Stop()}), swftest::ShowFrame()}),
         swftest::FontTag(2, 4, {swftest::RectangleEdges(0, 0, 100, 100)}), PlaceSquare(), timelineScript,
-        PlaceObject3(false, 1), Raw(56) /* ExportAssets */},
+        PlaceObject3(false, 1), ExportAssets()},
        {}},
       {"ActionScript 3 code", {FileAttributes(true), Raw(swf::tag::kDoAbc), Square(), PlaceSquare()}, {"as3"}},
       {"early ActionScript 3 code", {Raw(swf::tag::kDoAbcEarly)}, {"as3"}},
@@ -111,17 +122,17 @@ std::vector<ReportCase> Cases() {
        {Square(), swftest::ButtonTag(2, 5, {{0x0F, 1, 1, {}}}),
         swftest::DefineSprite(6, 1, {PlaceCharacter(5), swftest::ShowFrame()})},
        {"buttons"}},
-      {"a text field", {Raw(37)}, {"text-fields"}},
-      {"imported symbols", {Raw(57)}, {"imports"}},
-      {"imported symbols, second form", {Raw(71)}, {"imports"}},
-      {"an event sound", {Raw(14), Raw(15)}, {"sound"}},
-      {"a sound stream in a sprite", {swftest::DefineSprite(2, 1, {Raw(19), swftest::ShowFrame()})}, {"sound"}},
+      {"a text field", {EditText()}, {"text-fields"}},
+      {"imported symbols", {ImportAssets()}, {"imports"}},
+      {"imported symbols, second form", {ImportAssets2()}, {"imports"}},
+      {"an event sound", {DefineSound(), StartSound()}, {"sound"}},
+      {"a sound stream in a sprite", {swftest::DefineSprite(2, 1, {StreamHead(), StreamBlock(), swftest::ShowFrame()})}, {"sound"}},
       {"a filter", {Square(), PlaceObject3(true, -1)}, {"filters"}},
       {"a multiply blend", {Square(), PlaceObject3(false, 3)}, {"blend-modes"}},
       {"a device font", {DeviceFont(7)}, {"device-fonts"}},
       {"a scaling grid", {Square(), Raw(78)}, {"scaling-grids"}},
       {"several, most important first",
-       {Raw(14), Square(), PlaceObject3(true, 5), getVariable, Raw(60)},
+       {DefineSound(), Square(), PlaceObject3(true, 5), getVariable, Raw(60)},
        {"actionscript", "video", "sound", "filters", "blend-modes"}},
   };
 }
@@ -160,7 +171,7 @@ TEST(MovieReportTest, EveryFeatureOfTheCatalogueHasACase) {
 }
 
 TEST(MovieReportTest, GivesTheHeaderFiguresAndTheNoticeOfTheFirstFeature) {
-  std::vector<Bytes> tags = {FileAttributes(true), Raw(swf::tag::kDoAbc), Raw(14), Square(), PlaceSquare(),
+  std::vector<Bytes> tags = {FileAttributes(true), Raw(swf::tag::kDoAbc), DefineSound(), Square(), PlaceSquare(),
                              swftest::ShowFrame(), swftest::ShowFrame()};
   const swf::MovieReport report = ReportOf(tags, swftest::Signature::kCws);
   EXPECT_EQ(report.version, 10);

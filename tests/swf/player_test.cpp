@@ -47,10 +47,10 @@ TEST(PlayerTest, PlayStopGotoAndLabels) {
   player.Tick();
   EXPECT_EQ(player.CurrentFrame(), 1u);
   player.GotoFrame(0);
-  EXPECT_TRUE(player.List().empty());
+  EXPECT_TRUE(player.Root().children.empty());
   EXPECT_TRUE(player.GotoLabel("mid"));
   EXPECT_EQ(player.CurrentFrame(), 1u);
-  EXPECT_EQ(player.List().size(), 1u);
+  EXPECT_EQ(player.Root().children.size(), 1u);
   EXPECT_FALSE(player.GotoLabel("nowhere"));
   EXPECT_EQ(player.CurrentFrame(), 1u);
   player.Play();

@@ -1,6 +1,9 @@
-#include "swf/timeline/timeline.h"
+#include "swf/runtime/runtime.h"
 
 #include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
 
 #include "swf/parse/movie.h"
 #include "swf_builder.h"
@@ -22,12 +25,25 @@ std::vector<swftest::Bytes> With(std::vector<swftest::Bytes> tags, const std::ve
   return tags;
 }
 
-// depth -> character id, a compact view of a display list.
-std::map<uint16_t, uint16_t> Characters(const DisplayList& list) {
-  std::map<uint16_t, uint16_t> result;
-  for (const auto& [depth, object] : list) result[depth] = object.characterId;
+// depth -> character id, a compact view of a clip's children.
+std::map<int32_t, uint16_t> Characters(const Stage& stage, const DisplayObject& clip) {
+  std::map<int32_t, uint16_t> result;
+  for (const auto& [depth, handle] : clip.children) result[depth] = stage.Get(handle)->characterId;
   return result;
 }
+
+std::map<int32_t, uint16_t> Characters(const Runtime& runtime) {
+  return Characters(runtime.Objects(), runtime.RootObject());
+}
+
+// The root's child at `depth`; the test fails if there is none.
+const DisplayObject& At(const Runtime& runtime, int32_t depth) {
+  const DisplayObject* object = runtime.Objects().ChildAt(runtime.RootObject(), depth);
+  if (object == nullptr) throw std::out_of_range("nothing at depth " + std::to_string(depth));
+  return *object;
+}
+
+using DepthMap = std::map<int32_t, uint16_t>;
 
 TEST(TimelineTest, PlaceMoveReplaceAndRemove) {
   const Matrix moved = Matrix::Translate(40, 60);
@@ -46,20 +62,20 @@ TEST(TimelineTest, PlaceMoveReplaceAndRemove) {
       swftest::RemoveObject2(1),
       swftest::ShowFrame(),
   }));
-  TimelineInstance timeline(movie, movie.root);
-  EXPECT_EQ(Characters(timeline.List()), (std::map<uint16_t, uint16_t>{{1, 1}, {2, 2}}));
+  Runtime timeline(movie);
+  EXPECT_EQ(Characters(timeline), (DepthMap{{1, 1}, {2, 2}}));
 
   timeline.Tick();
-  const DisplayObject& first = timeline.List().at(1);
+  const DisplayObject& first = At(timeline, 1);
   EXPECT_EQ(first.characterId, 1);  // a move keeps the character
   EXPECT_EQ(first.matrix, moved);
   EXPECT_EQ(first.name, "a");       // and the fields the tag leaves out
-  const DisplayObject& second = timeline.List().at(2);
+  const DisplayObject& second = At(timeline, 2);
   EXPECT_EQ(second.characterId, 3);  // a replace swaps the character
   EXPECT_EQ(second.colorTransform, half);
 
   timeline.Tick();
-  EXPECT_EQ(Characters(timeline.List()), (std::map<uint16_t, uint16_t>{{2, 3}}));
+  EXPECT_EQ(Characters(timeline), (DepthMap{{2, 3}}));
 }
 
 TEST(TimelineTest, GoingBackRebuildsExactlyTheStateOfGoingForward) {
@@ -72,21 +88,21 @@ TEST(TimelineTest, GoingBackRebuildsExactlyTheStateOfGoingForward) {
       swftest::PlaceObject2({.depth = 1, .move = true, .matrix = &m2}), swftest::RemoveObject2(5),
       swftest::PlaceObject2({.depth = 3, .characterId = 3}), swftest::ShowFrame(),
   }));
-  TimelineInstance fresh(movie, movie.root);
+  Runtime fresh(movie);
   fresh.GotoFrame(1);
-  const auto expected = Characters(fresh.List());
-  const Matrix expectedMatrix = fresh.List().at(1).matrix;
+  const auto expected = Characters(fresh);
+  const Matrix expectedMatrix = At(fresh, 1).matrix;
 
-  TimelineInstance travelled(movie, movie.root);
+  Runtime travelled(movie);
   travelled.GotoFrame(2);
-  EXPECT_EQ(Characters(travelled.List()), (std::map<uint16_t, uint16_t>{{1, 1}, {3, 3}}));
+  EXPECT_EQ(Characters(travelled), (DepthMap{{1, 1}, {3, 3}}));
   travelled.GotoFrame(1);
   EXPECT_EQ(travelled.CurrentFrame(), 1u);
-  EXPECT_EQ(Characters(travelled.List()), expected);
-  EXPECT_EQ(travelled.List().at(1).matrix, expectedMatrix);
+  EXPECT_EQ(Characters(travelled), expected);
+  EXPECT_EQ(At(travelled, 1).matrix, expectedMatrix);
   travelled.GotoFrame(0);
-  EXPECT_EQ(Characters(travelled.List()), (std::map<uint16_t, uint16_t>{{1, 1}}));
-  EXPECT_EQ(travelled.List().at(1).matrix, Matrix::Identity());
+  EXPECT_EQ(Characters(travelled), (DepthMap{{1, 1}}));
+  EXPECT_EQ(At(travelled, 1).matrix, Matrix::Identity());
   travelled.GotoFrame(99);  // clamped to the last frame
   EXPECT_EQ(travelled.CurrentFrame(), 2u);
 }
@@ -96,14 +112,15 @@ TEST(TimelineTest, RootLoopsUnlessStoppedAndSingleFrameStays) {
       swftest::ShowFrame(),
       swftest::PlaceObject2({.depth = 1, .characterId = 1}), swftest::ShowFrame(),
   }));
-  TimelineInstance timeline(movie, movie.root);
-  EXPECT_TRUE(timeline.List().empty());
+  Runtime timeline(movie);
+  EXPECT_TRUE(timeline.RootObject().children.empty());
   timeline.Tick();
   EXPECT_EQ(timeline.CurrentFrame(), 1u);
-  EXPECT_EQ(timeline.List().size(), 1u);
+  EXPECT_EQ(timeline.RootObject().children.size(), 1u);
   timeline.Tick();  // back to frame 0: what frame 1 placed is gone
   EXPECT_EQ(timeline.CurrentFrame(), 0u);
-  EXPECT_TRUE(timeline.List().empty());
+  EXPECT_TRUE(timeline.RootObject().children.empty());
+  EXPECT_EQ(timeline.Objects().LiveObjects(), 0u);
   timeline.Stop();
   timeline.Tick();
   EXPECT_EQ(timeline.CurrentFrame(), 0u);
@@ -130,14 +147,15 @@ std::vector<swftest::Bytes> SpriteMovie(int ratioInFrame2) {
   return tags;
 }
 
-uint16_t SpriteShows(const TimelineInstance& root) {
-  const DisplayObject& sprite = root.List().at(1);
-  return sprite.sprite->List().at(1).characterId;
+uint16_t SpriteShows(const Runtime& root) {
+  const DisplayObject& sprite = At(root, 1);
+  const DisplayObject* shown = root.Objects().ChildAt(sprite, 1);
+  return shown != nullptr ? shown->characterId : 0;
 }
 
 TEST(TimelineTest, SpritesPlayOnTheirOwnAndKeepTheirStateAcrossTheRootLoop) {
   const ParsedMovie movie = Load(SpriteMovie(-1));
-  TimelineInstance root(movie, movie.root);
+  Runtime root(movie);
   EXPECT_EQ(SpriteShows(root), 1);  // a new sprite enters its first frame at once
   root.Tick();
   EXPECT_EQ(root.CurrentFrame(), 1u);
@@ -154,7 +172,7 @@ TEST(TimelineTest, SpritesPlayOnTheirOwnAndKeepTheirStateAcrossTheRootLoop) {
 
 TEST(TimelineTest, ASpritePlacedAgainWithAnotherRatioStartsOver) {
   const ParsedMovie movie = Load(SpriteMovie(7));
-  TimelineInstance root(movie, movie.root);
+  Runtime root(movie);
   root.Tick();
   EXPECT_EQ(SpriteShows(root), 1);  // placed anew in frame 2
   root.Tick();
@@ -169,21 +187,26 @@ TEST(TimelineTest, SpritesPlacingEachOtherStopAtTheNestingLimit) {
       swftest::PlaceObject2({.depth = 1, .characterId = 10}),
       swftest::ShowFrame(),
   });
-  TimelineInstance root(movie, movie.root);
-  int depth = 0;
-  const TimelineInstance* level = &root;
-  while (level != nullptr && !level->List().empty()) {
-    level = level->List().begin()->second.sprite.get();
-    ++depth;
+  Runtime root(movie);
+  // Levels of objects, and of them those that run a timeline of their own.
+  int levels = 0;
+  int clips = 0;
+  const DisplayObject* level = &root.RootObject();
+  while (level != nullptr && !level->children.empty()) {
+    level = root.Objects().Get(level->children.begin()->second);
+    ++levels;
+    if (level->timeline) ++clips;
   }
-  EXPECT_EQ(depth, TimelineInstance::kMaxNesting + 1);
+  EXPECT_EQ(levels, Runtime::kMaxNesting + 1);
+  EXPECT_EQ(clips, Runtime::kMaxNesting);
 }
 
 TEST(TimelineTest, UndefinedCharactersArePlacedButShowNothing) {
   const ParsedMovie movie = Load({swftest::PlaceObject2({.depth = 4, .characterId = 99}), swftest::ShowFrame()});
-  TimelineInstance root(movie, movie.root);
-  ASSERT_EQ(root.List().count(4), 1u);
-  EXPECT_EQ(root.List().at(4).character, nullptr);
+  Runtime root(movie);
+  ASSERT_EQ(root.RootObject().children.count(4), 1u);
+  EXPECT_EQ(At(root, 4).character, nullptr);
+  EXPECT_EQ(At(root, 4).kind, ObjectKind::kEmpty);
 }
 
 }  // namespace

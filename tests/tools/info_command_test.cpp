@@ -38,7 +38,7 @@ std::string MovieText(std::vector<Bytes> tags, swftest::Signature signature) {
 // ActionScript 3 code and an event sound.
 std::string As3Movie() {
   return MovieText({swftest::Tag(swf::tag::kFileAttributes, {0x08, 0, 0, 0}), swftest::Tag(swf::tag::kDoAbc, {1, 2}),
-                    swftest::Tag(14, {1, 0, 0})},
+                    swftest::Tag(14, {1, 0, 0x3F, 1, 0, 0, 0, 0, 0, 0, 0})},  // one stereo 16-bit frame
                    swftest::Signature::kCws);
 }
 

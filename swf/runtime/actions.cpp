@@ -1,4 +1,4 @@
-#include "swf/timeline/actions.h"
+#include "swf/runtime/actions.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,7 +11,7 @@
 
 #include "swf/parse/bit_reader.h"
 #include "swf/parse/parse_error.h"
-#include "swf/timeline/timeline.h"
+#include "swf/runtime/runtime.h"
 
 namespace swf {
 namespace {
@@ -56,17 +56,15 @@ bool SameName(const std::string& a, const std::string& b, bool ignoreCase) {
          });
 }
 
-TimelineInstance* Root(TimelineInstance& clip) {
-  TimelineInstance* root = &clip;
-  while (root->Parent() != nullptr) root = root->Parent();
-  return root;
-}
-
-TimelineInstance* Child(TimelineInstance& parent, const std::string& name, bool ignoreCase) {
-  for (const auto& [depth, object] : parent.List()) {
-    if (object.sprite && !object.name.empty() && SameName(object.name, name, ignoreCase)) return object.sprite.get();
+// A named child that can be a target: a clip, or a button (whose state
+// clips a path may go on into).
+ObjectHandle Child(const Stage& stage, const DisplayObject& parent, const std::string& name, bool ignoreCase) {
+  for (const auto& [depth, handle] : parent.children) {
+    const DisplayObject& object = *stage.Get(handle);
+    if (object.kind != ObjectKind::kMovieClip && object.kind != ObjectKind::kButton) continue;
+    if (!object.name.empty() && SameName(object.name, name, ignoreCase)) return handle;
   }
-  return nullptr;
+  return {};
 }
 
 std::vector<std::string> Split(const std::string& path, char separator) {
@@ -80,8 +78,8 @@ std::vector<std::string> Split(const std::string& path, char separator) {
   return parts;
 }
 
-std::optional<size_t> FindLabel(const TimelineInstance& clip, const std::string& label, bool ignoreCase) {
-  const auto& labels = clip.Definition().labels;
+std::optional<size_t> FindLabel(const ClipTimeline& clip, const std::string& label, bool ignoreCase) {
+  const auto& labels = clip.definition->labels;
   if (auto found = labels.find(label); found != labels.end()) return found->second;
   if (!ignoreCase) return std::nullopt;
   for (const auto& [name, frame] : labels) {
@@ -92,11 +90,11 @@ std::optional<size_t> FindLabel(const TimelineInstance& clip, const std::string&
 
 class Interpreter {
  public:
-  Interpreter(TimelineInstance& clip, const ActionBlock& block, int swfVersion, ActionBudget& budget)
-      : origin_(clip),
-        originAlive_(clip.AliveToken()),
-        target_(&clip),
-        targetAlive_(clip.AliveToken()),
+  Interpreter(Runtime& runtime, ObjectHandle clip, const ActionBlock& block, int swfVersion, ActionBudget& budget)
+      : runtime_(runtime),
+        stage_(runtime.Objects()),
+        origin_(clip),
+        target_(clip),
         code_(block.code),
         ignoreCase_(swfVersion < 7),
         budget_(budget) {}
@@ -130,8 +128,7 @@ class Interpreter {
         return;  // a payload shorter than its action needs ends the block
       }
       // A goto may have removed the clip this block runs on, or its target.
-      if (originAlive_.expired()) return;
-      if (targetAlive_.expired()) target_ = nullptr;
+      if (stage_.Get(origin_) == nullptr) return;
     }
   }
 
@@ -142,32 +139,32 @@ class Interpreter {
     BitReader reader(payload);
     switch (code) {
       case op::kPlay:
-        if (target_) target_->Play();
+        runtime_.PlayClip(target_, true);
         return true;
       case op::kStop:
-        if (target_) target_->Stop();
+        runtime_.PlayClip(target_, false);
         return true;
       case op::kNextFrame:
-        if (target_) {
-          Goto(target_->CurrentFrame() + 1);
-          target_->Stop();
+        if (const ClipTimeline* clip = Target()) {
+          Goto(clip->currentFrame + 1);
+          runtime_.PlayClip(target_, false);
         }
         return true;
       case op::kPrevFrame:
-        if (target_) {
-          if (target_->CurrentFrame() > 0) Goto(target_->CurrentFrame() - 1);
-          target_->Stop();
+        if (const ClipTimeline* clip = Target()) {
+          if (clip->currentFrame > 0) Goto(clip->currentFrame - 1);
+          runtime_.PlayClip(target_, false);
         }
         return true;
       case op::kGotoFrame: {
         const uint16_t frame = reader.U16();
-        if (target_) Goto(frame);
+        Goto(frame);
         return true;
       }
       case op::kGotoLabel: {
         const std::string label = reader.String();
-        if (target_) {
-          if (auto frame = FindLabel(*target_, label, ignoreCase_)) Goto(*frame);
+        if (const ClipTimeline* clip = Target()) {
+          if (auto frame = FindLabel(*clip, label, ignoreCase_)) Goto(*frame);
         }
         return true;
       }
@@ -179,7 +176,7 @@ class Interpreter {
         if (value && value->kind == Value::Kind::kString) {
           SetTarget(value->text);
         } else {
-          Retarget(nullptr);  // a clip we cannot name: the following actions go nowhere
+          target_ = {};  // a clip we cannot name: the following actions go nowhere
         }
         return true;
       }
@@ -239,10 +236,17 @@ class Interpreter {
     }
   }
 
+  // The target's timeline, if the target is a clip that is still there.
+  const ClipTimeline* Target() const {
+    const DisplayObject* object = stage_.Get(target_);
+    return object != nullptr && object->timeline ? &*object->timeline : nullptr;
+  }
+
   void Goto(size_t frame) {
-    if (target_->FrameCount() == 0) return;
-    frame = std::min(frame, target_->FrameCount() - 1);
-    const size_t current = target_->CurrentFrame();
+    const ClipTimeline* clip = Target();
+    if (clip == nullptr || clip->FrameCount() == 0) return;
+    frame = std::min(frame, clip->FrameCount() - 1);
+    const size_t current = clip->currentFrame;
     const size_t cost = frame >= current ? frame - current : frame + 1;
     if (budget_.gotos == 0 || cost > budget_.gotoFrames) {
       budget_.gotos = 0;  // once out of budget, no goto runs any more this time
@@ -250,14 +254,14 @@ class Interpreter {
     }
     --budget_.gotos;
     budget_.gotoFrames -= cost;
-    target_->GotoFrame(frame);
+    runtime_.GotoClipFrame(target_, frame);
   }
 
   void GotoFrame2(BitReader& reader) {
     const uint8_t flags = reader.U8();
     const size_t bias = (flags & 0x02) != 0 ? reader.U16() : 0;
     const std::optional<Value> value = Pop();
-    if (!target_ || !value) return;
+    if (Target() == nullptr || !value) return;
     std::optional<size_t> frame;
     if (value->kind == Value::Kind::kNumber && std::isfinite(value->number) && value->number >= 1) {
       frame = static_cast<size_t>(std::min(value->number, 1e9)) - 1 + bias;
@@ -267,11 +271,7 @@ class Interpreter {
     }
     if (!frame) return;
     Goto(*frame);
-    if (flags & 0x01) {
-      target_->Play();
-    } else {
-      target_->Stop();
-    }
+    runtime_.PlayClip(target_, (flags & 0x01) != 0);
   }
 
   // A label, or a frame number given as text; paths ("clip:frame") are not
@@ -283,13 +283,14 @@ class Interpreter {
       if (number >= 1) return number - 1;
       return std::nullopt;
     }
-    return FindLabel(*target_, text, ignoreCase_);
+    const ClipTimeline* clip = Target();
+    return clip != nullptr ? FindLabel(*clip, text, ignoreCase_) : std::nullopt;
   }
 
   // Only constants are known here; a value the subset cannot follow prints
   // nothing rather than a guess.
   void Trace(const std::optional<Value>& value) {
-    HostServices* host = origin_.Host();
+    HostServices* host = runtime_.Context().Host();
     if (host == nullptr || !value) return;
     switch (value->kind) {
       case Value::Kind::kString:
@@ -319,12 +320,7 @@ class Interpreter {
     return text;
   }
 
-  void SetTarget(const std::string& path) { Retarget(ResolveTarget(origin_, path, ignoreCase_)); }
-
-  void Retarget(TimelineInstance* clip) {
-    target_ = clip;
-    targetAlive_ = clip != nullptr ? clip->AliveToken() : std::weak_ptr<void>();
-  }
+  void SetTarget(const std::string& path) { target_ = ResolveTarget(stage_, origin_, path, ignoreCase_); }
 
   bool Branch(int16_t offset, size_t& position) {
     const int64_t destination = static_cast<int64_t>(position) + offset;
@@ -411,10 +407,12 @@ class Interpreter {
     return std::nullopt;
   }
 
-  TimelineInstance& origin_;
-  std::weak_ptr<void> originAlive_;
-  TimelineInstance* target_;
-  std::weak_ptr<void> targetAlive_;
+  Runtime& runtime_;
+  const Stage& stage_;
+  ObjectHandle origin_;
+  // Where the timeline actions go; a handle that went stale (its clip
+  // removed by a goto) sends them nowhere.
+  ObjectHandle target_;
   std::span<const uint8_t> code_;
   bool ignoreCase_;
   ActionBudget& budget_;
@@ -425,34 +423,36 @@ class Interpreter {
 
 }  // namespace
 
-TimelineInstance* ResolveTarget(TimelineInstance& origin, const std::string& path, bool ignoreCase) {
-  if (path.empty()) return &origin;
-  TimelineInstance* clip = &origin;
+ObjectHandle ResolveTarget(const Stage& stage, ObjectHandle origin, const std::string& path, bool ignoreCase) {
+  if (stage.Get(origin) == nullptr) return {};
+  if (path.empty()) return origin;
+  ObjectHandle clip = origin;
   std::string rest = path;
   const bool slashes = path.find('/') != std::string::npos;
   if (slashes && rest.front() == '/') {
-    clip = Root(origin);
+    clip = stage.Root();
     rest.erase(0, 1);
     if (rest.empty()) return clip;
   }
   for (const std::string& part : Split(rest, slashes ? '/' : '.')) {
-    if (clip == nullptr) return nullptr;
-    if (part.empty()) return nullptr;
+    const DisplayObject* object = stage.Get(clip);
+    if (object == nullptr || part.empty()) return {};
     if (part == ".." || SameName(part, "_parent", ignoreCase)) {
-      clip = clip->Parent();
+      clip = object->parent;
     } else if (SameName(part, "_root", ignoreCase) || SameName(part, "_level0", ignoreCase)) {
-      clip = Root(*clip);
+      clip = stage.Root();
     } else if (part == "." || SameName(part, "this", ignoreCase)) {
       continue;
     } else {
-      clip = Child(*clip, part, ignoreCase);
+      clip = Child(stage, *object, part, ignoreCase);
     }
   }
-  return clip;
+  return stage.Get(clip) != nullptr ? clip : ObjectHandle{};
 }
 
-void RunActionBlock(TimelineInstance& clip, const ActionBlock& block, int swfVersion, ActionBudget& budget) {
-  Interpreter(clip, block, swfVersion, budget).Run();
+void RunActionBlock(Runtime& runtime, ObjectHandle clip, const ActionBlock& block, int swfVersion,
+                    ActionBudget& budget) {
+  Interpreter(runtime, clip, block, swfVersion, budget).Run();
 }
 
 }  // namespace swf

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "swf/parse/movie.h"
+#include "swf/runtime/handle.h"
+
+namespace swf {
+
+// What a display object is, from the character it shows.
+enum class ObjectKind : uint8_t {
+  kMovieClip,   // a sprite (or the root): a timeline of its own and children
+  kShape,
+  kMorphShape,  // drawn at its ratio
+  kStaticText,
+  kButton,      // children made from its up-state records
+  kBitmap,      // a bitmap character placed directly (not drawn yet)
+  kTextField,   // DefineEditText (its character): drawn as nothing until text fields are done
+  kEmpty,       // an undefined id, or a character without a picture (a font)
+};
+
+// Placeholder for PlaceObject3's filter list: whether one was given. The
+// filters themselves are not parsed nor drawn yet.
+struct FilterList {
+  bool present = false;
+};
+
+// Properties a script may change; the timeline leaves one alone once it is
+// changed that way (an object a script moved stays where it was put).
+enum class ScriptSet : uint8_t {
+  kMatrix = 1 << 0,
+  kColorTransform = 1 << 1,
+  kName = 1 << 2,
+  kVisible = 1 << 3,
+};
+
+// A movie clip's own timeline: its frames and where it stands in them.
+struct ClipTimeline {
+  const TimelineDefinition* definition = nullptr;
+  size_t currentFrame = 0;
+  bool playing = true;
+
+  size_t FrameCount() const { return definition->frames.size(); }
+};
+
+// One display object of a stage. Children are kept by depth (drawn in
+// increasing depth) and referred to by handle, as is the parent.
+struct DisplayObject {
+  ObjectKind kind = ObjectKind::kEmpty;
+  uint16_t characterId = 0;
+  const Character* character = nullptr;  // null when the id names no character of the parse
+
+  Matrix matrix;
+  ColorTransform colorTransform;
+  std::string name;
+  bool visible = true;
+  uint16_t ratio = 0;
+  int32_t clipDepth = 0;  // a mask of the depths above it up to this one; 0: not a mask
+  uint8_t blendMode = 0;
+  FilterList filters;
+  // Drawn as one picture of its own: its bounds start on a whole pixel.
+  bool cacheAsBitmap = false;
+  std::optional<Rgba> opaqueBackground;  // fills the object's bounds behind it
+
+  ObjectHandle self;
+  ObjectHandle parent;  // none for the root
+  int32_t depth = 0;    // in its parent
+  int level = 0;        // 0 for the root, its children 1, and so on
+  bool madeByScript = false;
+  uint8_t scriptSet = 0;  // ScriptSet bits
+
+  // Clips only, and only below the nesting limit: a clip past it (or past
+  // the step's budget) shows nothing and plays nothing.
+  std::optional<ClipTimeline> timeline;
+  std::map<int32_t, ObjectHandle> children;  // depth -> child
+
+  bool IsScriptSet(ScriptSet property) const { return (scriptSet & static_cast<uint8_t>(property)) != 0; }
+};
+
+}  // namespace swf

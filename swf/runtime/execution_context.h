@@ -1,0 +1,93 @@
+#pragma once
+
+// What the scripts and timelines of one root share: the queue of frame
+// actions (entries name their clip by handle, so those of a clip that went
+// meanwhile are dropped), the ceilings on the work of a step and of a run of
+// scripts, and the host the movie talks to.
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <set>
+
+#include "swf/host_services.h"
+#include "swf/parse/actions.h"
+#include "swf/runtime/handle.h"
+
+namespace swf {
+
+// What the display objects of one root may take together: objects alive at
+// once, and placements and clips started within one step of the root (its
+// first frame, a tick or a goto, with the scripts they run).
+struct ObjectBudget {
+  // Beyond it new placements are not shown: a sprite placing itself several
+  // times would otherwise multiply with every level of nesting.
+  static constexpr size_t kMaxLive = size_t{1} << 18;
+  // An object that gives way to another at its depth gives its share of the
+  // live ceiling back, so a sprite placing itself again and again at one
+  // depth keeps few objects alive while its work grows with the power of the
+  // nesting; the work of a step has its own ceiling.
+  static constexpr size_t kMaxMadePerStep = 2 * kMaxLive;
+
+  size_t madeInStep = 0;
+  size_t maxMadePerStep = kMaxMadePerStep;
+
+  bool StepCanMakeMore() const { return madeInStep < maxMadePerStep; }
+};
+
+// What one run of the queue may do, so that scripts that jump back and
+// forth or send timelines to each other's frames end within the tick.
+struct ActionBudget {
+  static constexpr size_t kMaxActions = size_t{1} << 20;  // action records executed
+  static constexpr size_t kMaxBlockActions = size_t{1} << 16;  // of them in one block
+  static constexpr size_t kMaxBlocks = 4096;              // blocks run
+  static constexpr size_t kMaxGotos = 1024;               // frame changes made by scripts
+  // Frames those changes go through (going back works out the display list
+  // from the first frame), so that a long timeline sent back and forth stays
+  // cheap too.
+  static constexpr size_t kMaxGotoFrames = size_t{1} << 16;
+  size_t actions = kMaxActions;
+  size_t blocks = kMaxBlocks;
+  size_t gotos = kMaxGotos;
+  size_t gotoFrames = kMaxGotoFrames;
+};
+
+struct QueuedActions {
+  ObjectHandle clip;
+  const ActionBlock* block = nullptr;
+};
+
+class ExecutionContext {
+ public:
+  // Entries beyond this are dropped (a queue that is never run cannot grow
+  // without end).
+  static constexpr size_t kMaxQueued = size_t{1} << 16;
+
+  explicit ExecutionContext(HostServices* host) : host_(host) {}
+
+  // Where trace output and the like go (not owned); null: nowhere.
+  HostServices* Host() const { return host_; }
+  void SetHost(HostServices* host) { host_ = host; }
+
+  void Enqueue(ObjectHandle clip, const ActionBlock& block) {
+    if (queue_.size() < kMaxQueued) queue_.push_back({clip, &block});
+  }
+  // True the first time a sprite's init actions come up.
+  bool FirstInitActions(uint16_t spriteId) { return initActionsRun_.insert(spriteId).second; }
+
+  std::deque<QueuedActions>& Queue() { return queue_; }
+  bool Running() const { return running_; }
+  void SetRunning(bool running) { running_ = running; }
+
+  ObjectBudget objects;
+  // The budget of the run of the queue in progress; each run starts afresh.
+  ActionBudget scripts;
+
+ private:
+  HostServices* host_;
+  std::deque<QueuedActions> queue_;
+  std::set<uint16_t> initActionsRun_;  // sprite ids whose DoInitAction has run
+  bool running_ = false;
+};
+
+}  // namespace swf

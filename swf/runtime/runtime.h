@@ -1,0 +1,101 @@
+#pragma once
+
+// The running movie: one root's stage of display objects, its execution
+// context, and the rules by which timelines change the stage (frames
+// entered, gotos, ticks) and scripts act on it. Frame numbers are 0-based.
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <span>
+#include <string>
+
+#include "swf/host_services.h"
+#include "swf/parse/movie.h"
+#include "swf/runtime/execution_context.h"
+#include "swf/runtime/stage.h"
+#include "swf/runtime/timeline.h"
+
+namespace swf {
+
+class Runtime {
+ public:
+  // Clips nested deeper than this show nothing, so that sprites placing each
+  // other cannot recurse without end.
+  static constexpr int kMaxNesting = 16;
+  // Objects alive below the root, and placements and clips started in one
+  // step of the root (ObjectBudget).
+  static constexpr size_t kMaxDisplayObjects = ObjectBudget::kMaxLive;
+  static constexpr size_t kMaxMadePerStep = ObjectBudget::kMaxMadePerStep;
+
+  // Enters the root's first frame and runs its scripts, which talk to `host`
+  // (not owned; null: nobody listens). `maxMadePerStep` lowers the step's
+  // placement budget (tests of the budget).
+  explicit Runtime(const ParsedMovie& movie, HostServices* host = nullptr,
+                   size_t maxMadePerStep = ObjectBudget::kMaxMadePerStep);
+  Runtime(const Runtime&) = delete;
+  Runtime& operator=(const Runtime&) = delete;
+
+  const Stage& Objects() const { return stage_; }
+  ObjectHandle Root() const { return stage_.Root(); }
+  const DisplayObject& RootObject() const { return *stage_.Get(stage_.Root()); }
+  ExecutionContext& Context() { return context_; }
+  const ExecutionContext& Context() const { return context_; }
+
+  // Steps the host takes; each starts a new step of the placement budget and
+  // runs the scripts it queues.
+  void Tick();
+  void GotoFrame(size_t frame);  // of the root
+  size_t CurrentFrame() const { return RootObject().timeline->currentFrame; }
+  size_t FrameCount() const { return RootObject().timeline->FrameCount(); }
+  bool IsPlaying() const { return RootObject().timeline->playing; }
+  void Play() { PlayClip(Root(), true); }
+  void Stop() { PlayClip(Root(), false); }
+
+  // What scripts do to clips, within the step that runs them; a stale handle
+  // or an object without a timeline does nothing. A goto shows `frame`
+  // (clamped to the last one).
+  void GotoClipFrame(ObjectHandle clip, size_t frame);
+  void PlayClip(ObjectHandle clip, bool playing);
+
+  // Makes an object of `characterId` at `scriptDepth` (0 and above) of
+  // `parent`, named `name`, as attachMovie does; it is left alone by its
+  // parent's timeline, gotos included. None if the parent is stale or out of
+  // room.
+  ObjectHandle PlaceScriptObject(ObjectHandle parent, uint16_t characterId, int32_t scriptDepth, std::string name);
+  // Removes an object a script made (nothing else; false if it is not one).
+  bool RemoveScriptObject(ObjectHandle object);
+  // Property changes made by scripts: the timeline no longer changes them.
+  bool SetMatrix(ObjectHandle object, const Matrix& matrix);
+  bool SetColorTransform(ObjectHandle object, const ColorTransform& colorTransform);
+  bool SetName(ObjectHandle object, std::string name);
+  bool SetVisible(ObjectHandle object, bool visible);
+
+  // Runs the queued frame actions unless they are running already (scripts
+  // only queue). Each run has a fresh ActionBudget.
+  void RunFrameActions();
+
+  const ParsedMovie& Movie() const { return movie_; }
+
+ private:
+  void BeginStep();
+  // Timelines (timeline.cpp).
+  void EnterFrame(ObjectHandle clip, size_t frame, bool queueActions);
+  void QueueActions(ObjectHandle clip, const Frame& frame);
+  void Apply(ObjectHandle clip, const PlaceObject& place);
+  void Apply(ObjectHandle clip, const RemoveObject& remove);
+  void GoBack(ObjectHandle clip, size_t frame);
+  void TickObject(ObjectHandle object);
+  // Objects (runtime.cpp).
+  ObjectHandle MakeObject(ObjectHandle parent, int32_t depth, const Placement& placement);
+  void SetCharacter(ObjectHandle object, uint16_t characterId);
+  void MakeButtonState(ObjectHandle button, const ButtonDefinition& definition);
+  ObjectKind KindOf(uint16_t characterId, const Character* character) const;
+  bool RoomForObject() const;
+
+  const ParsedMovie& movie_;
+  Stage stage_;
+  ExecutionContext context_;
+};
+
+}  // namespace swf

@@ -1,0 +1,86 @@
+#include "swf/runtime/stage.h"
+
+#include <utility>
+
+namespace swf {
+
+Stage::Stage() {
+  DisplayObject root;
+  root.kind = ObjectKind::kMovieClip;
+  slots_.emplace_back();
+  slots_.back().used = true;
+  root_ = {0, slots_.back().generation};
+  root.self = root_;
+  slots_.back().object = std::move(root);
+  live_ = 1;
+}
+
+DisplayObject* Stage::Get(ObjectHandle handle) {
+  if (handle.index >= slots_.size()) return nullptr;
+  Slot& slot = slots_[handle.index];
+  return slot.used && slot.generation == handle.generation ? &slot.object : nullptr;
+}
+
+const DisplayObject* Stage::Get(ObjectHandle handle) const { return const_cast<Stage*>(this)->Get(handle); }
+
+DisplayObject* Stage::ChildAt(const DisplayObject& parent, int32_t depth) {
+  const auto found = parent.children.find(depth);
+  return found == parent.children.end() ? nullptr : Get(found->second);
+}
+
+const DisplayObject* Stage::ChildAt(const DisplayObject& parent, int32_t depth) const {
+  return const_cast<Stage*>(this)->ChildAt(parent, depth);
+}
+
+ObjectHandle Stage::Insert(ObjectHandle parentHandle, int32_t depth, DisplayObject object) {
+  DisplayObject* parent = Get(parentHandle);
+  if (parent == nullptr) return {};
+  if (const auto old = parent->children.find(depth); old != parent->children.end()) Remove(old->second);
+  uint32_t index;
+  if (!free_.empty()) {
+    index = free_.back();
+    free_.pop_back();
+  } else {
+    index = static_cast<uint32_t>(slots_.size());
+    slots_.emplace_back();
+  }
+  Slot& slot = slots_[index];
+  slot.used = true;
+  const ObjectHandle handle{index, slot.generation};
+  object.self = handle;
+  object.parent = parentHandle;
+  object.depth = depth;
+  object.level = parent->level + 1;
+  slot.object = std::move(object);
+  parent->children[depth] = handle;
+  ++live_;
+  return handle;
+}
+
+void Stage::Remove(ObjectHandle handle) {
+  DisplayObject* object = Get(handle);
+  if (object == nullptr || handle == root_) return;
+  if (DisplayObject* parent = Get(object->parent)) {
+    const auto entry = parent->children.find(object->depth);
+    if (entry != parent->children.end() && entry->second == handle) parent->children.erase(entry);
+  }
+  Release(handle);
+}
+
+// Frees the object's slot and those of its descendants (at most the nesting
+// limit deep).
+void Stage::Release(ObjectHandle handle) {
+  Slot& slot = slots_[handle.index];
+  for (const auto& [depth, child] : slot.object.children) {
+    if (Get(child) != nullptr) Release(child);
+  }
+  slot.object = DisplayObject();
+  slot.used = false;
+  // Generation 0 is never live, so a wrapped counter cannot revive an old handle
+  // of generation 0 (a default handle's).
+  if (++slot.generation == 0) slot.generation = 1;
+  free_.push_back(handle.index);
+  --live_;
+}
+
+}  // namespace swf
