@@ -31,7 +31,10 @@ bool SameKindEqual(const Value& a, const Value& b) {
     case ValueKind::kUndefined:
     case ValueKind::kNull: return true;
     case ValueKind::kBoolean: return a.AsBoolean() == b.AsBoolean();
-    case ValueKind::kNumber: return a.AsNumber() == b.AsNumber();
+    // Unlike IEEE comparison, NaN equals NaN when two numbers meet; a string
+    // read as NaN still equals nothing (see LooselyEqual).
+    case ValueKind::kNumber:
+      return a.AsNumber() == b.AsNumber() || (std::isnan(a.AsNumber()) && std::isnan(b.AsNumber()));
     case ValueKind::kString: return a.AsString() == b.AsString();
     case ValueKind::kObject: return a.AsObject() == b.AsObject();
     case ValueKind::kClip: return a.AsClip() == b.AsClip();
@@ -62,7 +65,7 @@ bool LooselyEqual(const Value& left, const Value& right, const Context& context,
     return false;
   }
   // Left are booleans, numbers and strings of different kinds: all meet as
-  // numbers.
+  // numbers, compared as IEEE numbers ("NaN" == NaN is false).
   return ToNumber(left, context) == ToNumber(right, context);
 }
 

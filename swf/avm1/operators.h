@@ -29,10 +29,12 @@ Value Decrement(const Value& operand, const Context& context);
 // Add2: concatenation when either primitive is a string, else the sum.
 Value Add2(const Value& left, const Value& right, const Context& context);
 
-// Equals (SWF 4): numeric equality. Equals2: the loose equality of SWF 5.
+// Equals (SWF 4): numeric equality, NaN equal to nothing. Equals2: the
+// loose equality of SWF 5, where two numbers that are both NaN are equal.
 Value Equals(const Value& left, const Value& right, const Context& context);
 Value Equals2(const Value& left, const Value& right, const Context& context);
-// StrictEquals: same kind and same value, without conversion (the context
+// StrictEquals: same kind and same value (NaN equal to NaN), without
+// conversion (the context
 // is unused; every binary operator has the same signature, so that the
 // interpreter can keep them in one table).
 Value StrictEquals(const Value& left, const Value& right, const Context& context);

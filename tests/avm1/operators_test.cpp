@@ -145,6 +145,8 @@ TEST(Operators, Swf5And6) {
       {"0 == null", Equals2, N(0), kNull, "false"},
       {"false == undefined", Equals2, B(false), kUndefined, "false"},
       {"2.0 == -2.0", Equals2, N(2), N(-2), "false"},
+      {"NaN == NaN", Equals2, N(kNaN), N(kNaN), "true"},
+      {"\"NaN\" == NaN", Equals2, S("NaN"), N(kNaN), "false"},
       // avm1-lessthan2_swf5
       {"1 < undefined", Less2, N(1), kUndefined, "false"},
       {"undefined < 1", Less2, kUndefined, N(1), "true"},
@@ -166,6 +168,7 @@ TEST(Operators, Swf6AndLater) {
       {"true === 1", StrictEquals, B(true), N(1), "false"},
       {"undefined === null", StrictEquals, kUndefined, kNull, "false"},
       {"null === null", StrictEquals, kNull, kNull, "true"},
+      {"NaN === NaN", StrictEquals, N(kNaN), N(kNaN), "true"},
   });
   ExpectCases(7, {
       // avm1-lessthan2_swf7
