@@ -123,23 +123,28 @@ std::string NumberToString(double value) {
   digits += scientific[0];
   digits += scientific.substr(2, e - 2);
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  const int exponent = std::atoi(std::string(scientific.substr(e + 1)).c_str());
+  std::string_view exponent_text = scientific.substr(e + 1);
+  if (exponent_text.front() == '+') exponent_text.remove_prefix(1);
+  int exponent = 0;
+  std::from_chars(exponent_text.data(), exponent_text.data() + exponent_text.size(), exponent);
 
-  std::string text = value < 0 ? "-" : "";
+  // Appended piece by piece: GCC 12 warns falsely on "literal" + string.
+  std::string text;
+  if (value < 0) text += '-';
   if (exponent >= kSignificantDigits || exponent < -5) {
     text += digits[0];
-    if (digits.size() > 1) text += "." + digits.substr(1);
+    if (digits.size() > 1) text.append(".").append(digits, 1);
     text += exponent > 0 ? "e+" : "e-";
     text += std::to_string(std::abs(exponent));
   } else if (exponent >= 0) {
     const auto whole = static_cast<std::size_t>(exponent) + 1;
     if (digits.size() <= whole) {
-      text += digits + std::string(whole - digits.size(), '0');
+      text.append(digits).append(whole - digits.size(), '0');
     } else {
-      text += digits.substr(0, whole) + "." + digits.substr(whole);
+      text.append(digits, 0, whole).append(".").append(digits, whole);
     }
   } else {
-    text += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    text.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits);
   }
   return text;
 }
