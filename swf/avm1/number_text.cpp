@@ -167,8 +167,16 @@ double StringToNumber(std::string_view text, int swf_version) {
   }
 
   const std::size_t length = DecimalPrefixLength(text);
-  if (length == 0 || length != text.size()) return kNaN;
-  return ParseDecimal(text);
+  if (length == 0) return kNaN;
+  const std::string_view number = text.substr(0, length);
+  std::string_view rest = text.substr(length);
+  // An exponent mark without digits ends the number unread ("2e" is 2).
+  if (!rest.empty() && (rest[0] == 'e' || rest[0] == 'E') && number.find_first_of("eE") == std::string_view::npos) {
+    rest.remove_prefix(1);
+    if (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) rest.remove_prefix(1);
+  }
+  if (!rest.empty()) return kNaN;
+  return ParseDecimal(number);
 }
 
 }  // namespace swf::avm1

@@ -101,6 +101,14 @@ TEST(StringToNumber, ReadsStringsByVersion) {
       {7, "-1.0", -1},
       {7, "-0.0", 0},
       {7, "NaN", nan},
+      // The Number tests of another player's public suite, written against
+      // the reference player: " 2" is 2, "2a" NaN, "2e" and "2E" 2.
+      {7, " 2", 2},
+      {7, "2a", nan},
+      {7, "2e", 2},
+      {7, "2E", 2},
+      {7, "3e2", 300},
+      {7, "2p", nan},
       {15, "0x10", 16},
       {15, "010", 8},
       {15, "16", 16},
