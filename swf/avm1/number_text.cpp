@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <limits>
 #include <optional>
+#include <string>
 
 namespace swf::avm1 {
 namespace {
@@ -106,6 +107,51 @@ std::optional<double> ParseWrappedInteger(std::string_view digits, unsigned base
   return static_cast<double>(static_cast<std::int32_t>(value));
 }
 
+// 10^k as the nearest double, the same on every C library (pow is not).
+double PowerOfTen(int k) {
+  char text[8] = {};
+  const auto end = std::to_chars(text + 2, text + sizeof text, k).ptr;
+  text[0] = '1';
+  text[1] = 'e';
+  double power = 0;
+  std::from_chars(text, end, power);
+  return power;
+}
+
+// A result rounded to a double. 32-bit x87 builds keep intermediates in 80
+// bits, which would round near ties differently from the player.
+double AsDouble(double value) {
+  volatile double stored = value;
+  return stored;
+}
+
+// The number scaled to 15 digits before the point, as the player scales it:
+// divided by a power of ten (multiplied first by 10^30 when that power
+// would be subnormal).
+double ScaledToFifteenDigits(double magnitude, int exponent) {
+  const int shift = exponent - (kSignificantDigits - 1);
+  if (shift < -300) return AsDouble(AsDouble(magnitude * PowerOfTen(30)) / PowerOfTen(shift + 30));
+  return AsDouble(magnitude / PowerOfTen(shift));
+}
+
+// The 15 significant digits of a positive finite number, rounded half up
+// after scaling, and the decimal exponent of the first. The scaling is not
+// exact, and the player's rounding follows it rather than the exact value:
+// 1.234567891234565e-6 is written ...457, though it lies below the tie.
+std::string SignificantDigits(double magnitude, int& exponent) {
+  exponent = static_cast<int>(std::floor(std::log10(magnitude)));
+  double scaled = ScaledToFifteenDigits(magnitude, exponent);
+  // log10 may be one off near powers of ten.
+  if (scaled >= 1e15) scaled = ScaledToFifteenDigits(magnitude, ++exponent);
+  if (scaled < 1e14) scaled = ScaledToFifteenDigits(magnitude, --exponent);
+  auto rounded = static_cast<std::uint64_t>(std::floor(AsDouble(scaled + 0.5)));
+  if (rounded >= 1000000000000000ULL) {
+    rounded /= 10;
+    ++exponent;
+  }
+  return std::to_string(rounded);
+}
+
 }  // namespace
 
 std::string NumberToString(double value) {
@@ -113,20 +159,9 @@ std::string NumberToString(double value) {
   if (std::isinf(value)) return value > 0 ? "Infinity" : "-Infinity";
   if (value == 0) return "0";
 
-  // Correctly rounded digits, the same on every C library: "d.dddde+XX".
-  char buffer[64];
-  const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                     std::chars_format::scientific, kSignificantDigits - 1);
-  const std::string_view scientific(buffer, static_cast<std::size_t>(written.ptr - buffer));
-  const std::size_t e = scientific.find('e');
-  std::string digits;
-  digits += scientific[0];
-  digits += scientific.substr(2, e - 2);
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  std::string_view exponent_text = scientific.substr(e + 1);
-  if (exponent_text.front() == '+') exponent_text.remove_prefix(1);
   int exponent = 0;
-  std::from_chars(exponent_text.data(), exponent_text.data() + exponent_text.size(), exponent);
+  std::string digits = SignificantDigits(std::fabs(value), exponent);
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
   // Appended piece by piece: GCC 12 warns falsely on "literal" + string.
   std::string text;
