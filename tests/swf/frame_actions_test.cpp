@@ -302,8 +302,8 @@ struct TraceRecorder : HostServices {
 };
 
 Bytes PushValue(uint8_t type, const Bytes& value) {
-  Bytes payload{type};
-  payload.insert(payload.end(), value.begin(), value.end());
+  Bytes payload = value;
+  payload.insert(payload.begin(), type);
   return act::WithPayload(0x96, payload);
 }
 
