@@ -1,0 +1,136 @@
+// Damaged sound data: decoders take what the bytes hold and nothing more.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "sound/ffmpeg_oracle.h"
+#include "sound/sound_fixtures.h"
+#include "swf/sound/sound_decoder.h"
+#include "sys/mp3.h"
+
+namespace {
+
+struct FormatCase {
+  const char* name;
+  swf::SoundEncoding encoding;
+  size_t maxSamplesPerByte;  // what the bytes can hold at most
+};
+
+swf::SoundEncoding Encoding(swf::SoundCodec codec, bool sixteenBit, bool stereo) {
+  return {static_cast<uint8_t>(codec), 22050, sixteenBit, stereo};
+}
+
+class CutData : public testing::TestWithParam<FormatCase> {};
+
+// Random bytes are valid data of every format but MP3. Any cut of them
+// decodes to the start of what the whole decodes to, never more.
+TEST_P(CutData, DecodesTheStartOfTheWhole) {
+  const FormatCase& c = GetParam();
+  const std::vector<uint8_t> data = sound_testing::RandomBytes(40000, 11);
+  const swf::PcmSound whole = swf::DecodeEventSound(c.encoding, data, nullptr);
+  ASSERT_GT(whole.samples.size(), data.size() / 4);
+  for (size_t cut : {size_t{0}, size_t{1}, size_t{2}, size_t{3}, size_t{5}, size_t{6}, size_t{7}, size_t{1001},
+                     size_t{4100}, size_t{12289}, size_t{24577}, size_t{39999}}) {
+    SCOPED_TRACE(cut);
+    const swf::PcmSound part =
+        swf::DecodeEventSound(c.encoding, std::span<const uint8_t>(data).first(cut), nullptr);
+    EXPECT_EQ(part.samples.size() % static_cast<size_t>(part.channels), 0u);
+    EXPECT_LE(part.samples.size(), cut * c.maxSamplesPerByte);
+    ASSERT_LE(part.samples.size(), whole.samples.size());
+    EXPECT_TRUE(std::equal(part.samples.begin(), part.samples.end(), whole.samples.begin()));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, CutData,
+    testing::Values(FormatCase{"pcm16mono", Encoding(swf::SoundCodec::kPcmLittleEndian, true, false), 1},
+                    FormatCase{"pcm16stereo", Encoding(swf::SoundCodec::kPcmNativeOrder, true, true), 1},
+                    FormatCase{"pcm8stereo", Encoding(swf::SoundCodec::kPcmLittleEndian, false, true), 1},
+                    FormatCase{"adpcmMono", Encoding(swf::SoundCodec::kAdpcm, true, false), 4},
+                    FormatCase{"adpcmStereo", Encoding(swf::SoundCodec::kAdpcm, true, true), 4},
+                    FormatCase{"alawStereo", Encoding(swf::SoundCodec::kALaw, false, true), 1},
+                    FormatCase{"mulawMono", Encoding(swf::SoundCodec::kMuLaw, false, false), 1}),
+    [](const testing::TestParamInfo<FormatCase>& tested) { return std::string(tested.param.name); });
+
+// Formats without a decoder here give silence at their rate, whatever the bytes.
+TEST(UndecodedFormats, AreSilentAtTheirRate) {
+  const std::vector<uint8_t> data = sound_testing::RandomBytes(3000, 5);
+  const std::pair<uint8_t, int> cases[] = {{4, 16000}, {5, 8000}, {6, 22050}, {9, 22050}, {11, 22050}, {15, 22050}};
+  for (const auto& [format, rate] : cases) {
+    SCOPED_TRACE(format);
+    const swf::PcmSound sound = swf::DecodeEventSound({format, 22050, true, false}, data, nullptr);
+    EXPECT_TRUE(sound.samples.empty());
+    EXPECT_EQ(sound.sampleRate, rate);
+  }
+}
+
+// MP3 without a decoder, or with too few bytes for the seek count, is silent.
+TEST(Mp3WithoutFrames, IsSilent) {
+  const swf::SoundEncoding mp3{static_cast<uint8_t>(swf::SoundCodec::kMp3), 44100, true, true};
+  const std::vector<uint8_t> data = sound_testing::RandomBytes(5000, 3);
+  EXPECT_TRUE(swf::DecodeEventSound(mp3, data, nullptr).samples.empty());
+  auto decoder = sys::CreateMp3Decoder();
+  ASSERT_NE(decoder, nullptr);
+  EXPECT_TRUE(swf::DecodeEventSound(mp3, std::span<const uint8_t>(data).first(1), decoder.get()).samples.empty());
+  swf::StreamSoundDecoder stream(mp3, sys::CreateMp3Decoder());
+  EXPECT_TRUE(stream.DecodeBlock(std::span<const uint8_t>(data).first(4)).samples.empty());
+}
+
+struct Mp3Damage {
+  const char* name;
+  // Damages `data` (seek count and frames) in place.
+  void (*damage)(std::vector<uint8_t>& data);
+  double keptFraction;  // the share of the whole that must still decode as it was
+};
+
+class DamagedMp3 : public testing::TestWithParam<Mp3Damage> {};
+
+TEST_P(DamagedMp3, DecodesWhatItCanWithoutCrashing) {
+  SKIP_WITHOUT_FFMPEG();
+  sound_testing::Ffmpeg ffmpeg;
+  const std::vector<uint8_t> tones = sound_testing::AsBytes(sound_testing::MakeTones(22050, 2, 1.0));
+  const auto frames = ffmpeg.Run(tones, "-f s16le -ar 22050 -ac 2 -i in -c:a libmp3lame -b:a 64k "
+                                        "-write_xing 0 -id3v2_version 0 -f mp3 out");
+  ASSERT_TRUE(frames.has_value());
+  std::vector<uint8_t> data = {0, 0};
+  data.insert(data.end(), frames->begin(), frames->end());
+  const swf::SoundEncoding encoding{static_cast<uint8_t>(swf::SoundCodec::kMp3), 22050, true, true};
+  const swf::PcmSound whole = swf::DecodeEventSound(encoding, data, sys::CreateMp3Decoder().get());
+  ASSERT_GT(whole.samples.size(), 40000u);
+
+  GetParam().damage(data);
+  const swf::PcmSound damaged = swf::DecodeEventSound(encoding, data, sys::CreateMp3Decoder().get());
+  const size_t kept = static_cast<size_t>(static_cast<double>(whole.samples.size()) * GetParam().keptFraction);
+  ASSERT_GE(damaged.samples.size(), kept);
+  EXPECT_LE(damaged.samples.size(), whole.samples.size() + 1152 * 2);
+  EXPECT_TRUE(std::equal(whole.samples.begin(), whole.samples.begin() + static_cast<ptrdiff_t>(kept),
+                         damaged.samples.begin()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damage, DamagedMp3,
+    testing::Values(
+        Mp3Damage{"cutInHalf", [](std::vector<uint8_t>& d) { d.resize(d.size() / 2); }, 0.4},
+        Mp3Damage{"cutInFirstFrame", [](std::vector<uint8_t>& d) { d.resize(100); }, 0.0},
+        Mp3Damage{"noiseInTheMiddle",
+                  [](std::vector<uint8_t>& d) {
+                    const auto noise = sound_testing::RandomBytes(d.size() / 10, 9);
+                    std::copy(noise.begin(), noise.end(), d.begin() + static_cast<ptrdiff_t>(d.size() / 2));
+                  },
+                  0.4},
+        Mp3Damage{"zerosInTheMiddle",
+                  [](std::vector<uint8_t>& d) { std::fill(d.begin() + static_cast<ptrdiff_t>(d.size() / 2),
+                                                          d.begin() + static_cast<ptrdiff_t>(d.size() * 6 / 10), 0); },
+                  0.4},
+        Mp3Damage{"allNoise", [](std::vector<uint8_t>& d) { d = sound_testing::RandomBytes(d.size(), 13); }, 0.0},
+        Mp3Damage{"everyFrameHeaderFlipped",
+                  [](std::vector<uint8_t>& d) {
+                    for (size_t i = 3; i + 1 < d.size(); ++i) {
+                      if (d[i - 1] == 0xFF && (d[i] & 0xE0) == 0xE0) d[i] ^= 0x06;  // layer bits
+                    }
+                  },
+                  0.0}),
+    [](const testing::TestParamInfo<Mp3Damage>& tested) { return std::string(tested.param.name); });
+
+}  // namespace
