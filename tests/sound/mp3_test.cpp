@@ -7,6 +7,7 @@
 
 #include "sound/ffmpeg_oracle.h"
 #include "sound/sound_fixtures.h"
+#include "swf/sound/mp3_frame.h"
 #include "swf/sound/sound_decoder.h"
 #include "sys/mp3.h"
 
@@ -107,6 +108,34 @@ TEST_P(Mp3AgainstFfmpeg, StreamBlocksTogetherMakeTheWholeSound) {
     joined.insert(joined.end(), part.samples.begin(), part.samples.end());
   }
   EXPECT_EQ(joined, whole.samples);
+}
+
+// Frame headers alone lead from frame to frame to the end of the stream,
+// and count the samples ffmpeg decodes.
+TEST_P(Mp3AgainstFfmpeg, FrameHeadersWalkTheStream) {
+  SKIP_WITHOUT_FFMPEG();
+  const Mp3Case& c = GetParam();
+  Ffmpeg ffmpeg;
+  const std::vector<uint8_t> frames = EncodeMp3(ffmpeg, c);
+  ASSERT_FALSE(frames.empty());
+  const auto decoded = ffmpeg.Run(frames, "-f mp3 -i in -f s16le out");
+  ASSERT_TRUE(decoded.has_value());
+  size_t at = 0;
+  size_t samples = 0;
+  while (at < frames.size()) {
+    const auto header = swf::ReadMp3FrameHeader(std::span<const uint8_t>(frames).subspan(at));
+    ASSERT_TRUE(header.has_value()) << "at byte " << at;
+    EXPECT_EQ(header->sampleRate, c.sampleRate);
+    EXPECT_EQ(header->channels, c.channels);
+    at += static_cast<size_t>(header->length);
+    samples += static_cast<size_t>(header->samplesPerFrame * header->channels);
+  }
+  EXPECT_EQ(at, frames.size());
+  EXPECT_EQ(samples * 2, decoded->size());
+  // Not a layer III header: a layer II one, a reserved rate, a free bit rate.
+  EXPECT_FALSE(swf::ReadMp3FrameHeader(std::vector<uint8_t>{0xFF, 0xFD, 0x90, 0x00}).has_value());
+  EXPECT_FALSE(swf::ReadMp3FrameHeader(std::vector<uint8_t>{0xFF, 0xFB, 0x9C, 0x00}).has_value());
+  EXPECT_FALSE(swf::ReadMp3FrameHeader(std::vector<uint8_t>{0xFF, 0xFB, 0x00, 0x00}).has_value());
 }
 
 INSTANTIATE_TEST_SUITE_P(Streams, Mp3AgainstFfmpeg,
