@@ -1,6 +1,7 @@
 #include "sys/mp3.h"
 
 #include <windows.h>
+#include <mmsystem.h>
 #include <mmreg.h>
 #include <msacm.h>
 
