@@ -133,4 +133,34 @@ INSTANTIATE_TEST_SUITE_P(
                   0.0}),
     [](const testing::TestParamInfo<Mp3Damage>& tested) { return std::string(tested.param.name); });
 
+// Any bytes as any format, whole and as stream blocks, with the system's MP3
+// decoder: nothing crashes (the native build runs under the sanitizers)
+// and nothing decodes more than the bytes can hold.
+TEST(RandomSoundData, StaysWithinWhatTheBytesHold) {
+  for (uint32_t seed = 0; seed < 300; ++seed) {
+    SCOPED_TRACE(seed);
+    std::vector<uint8_t> data = sound_testing::RandomBytes(seed * 97 % 9000, seed);
+    if (seed % 3 == 0 && data.size() > 4) data[2] = 0xFF;  // an MP3 frame sync after the seek count
+    const swf::SoundEncoding encoding{static_cast<uint8_t>(seed % 16), swf::SampleRateFromCode(static_cast<int>(seed / 16)),
+                                      seed % 5 < 2, seed % 7 < 3};
+    auto decoder = sys::CreateMp3Decoder();
+    const swf::PcmSound sound = swf::DecodeEventSound(encoding, data, decoder.get());
+    swf::StreamSoundDecoder stream(encoding, sys::CreateMp3Decoder());
+    size_t streamed = 0;
+    for (size_t at = 0; at < data.size(); at += 700) {
+      const swf::PcmSound block = stream.DecodeBlock(std::span<const uint8_t>(data).subspan(at, std::min<size_t>(700, data.size() - at)));
+      EXPECT_EQ(block.channels, encoding.stereo ? 2 : 1);
+      EXPECT_EQ(block.samples.size() % static_cast<size_t>(block.channels), 0u);
+      streamed += block.samples.size();
+    }
+    EXPECT_EQ(sound.channels, encoding.stereo ? 2 : 1);
+    EXPECT_EQ(sound.samples.size() % static_cast<size_t>(sound.channels), 0u);
+    // Fixed-rate MP3 frames hold at most 24 samples a byte (1152 stereo
+    // samples in 48 bytes); free-format ones, under 21 bytes a frame, 110.
+    const size_t ceiling = data.size() * (encoding.format == 2 ? 110 : 4) + 2 * 1152 * 2;
+    EXPECT_LE(sound.samples.size(), ceiling);
+    EXPECT_LE(streamed, ceiling);
+  }
+}
+
 }  // namespace
