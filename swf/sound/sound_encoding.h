@@ -5,7 +5,7 @@
 namespace swf {
 
 // The codec numbers of the sound tags' 4-bit format field. 7 and 8 are the
-// G.711 codes of the Flash video container, accepted here too.
+// G.711 codes of the FLV container, accepted here too.
 enum class SoundCodec : uint8_t {
   kPcmNativeOrder = 0,  // written on little-endian machines: read as little-endian
   kAdpcm = 1,

@@ -1,4 +1,4 @@
-// ADPCM against ffmpeg's decoder. The packets travel to it in the Flash
+// ADPCM against ffmpeg's decoder. The packets travel to it in the FLV
 // video container, one audio tag each, as sound blocks do in a movie.
 #include <gtest/gtest.h>
 

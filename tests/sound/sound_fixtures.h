@@ -1,6 +1,6 @@
 #pragma once
 
-// Sound fixtures made in code: tones, and the Flash video container that
+// Sound fixtures made in code: tones, and the FLV container that
 // carries ADPCM packets to the independent decoder.
 #include <cstdint>
 #include <span>
