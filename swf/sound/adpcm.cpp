@@ -76,7 +76,7 @@ int16_t ExpandCode(ChannelState& state, uint32_t code, int codeBits, std::span<c
 
 }  // namespace
 
-std::vector<int16_t> DecodeAdpcm(std::span<const uint8_t> data, int channels) {
+std::vector<int16_t> DecodeAdpcm(std::span<const uint8_t> data, int channels, size_t maxSamples) {
   std::vector<int16_t> samples;
   if (channels < 1 || channels > 2) return samples;
   BitStream bits(data);
@@ -87,16 +87,17 @@ std::vector<int16_t> DecodeAdpcm(std::span<const uint8_t> data, int channels) {
   const size_t headerBits = 22 * channelCount;
   const size_t frameBits = static_cast<size_t>(codeBits) * channelCount;
   // Every output sample costs at least two bits, so this never over-reserves much.
-  samples.reserve(bits.BitsLeft() / static_cast<size_t>(codeBits) + channelCount);
+  samples.reserve(std::min(bits.BitsLeft() / static_cast<size_t>(codeBits) + channelCount, maxSamples));
 
   std::array<ChannelState, 2> state{};
-  while (bits.BitsLeft() >= headerBits) {
+  while (bits.BitsLeft() >= headerBits && samples.size() + channelCount <= maxSamples) {
     for (size_t c = 0; c < channelCount; ++c) {
       state[c].predictor = static_cast<int16_t>(bits.Read(16));
       state[c].stepIndex = std::min(static_cast<int>(bits.Read(6)), 88);
       samples.push_back(static_cast<int16_t>(state[c].predictor));
     }
-    for (int i = 1; i < kAdpcmPacketSamples && bits.BitsLeft() >= frameBits; ++i) {
+    for (int i = 1; i < kAdpcmPacketSamples && bits.BitsLeft() >= frameBits && samples.size() + channelCount <= maxSamples;
+         ++i) {
       for (size_t c = 0; c < channelCount; ++c) {
         samples.push_back(ExpandCode(state[c], bits.Read(codeBits), codeBits, indexShifts));
       }

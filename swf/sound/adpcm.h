@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -14,6 +15,7 @@ namespace swf {
 // significant bit first, across byte boundaries.
 inline constexpr int kAdpcmPacketSamples = 4096;
 
-std::vector<int16_t> DecodeAdpcm(std::span<const uint8_t> data, int channels);
+// Decoding stops at `maxSamples` samples (all channels).
+std::vector<int16_t> DecodeAdpcm(std::span<const uint8_t> data, int channels, size_t maxSamples);
 
 }  // namespace swf

@@ -22,15 +22,18 @@ int DeclaredRate(const SoundEncoding& encoding) {
   }
 }
 
-// Everything but MP3: the data alone says how many samples there are.
+// Everything but MP3: the data alone says how many samples there are. Only
+// the bytes that fit under the ceiling are read.
 std::vector<int16_t> DecodeSelfContained(const SoundEncoding& encoding, std::span<const uint8_t> data) {
   const int channels = ChannelCount(encoding);
+  const auto first = [&](size_t bytes) { return data.first(std::min(bytes, data.size())); };
   switch (static_cast<SoundCodec>(encoding.format)) {
     case SoundCodec::kPcmNativeOrder:
-    case SoundCodec::kPcmLittleEndian: return DecodeLinearPcm(data, encoding.sixteenBit, channels);
-    case SoundCodec::kAdpcm: return DecodeAdpcm(data, channels);
-    case SoundCodec::kALaw: return DecodeALaw(data, channels);
-    case SoundCodec::kMuLaw: return DecodeMuLaw(data, channels);
+    case SoundCodec::kPcmLittleEndian:
+      return DecodeLinearPcm(first(kMaxDecodedSamples * (encoding.sixteenBit ? 2 : 1)), encoding.sixteenBit, channels);
+    case SoundCodec::kAdpcm: return DecodeAdpcm(data, channels, kMaxDecodedSamples);
+    case SoundCodec::kALaw: return DecodeALaw(first(kMaxDecodedSamples), channels);
+    case SoundCodec::kMuLaw: return DecodeMuLaw(first(kMaxDecodedSamples), channels);
     default: return {};
   }
 }
@@ -84,7 +87,6 @@ PcmSound DecodeEventSound(const SoundEncoding& encoding, std::span<const uint8_t
   if (static_cast<SoundCodec>(encoding.format) != SoundCodec::kMp3) {
     sound.sampleRate = DeclaredRate(encoding);
     sound.samples = DecodeSelfContained(encoding, data);
-    if (sound.samples.size() > kMaxDecodedSamples) sound.samples.resize(kMaxDecodedSamples);
     return sound;
   }
   if (mp3 == nullptr || data.size() < 2) {

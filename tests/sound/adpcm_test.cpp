@@ -7,6 +7,7 @@
 #include "sound/ffmpeg_oracle.h"
 #include "sound/sound_fixtures.h"
 #include "swf/sound/adpcm.h"
+#include "swf/sound/pcm_sound.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ uint8_t FlvAdpcmFlags(int sampleRate, int channels) {
 std::vector<int16_t> DecodeEach(const std::vector<std::vector<uint8_t>>& payloads, int channels) {
   std::vector<int16_t> all;
   for (const auto& payload : payloads) {
-    const std::vector<int16_t> part = swf::DecodeAdpcm(payload, channels);
+    const std::vector<int16_t> part = swf::DecodeAdpcm(payload, channels, swf::kMaxDecodedSamples);
     all.insert(all.end(), part.begin(), part.end());
   }
   return all;
@@ -75,7 +76,7 @@ TEST_P(AdpcmAnyCodes, DecodesAsFfmpegDoes) {
   for (size_t bytes : {packetBytes * 3 / 2, packetBytes * 23 / 10, size_t{7}, size_t{40}}) {
     std::vector<uint8_t> payload = sound_testing::RandomBytes(bytes, seed++);
     payload[0] = static_cast<uint8_t>((payload[0] & 0x3F) | (codeBits - 2) << 6);
-    counts.push_back(static_cast<int>(swf::DecodeAdpcm(payload, channels).size()) / channels);
+    counts.push_back(static_cast<int>(swf::DecodeAdpcm(payload, channels, swf::kMaxDecodedSamples).size()) / channels);
     payloads.push_back(std::move(payload));
   }
   Ffmpeg ffmpeg;

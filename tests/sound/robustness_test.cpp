@@ -6,6 +6,7 @@
 
 #include "sound/ffmpeg_oracle.h"
 #include "sound/sound_fixtures.h"
+#include "swf/sound/adpcm.h"
 #include "swf/sound/sound_decoder.h"
 #include "sys/mp3.h"
 
@@ -52,6 +53,22 @@ INSTANTIATE_TEST_SUITE_P(
                     FormatCase{"alawStereo", Encoding(swf::SoundCodec::kALaw, false, true), 1},
                     FormatCase{"mulawMono", Encoding(swf::SoundCodec::kMuLaw, false, false), 1}),
     [](const testing::TestParamInfo<FormatCase>& tested) { return std::string(tested.param.name); });
+
+// A sample ceiling stops ADPCM at a whole sample of every channel, midway
+// through a packet or at its start, with what came before unchanged.
+TEST(AdpcmCeiling, StopsAtTheStartOfTheWhole) {
+  const std::vector<uint8_t> data = sound_testing::RandomBytes(20000, 21);
+  for (int channels : {1, 2}) {
+    const std::vector<int16_t> whole = swf::DecodeAdpcm(data, channels, swf::kMaxDecodedSamples);
+    for (size_t ceiling : {size_t{0}, size_t{1}, size_t{4095}, size_t{4096 * 2}, size_t{9001}}) {
+      SCOPED_TRACE(ceiling);
+      const std::vector<int16_t> part = swf::DecodeAdpcm(data, channels, ceiling);
+      EXPECT_LE(part.size(), ceiling);
+      EXPECT_GT(part.size() + static_cast<size_t>(channels), ceiling);
+      EXPECT_TRUE(std::equal(part.begin(), part.end(), whole.begin()));
+    }
+  }
+}
 
 // Formats without a decoder here give silence at their rate, whatever the bytes.
 TEST(UndecodedFormats, AreSilentAtTheirRate) {
