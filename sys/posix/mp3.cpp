@@ -74,6 +74,8 @@ std::unique_ptr<swf::Mp3Decoder> CreateMp3Decoder() {
   // Every frame is wanted, as it is: the sound's own seek count drops the
   // encoder's delay, so no gapless trimming and no resampling here.
   mpg123_param(handle.get(), MPG123_FLAGS, MPG123_QUIET, 0);
+  // Past damage of any length, look for the next frame rather than give up.
+  mpg123_param(handle.get(), MPG123_RESYNC_LIMIT, -1, 0);
   mpg123_format_none(handle.get());
   const long* rates = nullptr;
   size_t rateCount = 0;

@@ -98,7 +98,8 @@ struct Mp3Damage {
   const char* name;
   // Damages `data` (seek count and frames) in place.
   void (*damage)(std::vector<uint8_t>& data);
-  double keptFraction;  // the share of the whole that must still decode as it was
+  double keptFraction;     // the share of the whole that must still decode as it was, at its start
+  double decodedFraction;  // the share that must decode at all: the decoder finds its way past damage
 };
 
 class DamagedMp3 : public testing::TestWithParam<Mp3Damage> {};
@@ -120,6 +121,8 @@ TEST_P(DamagedMp3, DecodesWhatItCanWithoutCrashing) {
   const swf::PcmSound damaged = swf::DecodeEventSound(encoding, data, sys::CreateMp3Decoder().get());
   const size_t kept = static_cast<size_t>(static_cast<double>(whole.samples.size()) * GetParam().keptFraction);
   ASSERT_GE(damaged.samples.size(), kept);
+  EXPECT_GE(static_cast<double>(damaged.samples.size()),
+            static_cast<double>(whole.samples.size()) * GetParam().decodedFraction);
   EXPECT_LE(damaged.samples.size(), whole.samples.size() + 1152 * 2);
   EXPECT_TRUE(std::equal(whole.samples.begin(), whole.samples.begin() + static_cast<ptrdiff_t>(kept),
                          damaged.samples.begin()));
@@ -128,26 +131,32 @@ TEST_P(DamagedMp3, DecodesWhatItCanWithoutCrashing) {
 INSTANTIATE_TEST_SUITE_P(
     Damage, DamagedMp3,
     testing::Values(
-        Mp3Damage{"cutInHalf", [](std::vector<uint8_t>& d) { d.resize(d.size() / 2); }, 0.4},
-        Mp3Damage{"cutInFirstFrame", [](std::vector<uint8_t>& d) { d.resize(100); }, 0.0},
+        Mp3Damage{"cutInHalf", [](std::vector<uint8_t>& d) { d.resize(d.size() / 2); }, 0.4, 0.4},
+        Mp3Damage{"cutInFirstFrame", [](std::vector<uint8_t>& d) { d.resize(100); }, 0.0, 0.0},
         Mp3Damage{"noiseInTheMiddle",
                   [](std::vector<uint8_t>& d) {
                     const auto noise = sound_testing::RandomBytes(d.size() / 10, 9);
                     std::copy(noise.begin(), noise.end(), d.begin() + static_cast<ptrdiff_t>(d.size() / 2));
                   },
-                  0.4},
+                  0.4, 0.8},
+        Mp3Damage{"longNoiseAfterTheStart",
+                  [](std::vector<uint8_t>& d) {
+                    const auto noise = sound_testing::RandomBytes(d.size() / 2, 17);
+                    std::copy(noise.begin(), noise.end(), d.begin() + static_cast<ptrdiff_t>(d.size() / 5));
+                  },
+                  0.15, 0.3},
         Mp3Damage{"zerosInTheMiddle",
                   [](std::vector<uint8_t>& d) { std::fill(d.begin() + static_cast<ptrdiff_t>(d.size() / 2),
                                                           d.begin() + static_cast<ptrdiff_t>(d.size() * 6 / 10), 0); },
-                  0.4},
-        Mp3Damage{"allNoise", [](std::vector<uint8_t>& d) { d = sound_testing::RandomBytes(d.size(), 13); }, 0.0},
+                  0.4, 0.8},
+        Mp3Damage{"allNoise", [](std::vector<uint8_t>& d) { d = sound_testing::RandomBytes(d.size(), 13); }, 0.0, 0.0},
         Mp3Damage{"everyFrameHeaderFlipped",
                   [](std::vector<uint8_t>& d) {
                     for (size_t i = 3; i + 1 < d.size(); ++i) {
                       if (d[i - 1] == 0xFF && (d[i] & 0xE0) == 0xE0) d[i] ^= 0x06;  // layer bits
                     }
                   },
-                  0.0}),
+                  0.0, 0.0}),
     [](const testing::TestParamInfo<Mp3Damage>& tested) { return std::string(tested.param.name); });
 
 // Any bytes as any format, whole and as stream blocks, with the system's MP3
