@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 #include "sys/mp3.h"
@@ -72,6 +73,32 @@ TEST(DamagedMp3, JunkAroundFramesIsSkipped) {
   EXPECT_GE(sound.FrameCount(), static_cast<size_t>((kFrames - 4) * 1152));
   EXPECT_LE(sound.FrameCount(), static_cast<size_t>(kFrames * 1152));
   EXPECT_TRUE(IsSilence(sound.samples));
+}
+
+// Random bytes hold false frame starts, which reach the codec as frames of
+// garbage, of any format: it may make noise of them, but only whole samples
+// of one or two channels, never more than frames can hold.
+TEST(DamagedMp3, RandomBytesAreSurvived) {
+  std::mt19937 random(5);
+  for (int round = 0; round < 20; ++round) {
+    std::vector<uint8_t> data(20000);
+    for (uint8_t& b : data) b = static_cast<uint8_t>(random() % 3 == 0 ? 0xFF : random());
+    auto decoder = sys::CreateMp3Decoder();
+    ASSERT_NE(decoder, nullptr);
+    std::vector<swf::PcmSound> parts;
+    const size_t pieceSize = 1 + static_cast<size_t>(round) * 397;
+    for (size_t at = 0; at < data.size(); at += pieceSize) {
+      decoder->Feed(std::span<const uint8_t>(data).subspan(at, std::min(pieceSize, data.size() - at)), parts);
+    }
+    size_t total = 0;
+    for (const swf::PcmSound& part : parts) {
+      EXPECT_TRUE(part.channels == 1 || part.channels == 2);
+      EXPECT_GE(part.sampleRate, 8000);
+      EXPECT_EQ(part.samples.size() % static_cast<size_t>(std::max(part.channels, 1)), 0u);
+      total += part.samples.size();
+    }
+    EXPECT_LE(total, data.size() * 110);  // free-format frames: 2304 samples in 21 bytes
+  }
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
