@@ -14,7 +14,7 @@ build="${1:-$root/build/win32}"
 notices="${2:-$root/assets/licences}"
 targets=(QuorvelPackager quorvel_player_stub quorvel-pack)
 # Import libraries of Windows' own DLLs: nothing of them is in the programs.
-system_libraries=" advapi32 comctl32 comdlg32 gdi32 imm32 kernel32 msimg32 ole32 oleaut32 shell32 shlwapi "
+system_libraries=" advapi32 comctl32 comdlg32 gdi32 imm32 kernel32 msacm32 msimg32 ole32 oleaut32 shell32 shlwapi "
 system_libraries+=" user32 uxtheme version winmm winspool ws2_32 "
 
 [ -f "$build/build.ninja" ] || { echo "check-licences: no build in $build" >&2; exit 1; }

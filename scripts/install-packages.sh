@@ -5,12 +5,13 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ dpkg-dev pkg-config
-  zlib1g-dev libjpeg62-turbo-dev liblzma-dev libpng-dev libgif-dev libagg-dev
+  zlib1g-dev libjpeg62-turbo-dev liblzma-dev libpng-dev libgif-dev libagg-dev libmpg123-dev
   libgtest-dev googletest libbenchmark-dev
   clang-14 libclang-rt-14-dev locales
   g++-mingw-w64-i686 libz-mingw-w64-dev nasm
   wine wine32:i386 fonts-wine xvfb xauth xdotool imagemagick
   fp-utils zip
+  ffmpeg  # the sound tests decode with it too, to check ours against
 )
 
 # Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives code page

@@ -31,7 +31,7 @@ done
 # A program that needs a DLL Windows does not have would not start there.
 for exe in QuorvelPackager.exe player.dat; do
   if i686-w64-mingw32-objdump -p "$bin/$exe" | sed -n 's/.*DLL Name: //p' |
-    grep -viqE '^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|uxtheme|msvcrt|advapi32|shlwapi)\.dll$'; then
+    grep -viqE '^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|uxtheme|msvcrt|advapi32|shlwapi|msacm32)\.dll$'; then
     echo "$exe imports a DLL that is not part of Windows" >&2; exit 1
   fi
 done

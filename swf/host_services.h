@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "swf/sound/mp3_decoder.h"
 
 namespace swf {
 
@@ -41,6 +44,9 @@ class HostServices {
     (void)utcMilliseconds;
     return 0;
   }
+  // A fresh decoder for one MP3 sound or stream; without one, MP3 sounds
+  // stay silent.
+  virtual std::unique_ptr<Mp3Decoder> CreateMp3Decoder() { return nullptr; }
 };
 
 }  // namespace swf
