@@ -71,6 +71,23 @@ void Runtime::RunFrameActions() {
   }
 }
 
+namespace {
+
+// A button record as a placement: DefineButtonCxform, when the button has
+// one, takes the place of every record's own colour transform.
+Placement ButtonRecordPlacement(const ButtonDefinition& button, const ButtonRecord& record) {
+  Placement placement;
+  placement.characterId = record.characterId;
+  placement.matrix = record.matrix;
+  placement.colorTransform = button.buttonColorTransform.value_or(record.colorTransform);
+  placement.blendMode = record.blendMode.value_or(0);
+  placement.hasFilters = !record.filters.empty();
+  placement.filters = record.filters;
+  return placement;
+}
+
+}  // namespace
+
 ObjectKind Runtime::KindOf(uint16_t characterId, const Character* character) const {
   if (character == nullptr) {
     if (movie_.bitmaps.count(characterId) != 0) return ObjectKind::kBitmap;
@@ -100,7 +117,7 @@ ObjectHandle Runtime::MakeObject(ObjectHandle parent, int32_t depth, const Place
   object.visible = placement.visible;
   object.cacheAsBitmap = placement.cacheAsBitmap;
   object.opaqueBackground = placement.opaqueBackground;
-  object.filters.present = placement.hasFilters;
+  object.filters = FilterList{placement.hasFilters, placement.filters};
   const ObjectHandle handle = stage_.Insert(parent, depth, std::move(object));
   if (handle.IsNone()) return handle;
   ++context_.objects.madeInStep;
@@ -131,12 +148,16 @@ void Runtime::SetCharacter(ObjectHandle handle, uint16_t characterId) {
   MakeButtonState(handle, std::get<ButtonDefinition>(*object.character));
 }
 
-// A button shows its up state: the runtime places the state's records as its
-// children, once; clips among them play on.
+// A button shows the records of its state as its children, in file order (a
+// later record at a taken depth replaces the earlier one); clips among them
+// play on.
 void Runtime::MakeButtonState(ObjectHandle button, const ButtonDefinition& definition) {
-  if (!definition.upState || definition.upState->frames.empty()) return;
-  for (const ControlTag& tag : definition.upState->frames[0].tags) {
-    std::visit([&](const auto& t) { Apply(button, t); }, tag);
+  const uint8_t state = stage_.Get(button)->buttonState;
+  for (const ButtonRecord& record : definition.records) {
+    if ((record.states & state) == 0) continue;
+    if (DisplayObject* existing = stage_.ChildAt(*stage_.Get(button), record.depth)) stage_.Remove(existing->self);
+    if (!RoomForObject()) return;
+    MakeObject(button, record.depth, ButtonRecordPlacement(definition, record));
   }
 }
 
