@@ -56,6 +56,9 @@ struct DisplayObject {
   ObjectKind kind = ObjectKind::kEmpty;
   uint16_t characterId = 0;
   const Character* character = nullptr;  // null when the id names no character of the parse
+  // The movie `character` belongs to when it is not the root's (an imported
+  // character): the ids inside it, and its bitmaps, are that movie's.
+  const ParsedMovie* movie = nullptr;
 
   Matrix matrix;
   ColorTransform colorTransform;

@@ -17,7 +17,7 @@ constexpr int32_t kMaxScriptDepth = int32_t{1} << 30;
 }  // namespace
 
 Runtime::Runtime(const ParsedMovie& movie, HostServices* host, size_t maxMadePerStep)
-    : movie_(movie), context_(host) {
+    : movie_(movie), imports_(movie, host), context_(host) {
   context_.objects.maxMadePerStep = maxMadePerStep;
   DisplayObject& root = *stage_.Get(stage_.Root());
   root.timeline = ClipTimeline{&movie_.root};
@@ -88,9 +88,23 @@ Placement ButtonRecordPlacement(const ButtonDefinition& button, const ButtonReco
 
 }  // namespace
 
-ObjectKind Runtime::KindOf(uint16_t characterId, const Character* character) const {
+const Character* Runtime::FindCharacter(const ParsedMovie* owner, uint16_t characterId,
+                                        const ParsedMovie*& movie) const {
+  movie = owner;
+  if (owner == nullptr) {
+    // Only the root's movie imports; an imported id names the other movie's character.
+    if (const ImportedCharacter* imported = imports_.Find(characterId)) {
+      movie = imported->movie;
+      return imported->movie->FindCharacter(imported->characterId);
+    }
+    return movie_.FindCharacter(characterId);
+  }
+  return owner->FindCharacter(characterId);
+}
+
+ObjectKind Runtime::KindOf(const ParsedMovie& movie, uint16_t characterId, const Character* character) const {
   if (character == nullptr) {
-    if (movie_.bitmaps.count(characterId) != 0) return ObjectKind::kBitmap;
+    if (movie.bitmaps.count(characterId) != 0) return ObjectKind::kBitmap;
     return ObjectKind::kEmpty;
   }
   if (std::holds_alternative<ShapeDefinition>(*character)) return ObjectKind::kShape;
@@ -130,9 +144,10 @@ ObjectHandle Runtime::MakeObject(ObjectHandle parent, int32_t depth, const Place
 // limit and within the step's budget (a clip started counts as a placement).
 void Runtime::SetCharacter(ObjectHandle handle, uint16_t characterId) {
   DisplayObject& object = *stage_.Get(handle);
+  const DisplayObject* parent = stage_.Get(object.parent);
   object.characterId = characterId;
-  object.character = movie_.FindCharacter(characterId);
-  object.kind = KindOf(characterId, object.character);
+  object.character = FindCharacter(parent != nullptr ? parent->movie : nullptr, characterId, object.movie);
+  object.kind = KindOf(object.movie != nullptr ? *object.movie : movie_, characterId, object.character);
   object.timeline.reset();
   const std::map<int32_t, ObjectHandle> previous = std::move(object.children);
   object.children.clear();
