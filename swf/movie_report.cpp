@@ -24,16 +24,25 @@ bool HasRawTag(const ParsedMovie& movie, std::initializer_list<uint16_t> codes) 
   });
 }
 
-// Calls `visit` for every timeline of the movie: the root, the sprites and
-// the buttons' states.
+// Calls `visit` for every timeline of the movie: the root and the sprites.
 void ForEachTimeline(const ParsedMovie& movie, const std::function<void(const TimelineDefinition&)>& visit) {
   visit(movie.root);
   for (const auto& [id, character] : movie.characters) {
     if (const auto* sprite = std::get_if<SpriteDefinition>(&character)) visit(sprite->timeline);
-    if (const auto* button = std::get_if<ButtonDefinition>(&character)) {
-      if (button->upState) visit(*button->upState);
-    }
   }
+}
+
+// True when a record of some button, in any of its states, passes `test`.
+bool AnyButtonRecord(const ParsedMovie& movie, const std::function<bool(const ButtonRecord&)>& test) {
+  return std::any_of(movie.characters.begin(), movie.characters.end(), [&](const auto& entry) {
+    const auto* button = std::get_if<ButtonDefinition>(&entry.second);
+    return button != nullptr && std::any_of(button->records.begin(), button->records.end(), test);
+  });
+}
+
+bool IsButton(const ParsedMovie& movie, uint16_t characterId) {
+  const Character* character = movie.FindCharacter(characterId);
+  return character != nullptr && std::holds_alternative<ButtonDefinition>(*character);
 }
 
 bool AnyPlacement(const ParsedMovie& movie, const std::function<bool(const PlaceObject&)>& test) {
@@ -114,12 +123,13 @@ bool UsesScripts(const ParsedMovie& movie) {
 
 bool UsesVideo(const ParsedMovie& movie) { return HasRawTag(movie, {raw::kDefineVideoStream, raw::kVideoFrame}); }
 
-// A button that is placed somewhere; one only defined is never seen.
+// A button that is placed somewhere (in a button too); one only defined is
+// never seen.
 bool UsesButtons(const ParsedMovie& movie) {
   return AnyPlacement(movie, [&](const PlaceObject& place) {
-    const Character* character = place.characterId ? movie.FindCharacter(*place.characterId) : nullptr;
-    return character != nullptr && std::holds_alternative<ButtonDefinition>(*character);
-  });
+           return place.characterId && IsButton(movie, *place.characterId);
+         }) ||
+         AnyButtonRecord(movie, [&](const ButtonRecord& record) { return IsButton(movie, record.characterId); });
 }
 
 bool UsesTextFields(const ParsedMovie& movie) {
@@ -147,12 +157,14 @@ bool UsesSound(const ParsedMovie& movie) {
 }
 
 bool UsesFilters(const ParsedMovie& movie) {
-  return AnyPlacement(movie, [](const PlaceObject& place) { return place.hasFilters; });
+  return AnyPlacement(movie, [](const PlaceObject& place) { return place.hasFilters; }) ||
+         AnyButtonRecord(movie, [](const ButtonRecord& record) { return !record.filters.empty(); });
 }
 
 // Blend modes 0 and 1 both mean "normal".
 bool UsesBlendModes(const ParsedMovie& movie) {
-  return AnyPlacement(movie, [](const PlaceObject& place) { return place.blendMode.value_or(0) > 1; });
+  return AnyPlacement(movie, [](const PlaceObject& place) { return place.blendMode.value_or(0) > 1; }) ||
+         AnyButtonRecord(movie, [](const ButtonRecord& record) { return record.blendMode.value_or(0) > 1; });
 }
 
 // A font without outlines names a font of the system to draw with.

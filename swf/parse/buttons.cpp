@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "swf/parse/display_tags.h"
-#include "swf/parse/movie.h"
 #include "swf/parse/parse_error.h"
 #include "swf/parse/records.h"
 
@@ -60,7 +58,6 @@ ButtonDefinition ParseDefineButton(BitReader& reader, int buttonVersion, size_t 
     const uint16_t actionOffset = reader.U16();
     if (actionOffset != 0) actionStart = field + actionOffset;
   }
-  Frame frame;
   while (true) {
     const uint8_t flags = reader.U8();
     if (flags == 0) break;
@@ -68,21 +65,8 @@ ButtonDefinition ParseDefineButton(BitReader& reader, int buttonVersion, size_t 
       throw ParseError("button " + std::to_string(button.id) + " has more than " + std::to_string(maxRecords) +
                        " records");
     }
-    ButtonRecord record = ReadButtonRecord(reader, flags, buttonVersion);
-    if (record.states & button_state::kUp) {
-      PlaceObject place;
-      place.characterId = record.characterId;
-      place.depth = record.depth;
-      place.matrix = record.matrix;
-      if (buttonVersion >= 2) place.colorTransform = record.colorTransform;
-      place.blendMode = record.blendMode;
-      frame.tags.emplace_back(std::move(place));
-    }
-    button.records.push_back(std::move(record));
+    button.records.push_back(ReadButtonRecord(reader, flags, buttonVersion));
   }
-  button.upState = std::make_shared<TimelineDefinition>();
-  button.upState->frames.push_back(std::move(frame));
-  button.upState->declaredFrameCount = 1;
 
   // The actions are not needed to show the button: a fault in them is kept
   // as a note rather than losing the button.
@@ -110,12 +94,6 @@ size_t CountButtonRecords(const ButtonDefinition& button) {
 
 void ApplyButtonColorTransform(ButtonDefinition& button, const ColorTransform& colorTransform) {
   button.buttonColorTransform = colorTransform;
-  if (!button.upState) return;
-  for (Frame& frame : button.upState->frames) {
-    for (ControlTag& tag : frame.tags) {
-      if (auto* place = std::get_if<PlaceObject>(&tag)) place->colorTransform = colorTransform;
-    }
-  }
 }
 
 std::array<ButtonSound, 4> ReadButtonSounds(BitReader& reader) {

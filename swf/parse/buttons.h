@@ -3,7 +3,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,8 +15,6 @@
 #include "swf/parse/sounds.h"
 
 namespace swf {
-
-struct TimelineDefinition;
 
 // Which states a button record shows in (its flags byte, low four bits).
 namespace button_state {
@@ -72,20 +69,13 @@ struct ButtonSound {
   SoundInfo info;
 };
 
-// DefineButton / DefineButton2.
-//
-// `upState` is what the renderer and timeline use today: the records of the
-// up state as a one-frame timeline of placements, so that an idle button
-// plays like a one-frame sprite (a clip in its up state keeps running); a
-// DefineButtonCxform is applied to its placements.
-//
-// The rest is the button as stored, for a runtime that runs buttons: every
-// record of every state, the conditional actions (a DefineButton's one block
-// is given as a single entry on kOverDownToOverUp), the DefineButtonCxform
-// and DefineButtonSound tags that refer to it.
+// DefineButton / DefineButton2, as stored: every record of every state, the
+// conditional actions (a DefineButton's one block is given as a single entry
+// on kOverDownToOverUp), the DefineButtonCxform and DefineButtonSound tags
+// that refer to it. The runtime makes a button's children from the records
+// of its current state.
 struct ButtonDefinition {
   uint16_t id = 0;
-  std::shared_ptr<TimelineDefinition> upState;
 
   int version = 1;  // 1 DefineButton, 2 DefineButton2
   bool trackAsMenu = false;

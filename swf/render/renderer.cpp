@@ -142,6 +142,8 @@ class SceneRenderer {
   // What the object shows by its kind; bitmaps placed directly and text
   // fields are not drawn yet.
   void DrawObject(const DisplayObject& object, const Matrix& world, const ColorTransform& color) {
+    // An imported character fills with its own movie's bitmaps.
+    bitmaps_ = object.movie != nullptr ? &object.movie->bitmaps : options_.bitmaps;
     switch (object.kind) {
       case ObjectKind::kShape:
         DrawShape(std::get<ShapeDefinition>(*object.character), world, color);
@@ -228,7 +230,7 @@ class SceneRenderer {
     for (const FillStyle& fill : layer.fills) {
       // Inside a mask only the geometry counts.
       painters.push_back(maskMode_ ? FillPainter::Solid(Rgba{255, 255, 255, 255})
-                                   : FillPainter(fill, world, color, options_.bitmaps));
+                                   : FillPainter(fill, world, color, bitmaps_));
     }
     if (options_.quality == Quality::kLow) {
       AliasedRasterizer rasterizer(width_, height_);
@@ -363,7 +365,7 @@ class SceneRenderer {
     for (auto& contour : contours) {
       for (Point& p : contour) p = ClampToDevice(p);
     }
-    const FillPainter painter = line.fill ? FillPainter(*line.fill, world, color, options_.bitmaps)
+    const FillPainter painter = line.fill ? FillPainter(*line.fill, world, color, bitmaps_)
                                           : FillPainter::Solid(color.Apply(line.color));
     if (options_.quality == Quality::kLow) {
       AliasedRasterizer aliased(width_, height_);
@@ -398,6 +400,9 @@ class SceneRenderer {
   PixFmt pixels_;
   agg::renderer_base<PixFmt> base_;
   const RenderOptions& options_;
+  // The bitmaps of the object being drawn: the root movie's, or an imported
+  // character's own.
+  const BitmapLibrary* bitmaps_ = options_.bitmaps;
   int width_;
   int height_;
   double viewScale_;

@@ -3,42 +3,15 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "swf/parse/bit_reader.h"
-#include "swf/parse/parse_error.h"
+#include "swf/avm1/number_text.h"
 #include "swf/runtime/runtime.h"
 
 namespace swf {
 namespace {
-
-namespace op {
-constexpr uint8_t kNextFrame = 0x04;
-constexpr uint8_t kPrevFrame = 0x05;
-constexpr uint8_t kPlay = 0x06;
-constexpr uint8_t kStop = 0x07;
-constexpr uint8_t kPop = 0x17;
-constexpr uint8_t kSetTarget2 = 0x20;
-constexpr uint8_t kTrace = 0x26;
-constexpr uint8_t kGotoFrame = 0x81;
-constexpr uint8_t kWaitForFrame = 0x8A;
-constexpr uint8_t kSetTarget = 0x8B;
-constexpr uint8_t kGotoLabel = 0x8C;
-constexpr uint8_t kWaitForFrame2 = 0x8D;
-constexpr uint8_t kDefineFunction2 = 0x8E;
-constexpr uint8_t kTry = 0x8F;
-constexpr uint8_t kConstantPool = 0x88;
-constexpr uint8_t kWith = 0x94;
-constexpr uint8_t kPush = 0x96;
-constexpr uint8_t kJump = 0x99;
-constexpr uint8_t kDefineFunction = 0x9B;
-constexpr uint8_t kIf = 0x9D;
-constexpr uint8_t kGotoFrame2 = 0x9F;
-}  // namespace op
 
 // A value whose content is known because it was pushed as a constant.
 struct Value {
@@ -95,14 +68,14 @@ class Interpreter {
         stage_(runtime.Objects()),
         origin_(clip),
         target_(clip),
-        code_(block.code),
+        block_(block),
         ignoreCase_(swfVersion < 7),
         budget_(budget) {}
 
   void Run() {
     size_t position = 0;
     size_t blockActions = ActionBudget::kMaxBlockActions;
-    while (position < code_.size()) {
+    while (true) {
       // A block that loops stops here; the blocks after it still run.
       if (budget_.actions == 0 || blockActions == 0) return;
       --budget_.actions;
@@ -110,68 +83,53 @@ class Interpreter {
       for (const auto& [from, length] : skips_) {
         if (position == from) position += length;
       }
-      if (position >= code_.size()) return;
-      const uint8_t code = code_[position++];
-      if (code == 0) return;
-      std::span<const uint8_t> payload;
-      if (code >= 0x80) {
-        if (code_.size() - position < 2) return;  // a record cut off ends the block
-        const size_t length = code_[position] | (code_[position + 1] << 8);
-        position += 2;
-        if (code_.size() - position < length) return;
-        payload = code_.subspan(position, length);
-        position += length;
-      }
-      try {
-        if (!Execute(code, payload, position)) return;
-      } catch (const ParseError&) {
-        return;  // a payload shorter than its action needs ends the block
-      }
+      const Operation& operation = block_.At(position);
+      // A record cut off, or shorter than its operands, ends the block.
+      if (operation.IsEnd() || operation.IsMalformed()) return;
+      position = operation.Next();
+      if (!Execute(operation, position)) return;
       // A goto may have removed the clip this block runs on, or its target.
       if (stage_.Get(origin_) == nullptr) return;
     }
   }
 
  private:
-  // Runs one action; `position` is the offset of the next record and may be
-  // moved by branches. False ends the block.
-  bool Execute(uint8_t code, std::span<const uint8_t> payload, size_t& position) {
-    BitReader reader(payload);
-    switch (code) {
-      case op::kPlay:
+  // Runs one operation; `position` is the offset of the next record and may
+  // be moved by branches. False ends the block.
+  bool Execute(const Operation& operation, size_t& position) {
+    switch (operation.code) {
+      case action::kPlay:
         runtime_.PlayClip(target_, true);
         return true;
-      case op::kStop:
+      case action::kStop:
         runtime_.PlayClip(target_, false);
         return true;
-      case op::kNextFrame:
+      case action::kNextFrame:
         if (const ClipTimeline* clip = Target()) {
           Goto(clip->currentFrame + 1);
           runtime_.PlayClip(target_, false);
         }
         return true;
-      case op::kPrevFrame:
+      case action::kPrevFrame:
         if (const ClipTimeline* clip = Target()) {
           if (clip->currentFrame > 0) Goto(clip->currentFrame - 1);
           runtime_.PlayClip(target_, false);
         }
         return true;
-      case op::kGotoFrame: {
-        const uint16_t frame = reader.U16();
-        Goto(frame);
+      case action::kGotoFrame:
+        Goto(Operands<GotoFrameOperands>(operation).frame);
         return true;
-      }
-      case op::kGotoLabel: {
-        const std::string label = reader.String();
+      case action::kGotoLabel: {
+        const std::string& label = Operands<TextOperands>(operation).text;
         if (const ClipTimeline* clip = Target()) {
           if (auto frame = FindLabel(*clip, label, ignoreCase_)) Goto(*frame);
         }
         return true;
       }
-      case op::kSetTarget:
-        SetTarget(reader.String());
+      case action::kSetTarget:
+        SetTarget(Operands<TextOperands>(operation).text);
         return true;
-      case op::kSetTarget2: {
+      case action::kSetTarget2: {
         const std::optional<Value> value = Pop();
         if (value && value->kind == Value::Kind::kString) {
           SetTarget(value->text);
@@ -180,60 +138,61 @@ class Interpreter {
         }
         return true;
       }
-      case op::kGotoFrame2:
-        GotoFrame2(reader);
+      case action::kGotoFrame2:
+        GotoFrame2(Operands<GotoFrame2Operands>(operation));
         return true;
-      case op::kConstantPool: {
-        constants_.clear();
-        const uint16_t count = reader.U16();
-        for (uint16_t i = 0; i < count; ++i) constants_.push_back(reader.String());
+      case action::kConstantPool:
+        constants_ = &Operands<ConstantPoolOperands>(operation).constants;
         return true;
-      }
-      case op::kPush:
-        while (!reader.AtEnd()) {
+      case action::kPush:
+        for (const PushValue& pushed : Operands<PushOperands>(operation).values) {
           if (stack_.size() >= kMaxStack) return false;
-          stack_.push_back(ReadPushValue(reader));
+          stack_.push_back(Resolve(pushed));
         }
         return true;
-      case op::kTrace:
+      case action::kTrace:
         Trace(Pop());
         return true;
-      case op::kPop:
-      case op::kWaitForFrame2:
+      case action::kPop:
+      case action::kWaitForFrame2:
         Pop();
         return true;
-      case op::kWaitForFrame:
+      case action::kWaitForFrame:
         return true;  // a local movie has all its frames
-      case op::kJump:
-        return Branch(reader.S16(), position);
-      case op::kIf: {
-        const int16_t offset = reader.S16();
+      case action::kJump:
+        return Branch(Operands<BranchOperands>(operation).target, position);
+      case action::kIf: {
         const std::optional<bool> condition = Truth(Pop());
         if (!condition) return false;
-        return *condition ? Branch(offset, position) : true;
+        return *condition ? Branch(Operands<BranchOperands>(operation).target, position) : true;
       }
-      case op::kDefineFunction:
-      case op::kDefineFunction2:
+      case action::kDefineFunction:
+      case action::kDefineFunction2:
         // The body follows the record and runs only when called.
         stack_.clear();
-        return Skip(payload.size() >= 2 ? payload[payload.size() - 2] | (payload[payload.size() - 1] << 8) : 0,
-                    position);
-      case op::kWith:
+        return Skip(Operands<FunctionOperands>(operation).bodyLength, position);
+      case action::kWith:
         // The body acts on an object we do not model.
         stack_.clear();
-        return Skip(reader.U16(), position);
-      case op::kTry: {
-        const uint8_t flags = reader.U8();
-        const uint16_t trySize = reader.U16();
-        const uint16_t catchSize = reader.U16();
+        return Skip(Operands<WithOperands>(operation).size, position);
+      case action::kTry: {
+        const TryOperands& tryBlock = Operands<TryOperands>(operation);
         // Without exceptions the try body runs and its catch body does not.
-        if ((flags & 0x01) != 0 && catchSize > 0) skips_.emplace_back(position + trySize, catchSize);
+        if (tryBlock.hasCatch && tryBlock.catchSize > 0) {
+          skips_.emplace_back(position + tryBlock.trySize, tryBlock.catchSize);
+        }
         return true;
       }
       default:
         stack_.clear();
         return true;
     }
+  }
+
+  // The operands a code always decodes to when it is not malformed.
+  template <typename T>
+  static const T& Operands(const Operation& operation) {
+    return std::get<T>(operation.operands);
   }
 
   // The target's timeline, if the target is a clip that is still there.
@@ -257,9 +216,8 @@ class Interpreter {
     runtime_.GotoClipFrame(target_, frame);
   }
 
-  void GotoFrame2(BitReader& reader) {
-    const uint8_t flags = reader.U8();
-    const size_t bias = (flags & 0x02) != 0 ? reader.U16() : 0;
+  void GotoFrame2(const GotoFrame2Operands& operands) {
+    const size_t bias = operands.sceneBias;
     const std::optional<Value> value = Pop();
     if (Target() == nullptr || !value) return;
     std::optional<size_t> frame;
@@ -271,7 +229,7 @@ class Interpreter {
     }
     if (!frame) return;
     Goto(*frame);
-    runtime_.PlayClip(target_, (flags & 0x01) != 0);
+    runtime_.PlayClip(target_, operands.play);
   }
 
   // A label, or a frame number given as text; paths ("clip:frame") are not
@@ -306,31 +264,21 @@ class Interpreter {
         host->Trace("undefined");
         return;
       case Value::Kind::kNumber:
-        host->Trace(FormatNumber(value->number));
+        host->Trace(avm1::NumberToString(value->number));
         return;
     }
   }
 
-  // Whole numbers as integers, others with 15 significant digits.
-  static std::string FormatNumber(double number) {
-    if (std::isnan(number)) return "NaN";
-    if (std::isinf(number)) return number > 0 ? "Infinity" : "-Infinity";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.15g", number);
-    return text;
-  }
-
   void SetTarget(const std::string& path) { target_ = ResolveTarget(stage_, origin_, path, ignoreCase_); }
 
-  bool Branch(int16_t offset, size_t& position) {
-    const int64_t destination = static_cast<int64_t>(position) + offset;
-    if (destination < 0 || destination > static_cast<int64_t>(code_.size())) return false;
+  bool Branch(int64_t destination, size_t& position) {
+    if (destination < 0 || destination > static_cast<int64_t>(block_.code.size())) return false;
     position = static_cast<size_t>(destination);
     return true;
   }
 
   bool Skip(size_t length, size_t& position) {
-    if (code_.size() - position < length) return false;
+    if (block_.code.size() - position < length) return false;
     position += length;
     return true;
   }
@@ -342,54 +290,37 @@ class Interpreter {
     return value;
   }
 
-  std::optional<Value> ReadPushValue(BitReader& reader) {
-    const uint8_t type = reader.U8();
+  // A pushed value as the stack holds it; a pool entry is the current
+  // pool's, read now, since a branch may reach the push under either pool.
+  std::optional<Value> Resolve(const PushValue& pushed) const {
     Value value;
-    switch (type) {
-      case 0:
-        value.kind = Value::Kind::kString;
-        value.text = reader.String();
-        return value;
-      case 1:
-        value.kind = Value::Kind::kNumber;
-        value.number = reader.Float();
-        return value;
-      case 2:
-        value.kind = Value::Kind::kNull;
-        return value;
-      case 3:
-        value.kind = Value::Kind::kUndefined;
-        return value;
-      case 4:
-        reader.U8();
-        return std::nullopt;  // registers are not modelled
-      case 5:
-        value.kind = Value::Kind::kBool;
-        value.number = reader.U8() != 0 ? 1 : 0;
-        return value;
-      case 6: {
-        const uint64_t high = reader.U32();
-        const uint64_t low = reader.U32();
-        const uint64_t bits = (high << 32) | low;
-        value.kind = Value::Kind::kNumber;
-        std::memcpy(&value.number, &bits, sizeof value.number);
-        return value;
-      }
-      case 7:
-        value.kind = Value::Kind::kNumber;
-        value.number = reader.S32();
-        return value;
-      case 8:
-      case 9: {
-        const size_t index = type == 8 ? reader.U8() : reader.U16();
-        if (index >= constants_.size()) return std::nullopt;
-        value.kind = Value::Kind::kString;
-        value.text = constants_[index];
-        return value;
-      }
-      default:
-        throw ParseError("unknown push type " + std::to_string(type));
+    if (const auto* text = std::get_if<PushString>(&pushed)) {
+      value.kind = Value::Kind::kString;
+      value.text = text->text;
+    } else if (const auto* single = std::get_if<PushFloat>(&pushed)) {
+      value.kind = Value::Kind::kNumber;
+      value.number = single->value;
+    } else if (std::holds_alternative<PushNull>(pushed)) {
+      value.kind = Value::Kind::kNull;
+    } else if (std::holds_alternative<PushUndefined>(pushed)) {
+      value.kind = Value::Kind::kUndefined;
+    } else if (const auto* flag = std::get_if<PushBool>(&pushed)) {
+      value.kind = Value::Kind::kBool;
+      value.number = flag->value ? 1 : 0;
+    } else if (const auto* number = std::get_if<PushDouble>(&pushed)) {
+      value.kind = Value::Kind::kNumber;
+      value.number = number->value;
+    } else if (const auto* integer = std::get_if<PushInteger>(&pushed)) {
+      value.kind = Value::Kind::kNumber;
+      value.number = integer->value;
+    } else if (const auto* constant = std::get_if<PushConstant>(&pushed)) {
+      if (constants_ == nullptr || constant->index >= constants_->size()) return std::nullopt;
+      value.kind = Value::Kind::kString;
+      value.text = (*constants_)[constant->index];
+    } else {
+      return std::nullopt;  // registers are not modelled
     }
+    return value;
   }
 
   static std::optional<bool> Truth(const std::optional<Value>& value) {
@@ -413,11 +344,13 @@ class Interpreter {
   // Where the timeline actions go; a handle that went stale (its clip
   // removed by a goto) sends them nowhere.
   ObjectHandle target_;
-  std::span<const uint8_t> code_;
+  const ActionBlock& block_;
   bool ignoreCase_;
   ActionBudget& budget_;
   std::vector<std::optional<Value>> stack_;
-  std::vector<std::string> constants_;
+  // The current pool: the strings of a decoded ConstantPool, which stay
+  // where they are while the block's cache lives.
+  const std::vector<std::string>* constants_ = nullptr;
   std::vector<std::pair<size_t, size_t>> skips_;  // (offset, bytes) jumped over when reached
 };
 

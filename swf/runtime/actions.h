@@ -2,8 +2,8 @@
 
 // A small AVM1 subset: the timeline actions (Stop, Play, GotoFrame,
 // GotoLabel, NextFrame, PrevFrame, GotoFrame2 on a constant, SetTarget and
-// SetTarget2 on named clips) and what is needed to find their operands
-// (Push, ConstantPool, Jump, If on a constant). Every other action is
+// SetTarget2 on named clips), Trace of a constant, and what is needed to
+// find their operands (Push, ConstantPool, Jump, If on a constant). Every other action is
 // skipped without side effects; since its effect on the stack is unknown,
 // the stack is forgotten after it. A branch on a value that is not known
 // ends the block rather than guess a path.

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "swf/parse/movie.h"
 #include "swf/runtime/handle.h"
@@ -18,16 +19,17 @@ enum class ObjectKind : uint8_t {
   kShape,
   kMorphShape,  // drawn at its ratio
   kStaticText,
-  kButton,      // children made from its up-state records
+  kButton,      // children made from the records of its state (`buttonState`)
   kBitmap,      // a bitmap character placed directly (not drawn yet)
   kTextField,   // DefineEditText (its character): drawn as nothing until text fields are done
   kEmpty,       // an undefined id, or a character without a picture (a font)
 };
 
-// Placeholder for PlaceObject3's filter list: whether one was given. The
-// filters themselves are not parsed nor drawn yet.
+// PlaceObject3's or a button record's filter list, kept as data (not drawn
+// yet): whether one was given, and its filters.
 struct FilterList {
   bool present = false;
+  std::vector<Filter> filters;
 };
 
 // Properties a script may change; the timeline leaves one alone once it is
@@ -54,6 +56,9 @@ struct DisplayObject {
   ObjectKind kind = ObjectKind::kEmpty;
   uint16_t characterId = 0;
   const Character* character = nullptr;  // null when the id names no character of the parse
+  // The movie `character` belongs to when it is not the root's (an imported
+  // character): the ids inside it, and its bitmaps, are that movie's.
+  const ParsedMovie* movie = nullptr;
 
   Matrix matrix;
   ColorTransform colorTransform;
@@ -66,6 +71,9 @@ struct DisplayObject {
   // Drawn as one picture of its own: its bounds start on a whole pixel.
   bool cacheAsBitmap = false;
   std::optional<Rgba> opaqueBackground;  // fills the object's bounds behind it
+  // Buttons: the state whose records are its children (button_state bits;
+  // up until input changes it).
+  uint8_t buttonState = button_state::kUp;
 
   ObjectHandle self;
   ObjectHandle parent;  // none for the root

@@ -17,7 +17,7 @@ constexpr int32_t kMaxScriptDepth = int32_t{1} << 30;
 }  // namespace
 
 Runtime::Runtime(const ParsedMovie& movie, HostServices* host, size_t maxMadePerStep)
-    : movie_(movie), context_(host) {
+    : movie_(movie), imports_(movie, host), context_(host) {
   context_.objects.maxMadePerStep = maxMadePerStep;
   DisplayObject& root = *stage_.Get(stage_.Root());
   root.timeline = ClipTimeline{&movie_.root};
@@ -71,9 +71,40 @@ void Runtime::RunFrameActions() {
   }
 }
 
-ObjectKind Runtime::KindOf(uint16_t characterId, const Character* character) const {
+namespace {
+
+// A button record as a placement: DefineButtonCxform, when the button has
+// one, takes the place of every record's own colour transform.
+Placement ButtonRecordPlacement(const ButtonDefinition& button, const ButtonRecord& record) {
+  Placement placement;
+  placement.characterId = record.characterId;
+  placement.matrix = record.matrix;
+  placement.colorTransform = button.buttonColorTransform.value_or(record.colorTransform);
+  placement.blendMode = record.blendMode.value_or(0);
+  placement.hasFilters = !record.filters.empty();
+  placement.filters = record.filters;
+  return placement;
+}
+
+}  // namespace
+
+const Character* Runtime::FindCharacter(const ParsedMovie* owner, uint16_t characterId,
+                                        const ParsedMovie*& movie) const {
+  movie = owner;
+  if (owner == nullptr) {
+    // Only the root's movie imports; an imported id names the other movie's character.
+    if (const ImportedCharacter* imported = imports_.Find(characterId)) {
+      movie = imported->movie;
+      return imported->movie->FindCharacter(imported->characterId);
+    }
+    return movie_.FindCharacter(characterId);
+  }
+  return owner->FindCharacter(characterId);
+}
+
+ObjectKind Runtime::KindOf(const ParsedMovie& movie, uint16_t characterId, const Character* character) const {
   if (character == nullptr) {
-    if (movie_.bitmaps.count(characterId) != 0) return ObjectKind::kBitmap;
+    if (movie.bitmaps.count(characterId) != 0) return ObjectKind::kBitmap;
     return ObjectKind::kEmpty;
   }
   if (std::holds_alternative<ShapeDefinition>(*character)) return ObjectKind::kShape;
@@ -100,7 +131,7 @@ ObjectHandle Runtime::MakeObject(ObjectHandle parent, int32_t depth, const Place
   object.visible = placement.visible;
   object.cacheAsBitmap = placement.cacheAsBitmap;
   object.opaqueBackground = placement.opaqueBackground;
-  object.filters.present = placement.hasFilters;
+  object.filters = FilterList{placement.hasFilters, placement.filters};
   const ObjectHandle handle = stage_.Insert(parent, depth, std::move(object));
   if (handle.IsNone()) return handle;
   ++context_.objects.madeInStep;
@@ -113,9 +144,10 @@ ObjectHandle Runtime::MakeObject(ObjectHandle parent, int32_t depth, const Place
 // limit and within the step's budget (a clip started counts as a placement).
 void Runtime::SetCharacter(ObjectHandle handle, uint16_t characterId) {
   DisplayObject& object = *stage_.Get(handle);
+  const DisplayObject* parent = stage_.Get(object.parent);
   object.characterId = characterId;
-  object.character = movie_.FindCharacter(characterId);
-  object.kind = KindOf(characterId, object.character);
+  object.character = FindCharacter(parent != nullptr ? parent->movie : nullptr, characterId, object.movie);
+  object.kind = KindOf(object.movie != nullptr ? *object.movie : movie_, characterId, object.character);
   object.timeline.reset();
   const std::map<int32_t, ObjectHandle> previous = std::move(object.children);
   object.children.clear();
@@ -131,12 +163,16 @@ void Runtime::SetCharacter(ObjectHandle handle, uint16_t characterId) {
   MakeButtonState(handle, std::get<ButtonDefinition>(*object.character));
 }
 
-// A button shows its up state: the runtime places the state's records as its
-// children, once; clips among them play on.
+// A button shows the records of its state as its children, in file order (a
+// later record at a taken depth replaces the earlier one); clips among them
+// play on.
 void Runtime::MakeButtonState(ObjectHandle button, const ButtonDefinition& definition) {
-  if (!definition.upState || definition.upState->frames.empty()) return;
-  for (const ControlTag& tag : definition.upState->frames[0].tags) {
-    std::visit([&](const auto& t) { Apply(button, t); }, tag);
+  const uint8_t state = stage_.Get(button)->buttonState;
+  for (const ButtonRecord& record : definition.records) {
+    if ((record.states & state) == 0) continue;
+    if (DisplayObject* existing = stage_.ChildAt(*stage_.Get(button), record.depth)) stage_.Remove(existing->self);
+    if (!RoomForObject()) return;
+    MakeObject(button, record.depth, ButtonRecordPlacement(definition, record));
   }
 }
 

@@ -13,6 +13,7 @@
 #include "swf/host_services.h"
 #include "swf/parse/movie.h"
 #include "swf/runtime/execution_context.h"
+#include "swf/runtime/imports.h"
 #include "swf/runtime/stage.h"
 #include "swf/runtime/timeline.h"
 
@@ -28,8 +29,9 @@ class Runtime {
   static constexpr size_t kMaxDisplayObjects = ObjectBudget::kMaxLive;
   static constexpr size_t kMaxMadePerStep = ObjectBudget::kMaxMadePerStep;
 
-  // Enters the root's first frame and runs its scripts, which talk to `host`
-  // (not owned; null: nobody listens). `maxMadePerStep` lowers the step's
+  // Loads what the movie imports through `host`, enters the root's first
+  // frame and runs its scripts, which talk to `host` (not owned; null:
+  // nobody listens and nothing is imported). `maxMadePerStep` lowers the step's
   // placement budget (tests of the budget).
   explicit Runtime(const ParsedMovie& movie, HostServices* host = nullptr,
                    size_t maxMadePerStep = ObjectBudget::kMaxMadePerStep);
@@ -76,6 +78,7 @@ class Runtime {
   void RunFrameActions();
 
   const ParsedMovie& Movie() const { return movie_; }
+  const ImportLibrary& Imports() const { return imports_; }
 
  private:
   void BeginStep();
@@ -90,10 +93,14 @@ class Runtime {
   ObjectHandle MakeObject(ObjectHandle parent, int32_t depth, const Placement& placement);
   void SetCharacter(ObjectHandle object, uint16_t characterId);
   void MakeButtonState(ObjectHandle button, const ButtonDefinition& definition);
-  ObjectKind KindOf(uint16_t characterId, const Character* character) const;
+  // What `characterId` names inside an object of `owner` (null: the root's
+  // movie), imports followed; the character's own movie is put in `movie`.
+  const Character* FindCharacter(const ParsedMovie* owner, uint16_t characterId, const ParsedMovie*& movie) const;
+  ObjectKind KindOf(const ParsedMovie& movie, uint16_t characterId, const Character* character) const;
   bool RoomForObject() const;
 
   const ParsedMovie& movie_;
+  ImportLibrary imports_;
   Stage stage_;
   ExecutionContext context_;
 };

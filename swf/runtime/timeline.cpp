@@ -25,7 +25,10 @@ void ApplyPlaceFields(const PlaceObject& place, Placement& placement) {
   if (place.visible) placement.visible = *place.visible;
   if (place.cacheAsBitmap) placement.cacheAsBitmap = *place.cacheAsBitmap;
   if (place.opaqueBackground) placement.opaqueBackground = *place.opaqueBackground;
-  if (place.hasFilters) placement.hasFilters = true;
+  if (place.hasFilters) {
+    placement.hasFilters = true;
+    placement.filters = place.filters;
+  }
 }
 
 void ApplyControlTags(const Frame& frame, PlacementMap& placements) {
@@ -66,7 +69,7 @@ void ApplyPlaceFieldsToObject(const PlaceObject& place, DisplayObject& object) {
   if (place.visible && !object.IsScriptSet(ScriptSet::kVisible)) object.visible = *place.visible;
   if (place.cacheAsBitmap) object.cacheAsBitmap = *place.cacheAsBitmap;
   if (place.opaqueBackground) object.opaqueBackground = *place.opaqueBackground;
-  if (place.hasFilters) object.filters.present = true;
+  if (place.hasFilters) object.filters = FilterList{true, place.filters};
 }
 
 // A kept object takes on the placement the target frame gives its depth,
@@ -80,7 +83,7 @@ void AssignPlacement(const Placement& placement, DisplayObject& object) {
   object.blendMode = placement.blendMode;
   object.cacheAsBitmap = placement.cacheAsBitmap;
   object.opaqueBackground = placement.opaqueBackground;
-  object.filters.present = placement.hasFilters;
+  object.filters = FilterList{placement.hasFilters, placement.filters};
 }
 
 }  // namespace

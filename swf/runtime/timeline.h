@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "swf/parse/movie.h"
 #include "swf/runtime/display_object.h"
@@ -28,6 +29,7 @@ struct Placement {
   bool cacheAsBitmap = false;
   std::optional<Rgba> opaqueBackground;
   bool hasFilters = false;
+  std::vector<Filter> filters;
 };
 
 using PlacementMap = std::map<uint16_t, Placement>;  // depth -> placement

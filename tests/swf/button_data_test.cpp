@@ -100,11 +100,6 @@ TEST(ButtonDataTest, Button2KeepsEveryRecordAndCondition) {
   EXPECT_EQ(button.actions[1].conditions, button_condition::kIdleToOverDown | button_condition::kIdleToOverUp);
   EXPECT_EQ(button.actions[1].keyCode, 0);
   EXPECT_EQ(button.actions[1].actions.At(0).code, action::kPlay);
-
-  // The up state is still lowered to a one-frame timeline for drawing.
-  ASSERT_EQ(button.upState->frames.size(), 1u);
-  ASSERT_EQ(button.upState->frames[0].tags.size(), 1u);
-  EXPECT_EQ(std::get<PlaceObject>(button.upState->frames[0].tags[0]).depth, 3);
 }
 
 TEST(ButtonDataTest, EachConditionBitLandsOnItsTransition) {
@@ -200,9 +195,8 @@ TEST(ButtonDataTest, CxformAndSoundsAttachToTheirButton) {
   const ButtonDefinition& button = ButtonOf(movie, 5);
   ASSERT_TRUE(button.buttonColorTransform.has_value());
   EXPECT_EQ(*button.buttonColorTransform, tint);
-  // The records keep their own transforms; the lowered up state takes the tag's.
+  // The records keep their own transforms.
   EXPECT_EQ(button.records[0].colorTransform.redMult, 128);
-  EXPECT_EQ(std::get<PlaceObject>(button.upState->frames[0].tags[0]).colorTransform, tint);
   EXPECT_EQ(button.sounds[button_sound::kOverUpToIdle].soundId, 0);
   EXPECT_EQ(button.sounds[button_sound::kIdleToOverUp].soundId, 7);
   EXPECT_EQ(button.sounds[button_sound::kIdleToOverUp].info.loopCount, 3);

@@ -3,6 +3,8 @@
 // bytes or however the scripts send timelines back and forth.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -320,6 +322,54 @@ TEST(FrameActionsTest, TraceSendsKnownValuesToTheHostFromTheFirstFrameOn) {
   EXPECT_EQ(host.lines, (std::vector<std::string>{"hello", "-42", "pooled", "true", "null", "undefined", "0.5"}));
   player.Tick();
   EXPECT_EQ(host.lines.back(), "second");
+}
+
+// A double as a Push stores it: the high word first, each word low byte first.
+Bytes PushDouble(double value) {
+  uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  Bytes stored;
+  for (const int shift : {32, 40, 48, 56, 0, 8, 16, 24}) stored.push_back(static_cast<uint8_t>(bits >> shift));
+  return PushValue(6, stored);
+}
+
+TEST(FrameActionsTest, TracedNumbersAreWrittenAsThePlayerWritesThem) {
+  const std::vector<std::pair<double, std::string>> table = {
+      {0.1, "0.1"},      {1e-5, "0.00001"},        {1e-7, "1e-7"},
+      {1e15, "1e+15"},   {1.0 / 3, "0.333333333333333"}, {-0.0, "0"},
+      {123456789012345678.0, "1.23456789012346e+17"},
+  };
+  for (const auto& [number, text] : table) {
+    TraceRecorder host;
+    Player player(File({act::DoAction({PushDouble(number), act::Simple(0x26)}), swftest::ShowFrame()}), &host);
+    EXPECT_EQ(host.lines, std::vector<std::string>{text}) << number;
+  }
+}
+
+// Records are decoded where execution reaches them: a branch into the
+// middle of a record runs what its bytes say from there, and a push of a
+// pool entry takes the pool current when it runs.
+TEST(FrameActionsTest, BranchesRunTheRecordsWhereTheyLand) {
+  const auto playing = [](std::vector<Bytes> records) {
+    return Player(File({act::DoAction(records), swftest::ShowFrame(), swftest::ShowFrame()})).IsPlaying();
+  };
+  // The Push's string is the byte of Stop followed by the end of the block.
+  EXPECT_FALSE(playing({act::Jump(4), act::PushString("\x07")}));
+  EXPECT_TRUE(playing({act::Jump(0), act::PushString("\x07")}));
+
+  const Bytes trace = act::Simple(0x26);
+  const Bytes secondPool = act::ConstantPool({"second"});
+  const Bytes push = act::PushConstant(0);
+  const auto back = static_cast<int16_t>(-static_cast<int>(secondPool.size() + push.size() + trace.size() + 5));
+  TraceRecorder host;
+  // true; pool "first"; jump to the push; pool "second"; push entry 0;
+  // trace; if true back to the second pool (then the stack is empty: end).
+  Player player(File({act::DoAction({PushValue(5, {1}), act::ConstantPool({"first"}),
+                                     act::Jump(static_cast<int16_t>(secondPool.size())), secondPool, push, trace,
+                                     act::If(back)}),
+                      swftest::ShowFrame()}),
+                &host);
+  EXPECT_EQ(host.lines, (std::vector<std::string>{"first", "second"}));
 }
 
 // The host's clock: a frame runs each time a whole frame interval has gone
