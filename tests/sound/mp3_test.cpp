@@ -42,6 +42,11 @@ swf::SoundEncoding Mp3Encoding(const Mp3Case& c) {
   return {static_cast<uint8_t>(swf::SoundCodec::kMp3), c.sampleRate, true, c.channels == 2};
 }
 
+// Frames stored as an event sound of `c`'s format, through the host's decoder.
+swf::PcmSound DecodeAsEventSound(const Mp3Case& c, std::span<const uint8_t> frames, int16_t seekSamples = 0) {
+  return swf::DecodeEventSound(Mp3Encoding(c), EventSoundData(seekSamples, frames), sys::CreateMp3Decoder().get());
+}
+
 class Mp3AgainstFfmpeg : public testing::TestWithParam<Mp3Case> {};
 
 TEST_P(Mp3AgainstFfmpeg, EventSoundDecodesAsFfmpegDoes) {
@@ -75,10 +80,8 @@ TEST_P(Mp3AgainstFfmpeg, SeekSamplesAreDropped) {
   Ffmpeg ffmpeg;
   const std::vector<uint8_t> frames = EncodeMp3(ffmpeg, c);
   ASSERT_FALSE(frames.empty());
-  const swf::PcmSound whole =
-      swf::DecodeEventSound(Mp3Encoding(c), EventSoundData(0, frames), sys::CreateMp3Decoder().get());
-  const swf::PcmSound sought =
-      swf::DecodeEventSound(Mp3Encoding(c), EventSoundData(1105, frames), sys::CreateMp3Decoder().get());
+  const swf::PcmSound whole = DecodeAsEventSound(c, frames);
+  const swf::PcmSound sought = DecodeAsEventSound(c, frames, 1105);
   const size_t dropped = 1105 * static_cast<size_t>(c.channels);
   ASSERT_EQ(sought.samples.size() + dropped, whole.samples.size());
   EXPECT_TRUE(std::equal(sought.samples.begin(), sought.samples.end(), whole.samples.begin() + dropped));
@@ -92,8 +95,7 @@ TEST_P(Mp3AgainstFfmpeg, StreamBlocksTogetherMakeTheWholeSound) {
   Ffmpeg ffmpeg;
   const std::vector<uint8_t> frames = EncodeMp3(ffmpeg, c);
   ASSERT_FALSE(frames.empty());
-  const swf::PcmSound whole =
-      swf::DecodeEventSound(Mp3Encoding(c), EventSoundData(0, frames), sys::CreateMp3Decoder().get());
+  const swf::PcmSound whole = DecodeAsEventSound(c, frames);
 
   swf::StreamSoundDecoder stream(Mp3Encoding(c), sys::CreateMp3Decoder());
   std::vector<int16_t> joined;
@@ -147,12 +149,9 @@ TEST(Mp3Channels, FollowTheDeclaredCount) {
   Ffmpeg ffmpeg;
   const std::vector<uint8_t> stereo = EncodeMp3(ffmpeg, {22050, 2, "64k"});
   const std::vector<uint8_t> mono = EncodeMp3(ffmpeg, {22050, 1, "32k"});
-  const swf::PcmSound asMono =
-      swf::DecodeEventSound(Mp3Encoding({22050, 1, ""}), EventSoundData(0, stereo), sys::CreateMp3Decoder().get());
-  const swf::PcmSound asStereo =
-      swf::DecodeEventSound(Mp3Encoding({22050, 2, ""}), EventSoundData(0, mono), sys::CreateMp3Decoder().get());
-  const swf::PcmSound monoAsIs =
-      swf::DecodeEventSound(Mp3Encoding({22050, 1, ""}), EventSoundData(0, mono), sys::CreateMp3Decoder().get());
+  const swf::PcmSound asMono = DecodeAsEventSound({22050, 1, ""}, stereo);
+  const swf::PcmSound asStereo = DecodeAsEventSound({22050, 2, ""}, mono);
+  const swf::PcmSound monoAsIs = DecodeAsEventSound({22050, 1, ""}, mono);
   EXPECT_EQ(asMono.channels, 1);
   EXPECT_EQ(asMono.FrameCount(), monoAsIs.FrameCount());
   ASSERT_EQ(asStereo.channels, 2);
