@@ -47,14 +47,21 @@ swf::PcmSound DecodeAsEventSound(const Mp3Case& c, std::span<const uint8_t> fram
   return swf::DecodeEventSound(Mp3Encoding(c), EventSoundData(seekSamples, frames), sys::CreateMp3Decoder().get());
 }
 
-class Mp3AgainstFfmpeg : public testing::TestWithParam<Mp3Case> {};
+// Each case's tones, encoded by ffmpeg before the test runs.
+class Mp3AgainstFfmpeg : public testing::TestWithParam<Mp3Case> {
+ protected:
+  void SetUp() override {
+    SKIP_WITHOUT_FFMPEG();
+    frames = EncodeMp3(ffmpeg, GetParam());
+    ASSERT_FALSE(frames.empty()) << "ffmpeg could not encode MP3";
+  }
 
-TEST_P(Mp3AgainstFfmpeg, EventSoundDecodesAsFfmpegDoes) {
-  SKIP_WITHOUT_FFMPEG();
   const Mp3Case& c = GetParam();
   Ffmpeg ffmpeg;
-  const std::vector<uint8_t> frames = EncodeMp3(ffmpeg, c);
-  ASSERT_FALSE(frames.empty()) << "ffmpeg could not encode MP3";
+  std::vector<uint8_t> frames;
+};
+
+TEST_P(Mp3AgainstFfmpeg, EventSoundDecodesAsFfmpegDoes) {
   const auto expectedBytes = ffmpeg.Run(frames, "-f mp3 -i in -f s16le out");
   ASSERT_TRUE(expectedBytes.has_value());
   const std::vector<int16_t> expected = AsSamples(*expectedBytes);
@@ -75,11 +82,6 @@ TEST_P(Mp3AgainstFfmpeg, EventSoundDecodesAsFfmpegDoes) {
 
 // The seek count drops that many samples a channel from the start.
 TEST_P(Mp3AgainstFfmpeg, SeekSamplesAreDropped) {
-  SKIP_WITHOUT_FFMPEG();
-  const Mp3Case& c = GetParam();
-  Ffmpeg ffmpeg;
-  const std::vector<uint8_t> frames = EncodeMp3(ffmpeg, c);
-  ASSERT_FALSE(frames.empty());
   const swf::PcmSound whole = DecodeAsEventSound(c, frames);
   const swf::PcmSound sought = DecodeAsEventSound(c, frames, 1105);
   const size_t dropped = 1105 * static_cast<size_t>(c.channels);
@@ -90,11 +92,6 @@ TEST_P(Mp3AgainstFfmpeg, SeekSamplesAreDropped) {
 // Stream blocks carry the frames in pieces (cut anywhere here, even inside
 // frames) behind their sample and seek counts; together they are the sound.
 TEST_P(Mp3AgainstFfmpeg, StreamBlocksTogetherMakeTheWholeSound) {
-  SKIP_WITHOUT_FFMPEG();
-  const Mp3Case& c = GetParam();
-  Ffmpeg ffmpeg;
-  const std::vector<uint8_t> frames = EncodeMp3(ffmpeg, c);
-  ASSERT_FALSE(frames.empty());
   const swf::PcmSound whole = DecodeAsEventSound(c, frames);
 
   swf::StreamSoundDecoder stream(Mp3Encoding(c), sys::CreateMp3Decoder());
@@ -115,11 +112,6 @@ TEST_P(Mp3AgainstFfmpeg, StreamBlocksTogetherMakeTheWholeSound) {
 // Frame headers alone lead from frame to frame to the end of the stream,
 // and count the samples ffmpeg decodes.
 TEST_P(Mp3AgainstFfmpeg, FrameHeadersWalkTheStream) {
-  SKIP_WITHOUT_FFMPEG();
-  const Mp3Case& c = GetParam();
-  Ffmpeg ffmpeg;
-  const std::vector<uint8_t> frames = EncodeMp3(ffmpeg, c);
-  ASSERT_FALSE(frames.empty());
   const auto decoded = ffmpeg.Run(frames, "-f mp3 -i in -f s16le out");
   ASSERT_TRUE(decoded.has_value());
   size_t at = 0;
