@@ -8,32 +8,35 @@
 namespace swf {
 namespace {
 
-// The flags byte that closes the shadow, glow, bevel and gradient filters:
-// inner, knockout, composite source, then (bevels) on top and the passes.
-struct ClosingFlags {
-  bool inner, knockout, compositeSource, onTop;
-  uint8_t passes;
-};
-
-ClosingFlags ReadClosingFlags(BitReader& reader, bool withOnTop) {
-  const uint8_t f = reader.U8();
-  return {(f & 0x80) != 0, (f & 0x40) != 0, (f & 0x20) != 0, withOnTop && (f & 0x10) != 0,
-          static_cast<uint8_t>(withOnTop ? f & 0x0F : f & 0x1F)};
+// The fields that end the shadow, glow, bevel and gradient filters: blur,
+// angle and distance (glows store neither), strength, then one flags byte of
+// inner, knockout, composite source and, on bevels and gradient filters, on
+// top with 4 bits of passes instead of 5.
+template <typename F>
+void ReadShadowTail(BitReader& reader, F& f) {
+  f.blurX = reader.Fixed16();
+  f.blurY = reader.Fixed16();
+  if constexpr (requires { f.angle; }) {
+    f.angle = reader.Fixed16();
+    f.distance = reader.Fixed16();
+  }
+  f.strength = reader.Fixed8();
+  const uint8_t flags = reader.U8();
+  f.inner = (flags & 0x80) != 0;
+  f.knockout = (flags & 0x40) != 0;
+  f.compositeSource = (flags & 0x20) != 0;
+  if constexpr (requires { f.onTop; }) {
+    f.onTop = (flags & 0x10) != 0;
+    f.passes = static_cast<uint8_t>(flags & 0x0F);
+  } else {
+    f.passes = static_cast<uint8_t>(flags & 0x1F);
+  }
 }
 
 DropShadowFilter ReadDropShadow(BitReader& reader) {
   DropShadowFilter f;
   f.color = ReadRgba(reader);
-  f.blurX = reader.Fixed16();
-  f.blurY = reader.Fixed16();
-  f.angle = reader.Fixed16();
-  f.distance = reader.Fixed16();
-  f.strength = reader.Fixed8();
-  const ClosingFlags flags = ReadClosingFlags(reader, false);
-  f.inner = flags.inner;
-  f.knockout = flags.knockout;
-  f.compositeSource = flags.compositeSource;
-  f.passes = flags.passes;
+  ReadShadowTail(reader, f);
   return f;
 }
 
@@ -48,14 +51,7 @@ BlurFilter ReadBlur(BitReader& reader) {
 GlowFilter ReadGlow(BitReader& reader) {
   GlowFilter f;
   f.color = ReadRgba(reader);
-  f.blurX = reader.Fixed16();
-  f.blurY = reader.Fixed16();
-  f.strength = reader.Fixed8();
-  const ClosingFlags flags = ReadClosingFlags(reader, false);
-  f.inner = flags.inner;
-  f.knockout = flags.knockout;
-  f.compositeSource = flags.compositeSource;
-  f.passes = flags.passes;
+  ReadShadowTail(reader, f);
   return f;
 }
 
@@ -63,17 +59,7 @@ BevelFilter ReadBevel(BitReader& reader) {
   BevelFilter f;
   f.shadowColor = ReadRgba(reader);
   f.highlightColor = ReadRgba(reader);
-  f.blurX = reader.Fixed16();
-  f.blurY = reader.Fixed16();
-  f.angle = reader.Fixed16();
-  f.distance = reader.Fixed16();
-  f.strength = reader.Fixed8();
-  const ClosingFlags flags = ReadClosingFlags(reader, true);
-  f.inner = flags.inner;
-  f.knockout = flags.knockout;
-  f.compositeSource = flags.compositeSource;
-  f.onTop = flags.onTop;
-  f.passes = flags.passes;
+  ReadShadowTail(reader, f);
   return f;
 }
 
@@ -83,17 +69,7 @@ GradientFilter ReadGradientFilter(BitReader& reader, bool bevel) {
   const unsigned count = reader.U8();  // at most 255 colours, bounded by the tag's bytes as they are read
   for (unsigned i = 0; i < count; ++i) f.colors.push_back(ReadRgba(reader));
   for (unsigned i = 0; i < count; ++i) f.ratios.push_back(reader.U8());
-  f.blurX = reader.Fixed16();
-  f.blurY = reader.Fixed16();
-  f.angle = reader.Fixed16();
-  f.distance = reader.Fixed16();
-  f.strength = reader.Fixed8();
-  const ClosingFlags flags = ReadClosingFlags(reader, true);
-  f.inner = flags.inner;
-  f.knockout = flags.knockout;
-  f.compositeSource = flags.compositeSource;
-  f.onTop = flags.onTop;
-  f.passes = flags.passes;
+  ReadShadowTail(reader, f);
   return f;
 }
 

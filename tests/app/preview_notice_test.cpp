@@ -2,6 +2,7 @@
 // one line over the bottom of the player control; a plain movie gets none,
 // and neither the control's picture nor the thumbnail carries the line.
 #include "support/main_form_fixture.h"
+#include "support/screen_capture.h"
 
 #include "swf/parse/tag_header.h"
 #include "swf/swf_builder.h"
@@ -15,20 +16,7 @@ constexpr uint32_t kBand = 0x282828u;
 // SolidMovie's red stage, flagged for ActionScript 3 and carrying its code.
 std::string As3RedMovie() {
   using namespace swftest;
-  const Bytes shape = ShapeWriter(3)
-                          .Solid(swf::Rgba{255, 0, 0, 255})
-                          .BeginRecords()
-                          .Change(-1, 1, -1, true, 0, 0)
-                          .LineTo(4000, 0)
-                          .LineTo(0, 3000)
-                          .LineTo(-4000, 0)
-                          .LineTo(0, -3000)
-                          .End();
-  const Bytes movie = Movie({Tag(swf::tag::kFileAttributes, {0x08, 0, 0, 0}), Tag(swf::tag::kDoAbc, {0, 0, 0, 0}),
-                             DefineShape(3, 1, {0, 4000, 0, 3000}, shape), PlaceObject2(Place{1, false, 1}),
-                             ShowFrame()},
-                            Signature::kFws, 10, swf::Rect{0, 4000, 0, 3000});
-  return std::string(movie.begin(), movie.end());
+  return SolidMovie(255, 0, 0, {Tag(swf::tag::kFileAttributes, {0x08, 0, 0, 0}), Tag(swf::tag::kDoAbc, {0, 0, 0, 0})});
 }
 
 // What the window shows on screen now, 0x00RRGGBB, rows top to bottom.
@@ -36,26 +24,8 @@ std::vector<uint32_t> ScreenPixels(HWND window) {
   ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   RECT client{};
   ::GetClientRect(window, &client);
-  const int width = client.right, height = client.bottom;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  ui::UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  ui::UniqueMemoryDc memory(::CreateCompatibleDC(nullptr));
-  {
-    ui::ScopedSelect select(memory.Get(), bitmap.Get());
-    ui::WindowDc screen(window);
-    ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
-    ::GdiFlush();
-  }
-  std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + width * height);
-  for (uint32_t& p : pixels) p &= 0x00FFFFFFu;
-  return pixels;
+  ui::WindowDc screen(window);
+  return testsupport::CopyPixels(screen.Get(), 0, 0, client.right, client.bottom);
 }
 
 // Rows [first, last) of a picture `width` wide.

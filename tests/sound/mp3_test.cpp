@@ -42,14 +42,26 @@ swf::SoundEncoding Mp3Encoding(const Mp3Case& c) {
   return {static_cast<uint8_t>(swf::SoundCodec::kMp3), c.sampleRate, true, c.channels == 2};
 }
 
-class Mp3AgainstFfmpeg : public testing::TestWithParam<Mp3Case> {};
+// Frames stored as an event sound of `c`'s format, through the host's decoder.
+swf::PcmSound DecodeAsEventSound(const Mp3Case& c, std::span<const uint8_t> frames, int16_t seekSamples = 0) {
+  return swf::DecodeEventSound(Mp3Encoding(c), EventSoundData(seekSamples, frames), sys::CreateMp3Decoder().get());
+}
 
-TEST_P(Mp3AgainstFfmpeg, EventSoundDecodesAsFfmpegDoes) {
-  SKIP_WITHOUT_FFMPEG();
+// Each case's tones, encoded by ffmpeg before the test runs.
+class Mp3AgainstFfmpeg : public testing::TestWithParam<Mp3Case> {
+ protected:
+  void SetUp() override {
+    SKIP_WITHOUT_FFMPEG();
+    frames = EncodeMp3(ffmpeg, GetParam());
+    ASSERT_FALSE(frames.empty()) << "ffmpeg could not encode MP3";
+  }
+
   const Mp3Case& c = GetParam();
   Ffmpeg ffmpeg;
-  const std::vector<uint8_t> frames = EncodeMp3(ffmpeg, c);
-  ASSERT_FALSE(frames.empty()) << "ffmpeg could not encode MP3";
+  std::vector<uint8_t> frames;
+};
+
+TEST_P(Mp3AgainstFfmpeg, EventSoundDecodesAsFfmpegDoes) {
   const auto expectedBytes = ffmpeg.Run(frames, "-f mp3 -i in -f s16le out");
   ASSERT_TRUE(expectedBytes.has_value());
   const std::vector<int16_t> expected = AsSamples(*expectedBytes);
@@ -70,15 +82,8 @@ TEST_P(Mp3AgainstFfmpeg, EventSoundDecodesAsFfmpegDoes) {
 
 // The seek count drops that many samples a channel from the start.
 TEST_P(Mp3AgainstFfmpeg, SeekSamplesAreDropped) {
-  SKIP_WITHOUT_FFMPEG();
-  const Mp3Case& c = GetParam();
-  Ffmpeg ffmpeg;
-  const std::vector<uint8_t> frames = EncodeMp3(ffmpeg, c);
-  ASSERT_FALSE(frames.empty());
-  const swf::PcmSound whole =
-      swf::DecodeEventSound(Mp3Encoding(c), EventSoundData(0, frames), sys::CreateMp3Decoder().get());
-  const swf::PcmSound sought =
-      swf::DecodeEventSound(Mp3Encoding(c), EventSoundData(1105, frames), sys::CreateMp3Decoder().get());
+  const swf::PcmSound whole = DecodeAsEventSound(c, frames);
+  const swf::PcmSound sought = DecodeAsEventSound(c, frames, 1105);
   const size_t dropped = 1105 * static_cast<size_t>(c.channels);
   ASSERT_EQ(sought.samples.size() + dropped, whole.samples.size());
   EXPECT_TRUE(std::equal(sought.samples.begin(), sought.samples.end(), whole.samples.begin() + dropped));
@@ -87,13 +92,7 @@ TEST_P(Mp3AgainstFfmpeg, SeekSamplesAreDropped) {
 // Stream blocks carry the frames in pieces (cut anywhere here, even inside
 // frames) behind their sample and seek counts; together they are the sound.
 TEST_P(Mp3AgainstFfmpeg, StreamBlocksTogetherMakeTheWholeSound) {
-  SKIP_WITHOUT_FFMPEG();
-  const Mp3Case& c = GetParam();
-  Ffmpeg ffmpeg;
-  const std::vector<uint8_t> frames = EncodeMp3(ffmpeg, c);
-  ASSERT_FALSE(frames.empty());
-  const swf::PcmSound whole =
-      swf::DecodeEventSound(Mp3Encoding(c), EventSoundData(0, frames), sys::CreateMp3Decoder().get());
+  const swf::PcmSound whole = DecodeAsEventSound(c, frames);
 
   swf::StreamSoundDecoder stream(Mp3Encoding(c), sys::CreateMp3Decoder());
   std::vector<int16_t> joined;
@@ -113,11 +112,6 @@ TEST_P(Mp3AgainstFfmpeg, StreamBlocksTogetherMakeTheWholeSound) {
 // Frame headers alone lead from frame to frame to the end of the stream,
 // and count the samples ffmpeg decodes.
 TEST_P(Mp3AgainstFfmpeg, FrameHeadersWalkTheStream) {
-  SKIP_WITHOUT_FFMPEG();
-  const Mp3Case& c = GetParam();
-  Ffmpeg ffmpeg;
-  const std::vector<uint8_t> frames = EncodeMp3(ffmpeg, c);
-  ASSERT_FALSE(frames.empty());
   const auto decoded = ffmpeg.Run(frames, "-f mp3 -i in -f s16le out");
   ASSERT_TRUE(decoded.has_value());
   size_t at = 0;
@@ -147,12 +141,9 @@ TEST(Mp3Channels, FollowTheDeclaredCount) {
   Ffmpeg ffmpeg;
   const std::vector<uint8_t> stereo = EncodeMp3(ffmpeg, {22050, 2, "64k"});
   const std::vector<uint8_t> mono = EncodeMp3(ffmpeg, {22050, 1, "32k"});
-  const swf::PcmSound asMono =
-      swf::DecodeEventSound(Mp3Encoding({22050, 1, ""}), EventSoundData(0, stereo), sys::CreateMp3Decoder().get());
-  const swf::PcmSound asStereo =
-      swf::DecodeEventSound(Mp3Encoding({22050, 2, ""}), EventSoundData(0, mono), sys::CreateMp3Decoder().get());
-  const swf::PcmSound monoAsIs =
-      swf::DecodeEventSound(Mp3Encoding({22050, 1, ""}), EventSoundData(0, mono), sys::CreateMp3Decoder().get());
+  const swf::PcmSound asMono = DecodeAsEventSound({22050, 1, ""}, stereo);
+  const swf::PcmSound asStereo = DecodeAsEventSound({22050, 2, ""}, mono);
+  const swf::PcmSound monoAsIs = DecodeAsEventSound({22050, 1, ""}, mono);
   EXPECT_EQ(asMono.channels, 1);
   EXPECT_EQ(asMono.FrameCount(), monoAsIs.FrameCount());
   ASSERT_EQ(asStereo.channels, 2);

@@ -15,6 +15,7 @@
 #include "stub/stub_texts.h"
 #include "stub_movies.h"
 #include "support/fake_seams.h"
+#include "support/screen_capture.h"
 #include "swf/parse/tag_header.h"
 #include "swf/player.h"
 #include "swf/swf_builder.h"
@@ -70,26 +71,8 @@ std::vector<uint32_t> ScreenPixels(HWND window) {
   ::UpdateWindow(window);
   RECT client{};
   ::GetClientRect(window, &client);
-  const int width = client.right, height = client.bottom;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  ui::UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  ui::UniqueMemoryDc memory(::CreateCompatibleDC(nullptr));
-  {
-    ui::ScopedSelect select(memory.Get(), bitmap.Get());
-    ui::WindowDc screen(window);
-    ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
-    ::GdiFlush();
-  }
-  std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + width * height);
-  for (uint32_t& p : pixels) p &= 0x00FFFFFFu;
-  return pixels;
+  ui::WindowDc screen(window);
+  return testsupport::CopyPixels(screen.Get(), 0, 0, client.right, client.bottom);
 }
 
 uint32_t Screen(swf::Rgba c) { return (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b; }

@@ -12,6 +12,7 @@
 #include "core/package_writer.h"
 #include "packaging/build_package.h"
 #include "support/fake_seams.h"
+#include "support/screen_capture.h"
 #include "core/zlib_stream.h"
 #include "core/release_names.h"
 #include "stub/movie_release.h"
@@ -143,25 +144,8 @@ std::vector<uint32_t> ScreenPixels(HWND window) {
   const SIZE size = ClientSize(window);
   POINT origin{0, 0};
   ::ClientToScreen(window, &origin);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = size.cx;
-  info.bmiHeader.biHeight = -size.cy;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  ui::UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  ui::UniqueMemoryDc memory(::CreateCompatibleDC(nullptr));
-  {
-    ui::ScopedSelect select(memory.Get(), bitmap.Get());
-    ui::WindowDc screen(nullptr);
-    ::BitBlt(memory.Get(), 0, 0, size.cx, size.cy, screen.Get(), origin.x, origin.y, SRCCOPY);
-    ::GdiFlush();
-  }
-  std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + size.cx * size.cy);
-  for (uint32_t& p : pixels) p &= 0x00FFFFFFu;
-  return pixels;
+  ui::WindowDc screen(nullptr);
+  return testsupport::CopyPixels(screen.Get(), origin.x, origin.y, size.cx, size.cy);
 }
 
 std::vector<uint32_t> EngineFrame(const std::string& movie, int width, int height) {

@@ -57,7 +57,8 @@ std::string TempFolder::Write(const std::string& name, const std::string& bytes)
   return path;
 }
 
-std::string SolidMovie(unsigned char r, unsigned char g, unsigned char b) {
+std::string SolidMovie(unsigned char r, unsigned char g, unsigned char b,
+                       const std::vector<std::vector<uint8_t>>& leadingTags) {
   using namespace swftest;
   // A rectangle exactly as large as the stage: nothing reaches past it.
   const Bytes shape = ShapeWriter(3)
@@ -69,8 +70,9 @@ std::string SolidMovie(unsigned char r, unsigned char g, unsigned char b) {
                           .LineTo(-4000, 0)
                           .LineTo(0, -3000)
                           .End();
-  Bytes movie = Movie({DefineShape(3, 1, {0, 4000, 0, 3000}, shape), PlaceObject2(Place{1, false, 1}), ShowFrame()},
-                      Signature::kFws, 10, swf::Rect{0, 4000, 0, 3000});
+  std::vector<Bytes> tags = leadingTags;
+  tags.insert(tags.end(), {DefineShape(3, 1, {0, 4000, 0, 3000}, shape), PlaceObject2(Place{1, false, 1}), ShowFrame()});
+  const Bytes movie = Movie(tags, Signature::kFws, 10, swf::Rect{0, 4000, 0, 3000});
   return std::string(movie.begin(), movie.end());
 }
 

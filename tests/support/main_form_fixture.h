@@ -28,8 +28,10 @@ class TempFolder {
   std::string path_;
 };
 
-// A movie of one solid colour filling its 200 × 150 stage.
-std::string SolidMovie(unsigned char r, unsigned char g, unsigned char b);
+// A movie of one solid colour filling its 200 × 150 stage; `leadingTags` go
+// before its shape (file attributes, code).
+std::string SolidMovie(unsigned char r, unsigned char g, unsigned char b,
+                       const std::vector<std::vector<uint8_t>>& leadingTags = {});
 
 // Picture `index` of a 130 × 130 image list drawn over `background`
 // (0x00RRGGBB): rows top to bottom, 0x00RRGGBB each.

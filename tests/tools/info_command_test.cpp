@@ -12,16 +12,9 @@
 namespace {
 
 using testing_support::ProcessResult;
+using testing_support::QuorvelPackPath;
 using testing_support::TempFolder;
 using swftest::Bytes;
-
-std::string ToolPath() {
-#ifdef _WIN32
-  return sys::ExecutableFolder() + "quorvel-pack.exe";
-#else
-  return sys::ExecutableFolder() + "quorvel-pack";
-#endif
-}
 
 std::string MovieText(std::vector<Bytes> tags, swftest::Signature signature) {
   swftest::Place place;
@@ -56,7 +49,7 @@ std::string JsonPathText(const std::string& path) {
 class InfoCommandTest : public ::testing::Test {
  protected:
   ProcessResult Run(const std::vector<std::string>& arguments) {
-    ProcessResult result = testing_support::RunProcess(ToolPath(), arguments, scratch_.Path());
+    ProcessResult result = testing_support::RunProcess(QuorvelPackPath(), arguments, scratch_.Path());
     std::erase(result.output, '\r');
     std::erase(result.errors, '\r');
     return result;

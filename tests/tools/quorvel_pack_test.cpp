@@ -12,17 +12,10 @@
 namespace {
 
 using testing_support::ProcessResult;
+using testing_support::QuorvelPackPath;
 using testing_support::PseudoRandomBytes;
 using testing_support::ReadFileBytes;
 using testing_support::TempFolder;
-
-std::string ToolPath() {
-#ifdef _WIN32
-  return sys::ExecutableFolder() + "quorvel-pack.exe";
-#else
-  return sys::ExecutableFolder() + "quorvel-pack";
-#endif
-}
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -30,11 +23,11 @@ bool Contains(const std::string& text, const std::string& part) {
 
 class QuorvelPackTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(sys::FileExists(ToolPath())) << ToolPath(); }
+  void SetUp() override { ASSERT_TRUE(sys::FileExists(QuorvelPackPath())) << QuorvelPackPath(); }
 
   // Windows text-mode output ends lines with CR LF; compared as plain lines.
   ProcessResult Run(const std::vector<std::string>& arguments) {
-    ProcessResult result = testing_support::RunProcess(ToolPath(), arguments, scratch_.Path());
+    ProcessResult result = testing_support::RunProcess(QuorvelPackPath(), arguments, scratch_.Path());
     std::erase(result.output, '\r');
     std::erase(result.errors, '\r');
     return result;

@@ -143,4 +143,12 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
   return result;
 }
 
+std::string QuorvelPackPath() {
+#ifdef _WIN32
+  return sys::ExecutableFolder() + "quorvel-pack.exe";
+#else
+  return sys::ExecutableFolder() + "quorvel-pack";
+#endif
+}
+
 }  // namespace testing_support

@@ -22,4 +22,7 @@ inline constexpr unsigned kNoTimeLimit = 0;
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& scratchFolder, unsigned timeLimitMs = kNoTimeLimit);
 
+// The quorvel-pack program, built into the same folder as this test program.
+std::string QuorvelPackPath();
+
 }  // namespace testing_support

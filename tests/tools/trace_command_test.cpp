@@ -14,21 +14,14 @@
 namespace {
 
 using testing_support::ProcessResult;
+using testing_support::QuorvelPackPath;
 using testing_support::TempFolder;
 namespace act = swftest::act;
-
-std::string ToolPath() {
-#ifdef _WIN32
-  return sys::ExecutableFolder() + "quorvel-pack.exe";
-#else
-  return sys::ExecutableFolder() + "quorvel-pack";
-#endif
-}
 
 class TraceCommandTest : public ::testing::Test {
  protected:
   ProcessResult Run(const std::vector<std::string>& arguments) {
-    ProcessResult result = testing_support::RunProcess(ToolPath(), arguments, scratch_.Path());
+    ProcessResult result = testing_support::RunProcess(QuorvelPackPath(), arguments, scratch_.Path());
     std::erase(result.errors, '\r');
     return result;
   }
