@@ -99,17 +99,9 @@ bool IsTimelineAction(uint8_t code) {
 // Records are followed in file order up to the end record or a record cut
 // off; a function's body follows its definition, which is itself beyond.
 bool RunsMoreThanTimelineActions(const ActionBlock& block) {
-  const std::span<const uint8_t> code = block.code;
-  size_t position = 0;
-  while (position < code.size()) {
-    const uint8_t action = code[position++];
-    if (action == 0) return false;
-    if (!IsTimelineAction(action)) return true;
-    if (action >= 0x80) {
-      if (code.size() - position < 2) return false;
-      const size_t length = code[position] | (code[position + 1] << 8);
-      position += 2 + length;
-    }
+  // A record that claims more bytes than the block holds leads to its end.
+  for (const Operation* op = &block.At(0); !op->IsEnd(); op = &block.At(op->Next())) {
+    if (!IsTimelineAction(op->code)) return true;
   }
   return false;
 }

@@ -23,12 +23,12 @@ std::optional<std::string> Arguments::Value(std::string_view name) const {
 
 namespace {
 
-struct OptionSpec {
+struct OptionKind {
   bool known = false;
   bool takesValue = false;
 };
 
-OptionSpec FindOption(OptionList options, std::string_view name) {
+OptionKind FindOption(OptionList options, std::string_view name) {
   for (std::string_view entry : options) {
     const bool valued = entry.ends_with('=');
     if (valued) entry.remove_suffix(1);
@@ -67,10 +67,10 @@ Arguments ParseArguments(const std::vector<std::string>& raw, OptionList options
     const std::size_t equals = argument.find('=');
     const std::string name = shortOutput ? std::string(kOutputOption) : argument.substr(2, equals - 2);
     const std::string shown = shortOutput ? "-o" : "--" + name;
-    const OptionSpec spec = FindOption(options, name);
-    if (!spec.known) throw UsageError("unknown option " + shown);
+    const OptionKind kind = FindOption(options, name);
+    if (!kind.known) throw UsageError("unknown option " + shown);
     std::string value;
-    if (!spec.takesValue) {
+    if (!kind.takesValue) {
       if (equals != std::string::npos) throw UsageError(shown + " takes no value");
     } else if (equals != std::string::npos && !shortOutput) {
       value = argument.substr(equals + 1);
@@ -79,7 +79,7 @@ Arguments ParseArguments(const std::vector<std::string>& raw, OptionList options
       if (i + 1 >= raw.size()) throw UsageError(shown + " needs a value");
       value = raw[++i];
     }
-    if (spec.takesValue && arguments.Has(name)) throw UsageError(shown + " is given twice");
+    if (kind.takesValue && arguments.Has(name)) throw UsageError(shown + " is given twice");
     if (name == kOutputOption) {
       if (outputGiven) throw UsageError(shown + " is given twice");
       outputGiven = true;
