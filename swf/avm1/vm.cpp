@@ -24,6 +24,11 @@ class DepthGuard {
 constexpr std::string_view kProto = "__proto__";
 constexpr std::string_view kLength = "length";
 
+bool IsDisplayObject(const Object& object) {
+  return object.cls == ObjectClass::kMovieClip || object.cls == ObjectClass::kButton ||
+         object.cls == ObjectClass::kTextField;
+}
+
 bool SameName(std::string_view a, std::string_view b, bool ignoreCase) {
   if (!ignoreCase) return a == b;
   return a.size() == b.size() && FoldCase(a) == FoldCase(b);
@@ -102,7 +107,7 @@ void Vm::DefineValue(ObjectRef target, std::string_view name, Value value, std::
 ObjectRef Vm::ObjectFor(const Value& value) {
   switch (value.kind()) {
     case ValueKind::kObject: return value.AsObject();
-    case ValueKind::kClip: return clips_ != nullptr ? clips_->Resolve(value.AsClip()) : ObjectRef{};
+    case ValueKind::kClip: return display_ != nullptr ? display_->Resolve(value.AsClip()) : ObjectRef{};
     case ValueKind::kString: return builtins_.stringPrototype;
     case ValueKind::kNumber: return builtins_.numberPrototype;
     case ValueKind::kBoolean: return builtins_.booleanPrototype;
@@ -139,6 +144,10 @@ Value Vm::GetMember(const Value& self, std::string_view name) {
   }
   // `this` of an accessor is what the script named: the primitive, the clip.
   const Value& receiver = self;
+  if (display_ != nullptr && IsDisplayObject(*object) && object->properties.Find(name, IgnoreCase()) == nullptr) {
+    Value member;
+    if (display_->GetDisplayMember(ref, name, member)) return member;
+  }
   if (Property* property = FindProperty(ref, name)) {
     if (property->getter.id != 0) return Call(Value::Object(property->getter), receiver, {});
     if (property->IsAccessor()) return {};
@@ -194,6 +203,7 @@ void Vm::SetMember(const Value& self, std::string_view name, Value value) {
     object->proto = value.Is(ValueKind::kObject) ? value.AsObject() : ObjectRef{};
     return;
   }
+  if (display_ != nullptr && IsDisplayObject(*object) && display_->SetDisplayMember(ref, name, value)) return;
   if (!object->watches.empty()) {
     value = RunWatch(ref, *object, name, std::move(value));
     object = heap_.Get(ref);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "swf/avm1/conversions.h"
+#include "swf/avm1/display_host.h"
 #include "swf/avm1/heap.h"
 #include "swf/avm1/object.h"
 #include "swf/avm1/value.h"
@@ -41,15 +42,6 @@ struct NativeMember {
   std::uint32_t flags = property_flags::kDontEnum;
 };
 
-// What a clip reference means: the layer that owns display objects answers.
-class ClipResolver {
- public:
-  virtual ~ClipResolver() = default;
-  // The script object of the clip the reference names now; id 0 when the
-  // path names nothing.
-  virtual ObjectRef Resolve(const ClipReference& clip) = 0;
-};
-
 class Vm final : public ObjectHost, private RootSource {
  public:
   // Calls nested deeper than this throw the player's recursion error.
@@ -71,7 +63,9 @@ class Vm final : public ObjectHost, private RootSource {
   Context Conversions() { return Context{swfVersion_, *this}; }
   bool IgnoreCase() const { return swfVersion_ < 7; }
 
-  void SetClipResolver(ClipResolver* resolver) { clips_ = resolver; }
+  // The display world (not owned); null: clip references name nothing.
+  void SetDisplayHost(DisplayHost* display) { display_ = display; }
+  DisplayHost* Display() const { return display_; }
 
   // Objects.
   Object* Get(ObjectRef ref) { return heap_.Get(ref); }
@@ -94,7 +88,9 @@ class Vm final : public ObjectHost, private RootSource {
 
   // Members with everything the player does on the way: accessors called
   // with `self`, `__proto__`, watches, read-only properties left alone,
-  // `__resolve` for what is missing, an Array's length kept.
+  // `__resolve` for what is missing, an Array's length kept. A display
+  // object's own properties come first, then its display members (_x, the
+  // children by name; set: display members first), then its prototypes.
   Value GetMember(const Value& self, std::string_view name);
   void SetMember(const Value& self, std::string_view name, Value value);
   bool DeleteMember(const Value& self, std::string_view name);
@@ -140,7 +136,7 @@ class Vm final : public ObjectHost, private RootSource {
   int swfVersion_ = 7;
   int callDepth_ = 0;
   int nativeDepth_ = 0;
-  ClipResolver* clips_ = nullptr;
+  DisplayHost* display_ = nullptr;
   std::vector<const RootSource*> roots_;
 };
 
