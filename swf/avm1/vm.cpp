@@ -55,6 +55,37 @@ Vm::Vm() {
 
 Vm::~Vm() = default;
 
+void Vm::SetHost(BuiltinsHost host) {
+  host_ = std::move(host);
+  // splitmix64 of the seed, so that small seeds still start far apart.
+  std::uint64_t z = host_.randomSeed + 0x9E3779B97F4A7C15ULL;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+  randomState_ = (z ^ (z >> 31)) | 1;
+}
+
+void Vm::RegisterClass(const std::string& exportName, Value constructor) {
+  if (constructor.Is(ValueKind::kObject)) {
+    registeredClasses_[exportName] = std::move(constructor);
+  } else {
+    registeredClasses_.erase(exportName);
+  }
+}
+
+Value Vm::RegisteredClass(const std::string& exportName) const {
+  const auto found = registeredClasses_.find(exportName);
+  return found != registeredClasses_.end() ? found->second : Value();
+}
+
+double Vm::NextRandom() {
+  // xorshift64*: fast, and good enough for the games scripts play.
+  randomState_ ^= randomState_ >> 12;
+  randomState_ ^= randomState_ << 25;
+  randomState_ ^= randomState_ >> 27;
+  const std::uint64_t bits = randomState_ * 0x2545F4914F6CDD1DULL;
+  return static_cast<double>(bits >> 11) * 0x1.0p-53;
+}
+
 ObjectRef Vm::NewObject(ObjectRef proto) { return heap_.New(ObjectClass::kObject, proto); }
 
 ObjectRef Vm::NewArray(std::span<const Value> elements) {
@@ -320,6 +351,7 @@ void Vm::MarkRoots(Marker& marker) const {
         builtins_.textFieldPrototype}) {
     marker.Mark(ref);
   }
+  for (const auto& [name, constructor] : registeredClasses_) marker.Mark(constructor);
 }
 
 bool Vm::CollectIfWanted() {

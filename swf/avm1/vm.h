@@ -9,8 +9,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "swf/avm1/builtins_host.h"
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/display_host.h"
 #include "swf/avm1/heap.h"
@@ -62,6 +64,18 @@ class Vm final : public ObjectHost, private RootSource {
   void SetSwfVersion(int version) { swfVersion_ = version; }
   Context Conversions() { return Context{swfVersion_, *this}; }
   bool IgnoreCase() const { return swfVersion_ < 7; }
+
+  // Facts of the machine for the built-ins (clock, time zone, version);
+  // setting them also reseeds the random source.
+  void SetHost(BuiltinsHost host);
+  const BuiltinsHost& Host() const { return host_; }
+  // The next number of the random source, in [0, 1).
+  double NextRandom();
+
+  // Object.registerClass: the class a clip of an export name is made with
+  // (undefined: none; registering undefined removes the link).
+  void RegisterClass(const std::string& exportName, Value constructor);
+  Value RegisteredClass(const std::string& exportName) const;
 
   // The display world (not owned); null: clip references name nothing.
   void SetDisplayHost(DisplayHost* display) { display_ = display; }
@@ -137,6 +151,9 @@ class Vm final : public ObjectHost, private RootSource {
   int callDepth_ = 0;
   int nativeDepth_ = 0;
   DisplayHost* display_ = nullptr;
+  BuiltinsHost host_;
+  std::unordered_map<std::string, Value> registeredClasses_;
+  std::uint64_t randomState_ = 1;
   std::vector<const RootSource*> roots_;
 };
 

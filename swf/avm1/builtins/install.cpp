@@ -1,0 +1,11 @@
+#include "swf/avm1/builtins/install.h"
+
+namespace swf::avm1 {
+
+void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
+  vm.SetHost(host);
+  InstallObject(vm);
+  InstallFunction(vm);
+}
+
+}  // namespace swf::avm1

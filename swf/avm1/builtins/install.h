@@ -1,0 +1,19 @@
+// Puts the built-in classes and global functions on a fresh Vm: every
+// family's installer in the order their prototypes depend on each other.
+#pragma once
+
+#include "swf/avm1/builtins_host.h"
+#include "swf/avm1/vm.h"
+
+namespace swf::avm1 {
+
+// The host facts are copied into the Vm (see Vm::Host).
+void InstallBuiltins(Vm& vm, const BuiltinsHost& host);
+
+// One installer per family (swf/avm1/builtins/<family>.cpp). Object and
+// Function come first: every other constructor is a Function whose
+// prototype is an Object.
+void InstallObject(Vm& vm);
+void InstallFunction(Vm& vm);
+
+}  // namespace swf::avm1
