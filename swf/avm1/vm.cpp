@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "swf/avm1/number_text.h"
+#include "swf/avm1/utf16.h"
 
 namespace swf::avm1 {
 namespace {
@@ -35,6 +36,18 @@ bool SameName(std::string_view a, std::string_view b, bool ignoreCase) {
 }
 
 }  // namespace
+
+std::optional<std::int32_t> ArrayLengthIndex(std::string_view name) {
+  size_t i = name.size() > 1 && name[0] == '-' ? 1 : 0;
+  if (i == name.size()) return std::nullopt;
+  std::uint32_t value = 0;
+  for (; i < name.size(); ++i) {
+    if (name[i] < '0' || name[i] > '9') return std::nullopt;
+    value = value * 10u + static_cast<std::uint32_t>(name[i] - '0');
+  }
+  if (name[0] == '-') value = 0u - value;
+  return static_cast<std::int32_t>(value);
+}
 
 std::int64_t ArrayIndexOf(std::string_view name) {
   if (name.empty() || name.size() > 10) return -1;
@@ -154,7 +167,8 @@ Property* Vm::FindProperty(ObjectRef ref, std::string_view name, ObjectRef* owne
   for (int steps = 0; steps < 256; ++steps) {
     Object* object = heap_.Get(ref);
     if (object == nullptr) return nullptr;
-    if (Property* property = object->properties.Find(name, IgnoreCase())) {
+    Property* property = object->properties.Find(name, IgnoreCase());
+    if (property != nullptr && !HiddenFromVersion(property->flags, swfVersion_)) {
       if (owner != nullptr) *owner = ref;
       return property;
     }
@@ -165,7 +179,7 @@ Property* Vm::FindProperty(ObjectRef ref, std::string_view name, ObjectRef* owne
 
 Value Vm::GetMember(const Value& self, std::string_view name) {
   if (self.Is(ValueKind::kString) && SameName(name, kLength, IgnoreCase())) {
-    return Value::Number(static_cast<double>(self.AsString().size()));
+    return Value::Number(static_cast<double>(Utf16Length(self.AsString())));
   }
   const ObjectRef ref = ObjectFor(self);
   Object* object = heap_.Get(ref);
@@ -205,25 +219,47 @@ Value Vm::RunWatch(ObjectRef target, Object& object, std::string_view name, Valu
 }
 
 void Vm::SetOwn(ObjectRef target, Object& object, std::string_view name, Value value) {
+  (void)target;
   if (object.cls == ObjectClass::kArray) {
     if (SameName(name, kLength, IgnoreCase())) {
-      const double requested = avm1::ToNumber(value, Conversions());
-      if (std::isfinite(requested) && requested >= 0) {
-        const auto length = static_cast<std::int64_t>(requested);
-        std::vector<std::string> cut;
-        object.properties.ForEach([&](const std::string& key, const Property&) {
-          if (const std::int64_t index = ArrayIndexOf(key); index >= length) cut.push_back(key);
-        });
-        for (const std::string& key : cut) object.properties.Erase(key, false);
+      const std::int32_t length = avm1::ToInt32(value, Conversions());
+      SetArrayLength(object, length);
+      return;
+    }
+    if (const std::optional<std::int32_t> index = ArrayLengthIndex(name)) {
+      object.properties.Set(name, IgnoreCase()).value = std::move(value);
+      const std::int32_t length = ArrayLength(object);
+      if (*index >= length) {
+        SetArrayLength(object, static_cast<std::int32_t>(static_cast<std::uint32_t>(*index) + 1u));
       }
-    } else if (const std::int64_t index = ArrayIndexOf(name); index >= 0) {
-      Property& length = object.properties.Set(kLength, false);
-      const double current = length.value.Is(ValueKind::kNumber) ? length.value.AsNumber() : 0;
-      if (static_cast<double>(index) >= current) length.value = Value::Number(static_cast<double>(index + 1));
+      return;
     }
   }
-  (void)target;
   object.properties.Set(name, IgnoreCase()).value = std::move(value);
+}
+
+std::int32_t Vm::ArrayLength(const Object& object) const {
+  const Property* length = object.properties.Find(kLength, false);
+  return length != nullptr && length->value.Is(ValueKind::kNumber) ? DoubleToInt32(length->value.AsNumber()) : 0;
+}
+
+void Vm::SetArrayLength(Object& object, std::int32_t length) {
+  // Shrinking drops the elements from the new length up to the old one
+  // (those that may be deleted); a length that wrapped below zero drops
+  // them all.
+  const std::int32_t old = ArrayLength(object);
+  if (length < old && old > 0) {
+    const std::int64_t from = std::max<std::int32_t>(length, 0);
+    std::vector<std::string> cut;
+    object.properties.ForEach([&](const std::string& key, const Property& property) {
+      const std::int64_t index = ArrayIndexOf(key);
+      if (index >= from && index < old && !property.Has(property_flags::kDontDelete)) cut.push_back(key);
+    });
+    for (const std::string& key : cut) object.properties.Erase(key, false);
+  }
+  Property& property = object.properties.Set(kLength, false);
+  property.value = Value::Number(length);
+  property.flags = property_flags::kDontEnum | property_flags::kDontDelete;
 }
 
 void Vm::SetMember(const Value& self, std::string_view name, Value value) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -143,6 +144,8 @@ class Vm final : public ObjectHost, private RootSource {
  private:
   void MarkRoots(Marker& marker) const override;
   void SetOwn(ObjectRef target, Object& object, std::string_view name, Value value);
+  std::int32_t ArrayLength(const Object& object) const;
+  void SetArrayLength(Object& object, std::int32_t length);
   Value RunWatch(ObjectRef target, Object& object, std::string_view name, Value value);
 
   Heap heap_;
@@ -160,5 +163,11 @@ class Vm final : public ObjectHost, private RootSource {
 // The index an Array property name stands for, or -1 when it is not a
 // canonical array index ("0", "17"; not "01" or "-1").
 std::int64_t ArrayIndexOf(std::string_view name);
+
+// The index a member name stands for when it is set on an Array, as the
+// player reads it to grow the length: decimal digits with an optional
+// minus sign, wrapped to 32 bits ("4294967296" is 0, "-1" is -1); nullopt
+// for any other name.
+std::optional<std::int32_t> ArrayLengthIndex(std::string_view name);
 
 }  // namespace swf::avm1

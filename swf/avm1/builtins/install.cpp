@@ -6,6 +6,7 @@ void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
   vm.SetHost(host);
   InstallObject(vm);
   InstallFunction(vm);
+  InstallArray(vm);
 }
 
 }  // namespace swf::avm1

@@ -15,5 +15,6 @@ void InstallBuiltins(Vm& vm, const BuiltinsHost& host);
 // prototype is an Object.
 void InstallObject(Vm& vm);
 void InstallFunction(Vm& vm);
+void InstallArray(Vm& vm);
 
 }  // namespace swf::avm1
