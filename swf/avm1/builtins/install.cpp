@@ -7,6 +7,13 @@ void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
   InstallObject(vm);
   InstallFunction(vm);
   InstallArray(vm);
+  InstallMath(vm);
+  InstallDate(vm);
+  InstallError(vm);
+  InstallAsBroadcaster(vm);
+  InstallSystem(vm);
+  InstallKey(vm);
+  InstallMouseAndStage(vm);
 }
 
 }  // namespace swf::avm1
