@@ -26,7 +26,17 @@ class ScopeRestorer {
 RangeExit Machine::With(Frame& frame, const WithOperands& operands, size_t bodyStart, size_t end) {
   const Value subject = Pop();
   const size_t bodyEnd = std::min(bodyStart + operands.size, end);
-  const ObjectRef object = subject.IsUndefinedOrNull() ? ObjectRef{} : vm_.ObjectFor(subject);
+  ObjectRef object;
+  if (subject.Is(ValueKind::kObject) || subject.Is(ValueKind::kClip)) {
+    object = vm_.ObjectFor(subject);
+  } else if (!subject.IsUndefinedOrNull()) {
+    // A primitive is wrapped, as `new String(s)` would.
+    const char* wrapper = subject.Is(ValueKind::kString) ? "String" : subject.Is(ValueKind::kNumber) ? "Number" : "Boolean";
+    const Value constructor = vm_.GetMember(Value::Object(vm_.Classes().global), wrapper);
+    const Value args[] = {subject};
+    const Value wrapped = vm_.Construct(constructor, args);
+    if (wrapped.Is(ValueKind::kObject)) object = wrapped.AsObject();
+  }
   // Without an object the body is skipped.
   if (object.id == 0) return RangeExit::Left(bodyEnd);
   ScopeRestorer restore(frame);
@@ -36,7 +46,7 @@ RangeExit Machine::With(Frame& frame, const WithOperands& operands, size_t bodyS
 
 void Machine::BindCaught(Frame& frame, const TryOperands& operands, Value value) {
   if (operands.catchInRegister) {
-    if (operands.catchRegister < frame.registers->size()) (*frame.registers)[operands.catchRegister] = std::move(value);
+    if (Value* stored = Register(operands.catchRegister)) *stored = std::move(value);
   } else if (frame.activation.id != 0) {
     vm_.SetMember(Value::Object(frame.activation), operands.catchName, std::move(value));
   } else {

@@ -94,7 +94,10 @@ Value Machine::MakeSuper(Frame& frame) {
 }
 
 Value Machine::CallScript(const ScriptFunction& function, NativeCall& call) {
-  if (vm_.CallDepth() > limits_.maxRecursion) {
+  // The block that runs counts as one level. Past the ceiling the script
+  // stops, no try catches it, and the player's log shows an empty line.
+  if (vm_.CallDepth() >= limits_.maxRecursion) {
+    display_.Trace("");
     if (limits_.onRecursionLimit) limits_.onRecursionLimit();
     throw ScriptAbort{};
   }
@@ -130,13 +133,9 @@ Value Machine::CallScript(const ScriptFunction& function, NativeCall& call) {
 
   FrameGuard guard(frame_, depth_, stack_, vm_, frame);
   const uint16_t flags = operands.flags;
-  if (operands.version2) {
-    frame.localRegisters.resize(std::max<size_t>(operands.registerCount, 1));
-    frame.registers = &frame.localRegisters;
-  } else {
-    frame.registers = &globalRegisters_;
-  }
-  std::vector<Value>& registers = *frame.registers;
+  if (operands.version2) frame.localRegisters.resize(operands.registerCount);
+  std::vector<Value>& registers = frame.localRegisters;
+  // Preloads past the function's own registers are dropped.
   size_t next = 1;
   auto preload = [&](Value value) {
     if (next < registers.size()) registers[next] = std::move(value);
@@ -166,7 +165,7 @@ Value Machine::CallScript(const ScriptFunction& function, NativeCall& call) {
   for (size_t i = 0; i < operands.params.size(); ++i) {
     const FunctionParam& param = operands.params[i];
     if (operands.version2 && param.registerNumber != 0) {
-      if (param.registerNumber < registers.size()) registers[param.registerNumber] = call.Arg(i);
+      if (Value* stored = Register(param.registerNumber)) *stored = call.Arg(i);
     } else if (!param.name.empty()) {
       activationSet(param.name, call.Arg(i));
     }

@@ -89,6 +89,7 @@ void Machine::RunBlock(const ActionBlock& block, ObjectRef clip, int swfVersion)
   if (outermost) {
     startedAt_ = limits_.clock();
     untilClock_ = kClockInterval;
+    globalRegisters_.assign(4, Value());
   }
   Frame frame;
   frame.block = &block;
@@ -98,7 +99,6 @@ void Machine::RunBlock(const ActionBlock& block, ObjectRef clip, int swfVersion)
   frame.scope = frame.baseScope;
   frame.origin = clip;
   frame.target = clip;
-  frame.registers = &globalRegisters_;
   try {
     FrameGuard guard(frame_, depth_, stack_, vm_, frame);
     frame.self = Wrap(clip);
@@ -145,9 +145,8 @@ void Machine::PushOperand(const PushValue& pushed) {
     case 2: Push(Value::Null()); return;
     case 3: Push(Value()); return;
     case 4: {
-      const uint8_t number = std::get<PushRegister>(pushed).number;
-      const std::vector<Value>& registers = *frame_->registers;
-      Push(number < registers.size() ? registers[number] : Value());
+      const Value* stored = Register(std::get<PushRegister>(pushed).number);
+      Push(stored != nullptr ? *stored : Value());
       return;
     }
     case 5: Push(Value::Boolean(std::get<PushBool>(pushed).value)); return;
@@ -162,6 +161,11 @@ void Machine::PushOperand(const PushValue& pushed) {
     }
     default: Push(Value()); return;
   }
+}
+
+Value* Machine::Register(size_t number) {
+  if (number < frame_->localRegisters.size()) return &frame_->localRegisters[number];
+  return number < globalRegisters_.size() ? &globalRegisters_[number] : nullptr;
 }
 
 RangeExit Machine::Run(Frame& frame, size_t position, size_t start, size_t end) {
@@ -282,8 +286,7 @@ RangeExit Machine::Run(Frame& frame, size_t position, size_t start, size_t end) 
         return RangeExit::Stopped();
       case action::kConstantPool: frame.constants = &std::get<ConstantPoolOperands>(op.operands).constants; break;
       case action::kStoreRegister: {
-        const uint8_t number = std::get<RegisterOperands>(op.operands).number;
-        if (number < frame.registers->size()) (*frame.registers)[number] = Peek(0);
+        if (Value* stored = Register(std::get<RegisterOperands>(op.operands).number)) *stored = Peek(0);
         break;
       }
       case action::kWith: {
@@ -419,12 +422,16 @@ RangeExit Machine::Run(Frame& frame, size_t position, size_t start, size_t end) 
       case action::kGotoFrame2: GotoFrame2(std::get<GotoFrame2Operands>(op.operands)); break;
       case action::kSetTarget: SetTarget(std::get<TextOperands>(op.operands).text); break;
       case action::kSetTarget2: {
-        const Value subject = Pop();
-        if (subject.Is(ValueKind::kString)) {
-          SetTarget(subject.AsString());
-        } else {
+        // A clip is the target itself; anything else by its string.
+        const Value& subject = Peek(0);
+        if (subject.Is(ValueKind::kClip)) {
           SetTargetTo(TargetOf(subject));
+        } else if (subject.IsUndefinedOrNull()) {
+          SetTargetTo({});
+        } else {
+          SetTarget(vm_.ToStringValue(subject));
         }
+        Drop(1);
         break;
       }
       case action::kGetProperty: GetProperty(); break;

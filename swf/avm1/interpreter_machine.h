@@ -80,8 +80,9 @@ struct Frame {
   ObjectRef target;      // where timeline actions go; 0 when SetTarget found nothing
   ObjectRef callee;      // the function running; 0 at the top level
   ObjectRef home;        // the object the running method was found on, for super
-  std::vector<Value>* registers = nullptr;
-  std::vector<Value> localRegisters;  // DefineFunction2
+  // DefineFunction2's own registers; the numbers past them, and every
+  // number in other code, name the four registers of the running block.
+  std::vector<Value> localRegisters;
   const std::vector<std::string>* constants = nullptr;
   size_t stackBase = 0;
   Value returned;
@@ -189,6 +190,7 @@ class Machine final : public RootSource, public std::enable_shared_from_this<Mac
   size_t Depth() const { return stack_.size() - frame_->stackBase; }
   Context Conv() { return Context{frame_->version, vm_}; }
   void PushOperand(const PushValue& pushed);
+  Value* Register(size_t number);
 
   // interpreter_variables.cpp
   // `foundOn`: the `this` a function called by this name gets.
@@ -251,7 +253,7 @@ class Machine final : public RootSource, public std::enable_shared_from_this<Mac
   DisplayHost& display_;
   ScriptLimits limits_;
   std::vector<Value> stack_;
-  std::vector<Value> globalRegisters_;
+  std::vector<Value> globalRegisters_;  // the running block's four, fresh for each block
   std::vector<Value> pinned_;  // values an operation holds while it calls out
   Frame* frame_ = nullptr;
   int depth_ = 0;

@@ -213,6 +213,11 @@ ObjectRef Machine::LocalsObject() const {
 }
 
 void Machine::DefineLocal(std::string_view name, Value value, bool onlyDeclare) {
+  // `var /:a = 1` sets what the path names.
+  if (HasPathCharacter(name)) {
+    if (!onlyDeclare) SetVariable(name, std::move(value));
+    return;
+  }
   const ObjectRef locals = LocalsObject();
   Object* object = vm_.Get(locals);
   if (object == nullptr) return;

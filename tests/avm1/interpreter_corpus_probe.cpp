@@ -39,6 +39,9 @@ std::string RunMovie(const std::filesystem::path& file, long long frames) {
   for (const auto& [label, frame] : movie.root.labels) display.labels[label] = static_cast<int>(frame);
   swf::avm1::ScriptLimits limits;
   limits.timeoutSeconds = 2;
+  for (const swf::RawTag& tag : movie.unknownTags) {
+    if (tag.code == 65 && tag.body.size() >= 4) limits.maxRecursion = tag.body[0] | (tag.body[1] << 8);
+  }
   swf::avm1::Interpreter interpreter(vm, display, limits);
   const int version = movie.header.version;
   int shown = -1;
