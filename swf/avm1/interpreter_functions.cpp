@@ -94,10 +94,9 @@ Value Machine::MakeSuper(Frame& frame) {
 }
 
 Value Machine::CallScript(const ScriptFunction& function, NativeCall& call) {
-  // The block that runs counts as one level. Past the ceiling the script
-  // stops, no try catches it, and the player's log shows an empty line.
+  // The block that runs counts as one level. Past the ceiling the whole
+  // script stops; no try catches it.
   if (vm_.CallDepth() >= limits_.maxRecursion) {
-    display_.Trace("");
     if (limits_.onRecursionLimit) limits_.onRecursionLimit();
     throw ScriptAbort{};
   }
