@@ -57,7 +57,8 @@ void Machine::DefineFunction(const Operation& operation) {
   code->scope = frame_->scope;
   code->definingClip = frame_->target.id != 0 ? frame_->target : frame_->origin;
   code->constants = frame_->constants;
-  code->version = frame_->version;
+  // A function body runs with SWF 5 rules at least, even in a SWF 4 movie.
+  code->version = std::max(frame_->version, 5);
   object->Function()->script = std::move(code);
   const ObjectRef prototype = vm_.NewObject();
   vm_.DefineValue(prototype, "constructor", Value::Object(function), kHidden);
@@ -147,6 +148,7 @@ Value Machine::CallScript(const ScriptFunction& function, NativeCall& call) {
     activationSet("arguments", MakeArguments(call));
   } else {
     using namespace function_flag;
+    frame.thisByRegister = (flags & (kPreloadThis | kSuppressThis)) != 0;
     if (flags & kPreloadThis) preload(call.self);
     if (flags & kPreloadArguments) {
       preload(MakeArguments(call));
@@ -268,7 +270,15 @@ void Machine::NewMethod() {
 }
 
 void Machine::InitArray() {
-  const size_t count = ArgumentCount(vm_.ToNumber(Peek(0)), Depth() >= 1 ? Depth() - 1 : 0);
+  // A count the stack cannot give makes undefined and takes only itself.
+  const double requested = vm_.ToNumber(Peek(0));
+  const size_t available = Depth() > 0 ? Depth() - 1 : 0;
+  if (!(requested >= 0) || requested > static_cast<double>(available)) {
+    Drop(1);
+    Push(Value());
+    return;
+  }
+  const size_t count = ArgumentCount(requested, available);
   const std::vector<Value> elements = Arguments(1, count);
   const ObjectRef array = vm_.NewArray(elements);
   Drop(1 + count);
@@ -276,7 +286,14 @@ void Machine::InitArray() {
 }
 
 void Machine::InitObject() {
-  const size_t pairs = ArgumentCount(vm_.ToNumber(Peek(0)), Depth() >= 1 ? (Depth() - 1) / 2 : 0);
+  const double requested = vm_.ToNumber(Peek(0));
+  const size_t available = Depth() > 0 ? (Depth() - 1) / 2 : 0;
+  if (!(requested >= 0) || requested > static_cast<double>(available)) {
+    Drop(1);
+    Push(Value());
+    return;
+  }
+  const size_t pairs = ArgumentCount(requested, available);
   const ObjectRef made = vm_.NewObject();
   const Value object = made.id != 0 ? Value::Object(made) : Value();
   // Pairs are taken from the top down: the last one written is made first.

@@ -87,6 +87,9 @@ struct Frame {
   size_t stackBase = 0;
   Value returned;
   Value superObject;  // made when first asked for
+  // DefineFunction2 that preloads or suppresses `this`: the name then
+  // finds the clip, as in the player.
+  bool thisByRegister = false;
   Frame* caller = nullptr;
 };
 

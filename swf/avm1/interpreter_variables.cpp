@@ -99,7 +99,10 @@ bool Machine::FindInObject(ObjectRef object, std::string_view name, Value& value
 
 Value Machine::SpecialName(std::string_view name, bool& found) {
   found = true;
-  if (SameName(name, "this")) return frame_->self;
+  if (SameName(name, "this")) {
+    if (frame_->thisByRegister) return Wrap(frame_->target.id != 0 ? frame_->target : frame_->origin);
+    return frame_->self;
+  }
   if (SameName(name, "_global")) return Value::Object(vm_.Classes().global);
   if (SameName(name, "_root") || IsLevelName(name)) {
     const ObjectRef base = frame_->target.id != 0 ? frame_->target : frame_->origin;
