@@ -11,6 +11,13 @@ void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
   InstallNumber(vm);
   InstallBoolean(vm);
   InstallGlobalFunctions(vm);
+  InstallMath(vm);
+  InstallDate(vm);
+  InstallError(vm);
+  InstallAsBroadcaster(vm);
+  InstallSystem(vm);
+  InstallKey(vm);
+  InstallMouseAndStage(vm);
 }
 
 }  // namespace swf::avm1

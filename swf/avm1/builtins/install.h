@@ -31,4 +31,22 @@ double ParseFloatText(std::string_view text);
 std::string EscapeText(std::string_view text);
 std::string UnescapeText(std::string_view text);
 
+// Math, Date, Error, AsBroadcaster, System and the objects with listener
+// lists. AsBroadcaster comes before the objects it initializes.
+void InstallMath(Vm& vm);
+void InstallDate(Vm& vm);
+void InstallError(Vm& vm);
+void InstallAsBroadcaster(Vm& vm);
+void InstallSystem(Vm& vm);
+void InstallKey(Vm& vm);
+void InstallMouseAndStage(Vm& vm);
+
+// ASnative(200, index): the Math function of that number; one that reads
+// its arguments and gives NaN for a number the family does not have.
+NativeFunction MathNative(int index);
+
+// AsBroadcaster.initialize(target): the three methods of _global's
+// AsBroadcaster and a new empty `_listeners`, none of them enumerable.
+void InitializeBroadcaster(Vm& vm, const Value& target);
+
 }  // namespace swf::avm1
