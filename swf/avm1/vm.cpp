@@ -272,7 +272,14 @@ void Vm::SetMember(const Value& self, std::string_view name, Value value) {
   }
   if (display_ != nullptr && IsDisplayObject(*object) && display_->SetDisplayMember(ref, name, value)) return;
   if (!object->watches.empty()) {
-    value = RunWatch(ref, *object, name, std::move(value));
+    try {
+      value = RunWatch(ref, *object, name, std::move(value));
+    } catch (...) {
+      // A watcher that throws leaves the property undefined; the throw
+      // goes on to the script's handler.
+      if (Object* target = heap_.Get(ref)) SetOwn(ref, *target, name, Value());
+      throw;
+    }
     object = heap_.Get(ref);
     if (object == nullptr) return;
   }

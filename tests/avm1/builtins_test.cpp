@@ -281,6 +281,7 @@ TEST_F(Builtins, TextFunctions) {
       {"    99999.99999   ", "99999.99999"},
   };
   for (const auto& f : floats) EXPECT_EQ(CallGlobal("parseFloat", {S(f.text)}), f.parsed) << f.text;
+  EXPECT_EQ(ParseFloatText(".1499999"), 0.14999990000000005);
   EXPECT_EQ(CallGlobal("parseFloat", {}), "undefined");
 
   const struct {

@@ -57,20 +57,29 @@ double ParseIntText(std::string_view text, std::optional<int> radix) {
 // parseFloat's reading, which is looser than a number literal: after the
 // first point further points are skipped ("1.2.3" is 1.23) but then an
 // exponent is not read; an exponent wraps to 32 bits, and one without
-// digits is ignored ("10e" is 10).
+// digits is ignored ("10e" is 10). The digits after the point are added
+// one by one at falling scales, as the player does; its results differ
+// from a correctly rounded reading in the last bit (".1499999" is
+// 0.14999990000000005).
 double ParseFloatText(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && IsSpace(text[i])) ++i;
-  std::string literal;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) literal += text[i++];
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  double value = 0;
+  double scale = 0.1;
   bool point = false, extraPoint = false, anyDigit = false;
   for (; i < text.size(); ++i) {
     const char c = text[i];
     if (c >= '0' && c <= '9') {
-      literal += c;
+      if (point) {
+        value += (c - '0') * scale;
+        scale /= 10;
+      } else {
+        value = value * 10 + (c - '0');
+      }
       anyDigit = true;
     } else if (c == '.') {
-      if (!point) literal += c;
       extraPoint = point;
       point = true;
     } else {
@@ -78,21 +87,26 @@ double ParseFloatText(std::string_view text) {
     }
   }
   if (!anyDigit) return std::numeric_limits<double>::quiet_NaN();
-  std::int32_t exponent = 0;
   if (!extraPoint && i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     size_t k = i + 1;
     bool negativeExponent = false;
     if (k < text.size() && (text[k] == '-' || text[k] == '+')) negativeExponent = text[k++] == '-';
     std::uint32_t magnitude = 0;
-    bool exponentDigits = false;
     for (; k < text.size() && text[k] >= '0' && text[k] <= '9'; ++k) {
       magnitude = magnitude * 10u + static_cast<std::uint32_t>(text[k] - '0');
-      exponentDigits = true;
     }
-    if (exponentDigits) exponent = static_cast<std::int32_t>(negativeExponent ? 0u - magnitude : magnitude);
+    const auto exponent = static_cast<std::int32_t>(negativeExponent ? 0u - magnitude : magnitude);
+    // 10^exponent read from text: the same on every C library, which pow
+    // is not.
+    if (exponent > 400) {
+      value = value == 0 ? 0 : std::numeric_limits<double>::infinity();
+    } else if (exponent < -400) {
+      value = 0;
+    } else if (exponent != 0) {
+      value *= std::strtod(("1e" + std::to_string(exponent)).c_str(), nullptr);
+    }
   }
-  literal += 'e' + std::to_string(exponent);
-  return std::strtod(literal.c_str(), nullptr);
+  return negative ? -value : value;
 }
 
 // escape: letters and digits stay; every other byte of the UTF-8 text is

@@ -46,7 +46,17 @@ Property* OwnProperty(NativeCall& call, std::string* name = nullptr) {
   return property;
 }
 
-Value HasOwnProperty(NativeCall& call) { return Value::Boolean(OwnProperty(call) != nullptr); }
+// `__proto__` counts as an own property of every object that has a
+// prototype, as the player keeps it as one.
+Value HasOwnProperty(NativeCall& call) {
+  std::string name;
+  if (OwnProperty(call, &name) != nullptr) return Value::Boolean(true);
+  if (call.args.empty() || !(call.vm.IgnoreCase() ? FoldCase(name) == "__proto__" : name == "__proto__")) {
+    return Value::Boolean(false);
+  }
+  const Object* object = call.vm.Get(call.vm.ObjectFor(call.self));
+  return Value::Boolean(object != nullptr && object->proto.id != 0);
+}
 
 Value IsPropertyEnumerable(NativeCall& call) {
   const Property* property = OwnProperty(call);
