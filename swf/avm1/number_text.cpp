@@ -210,7 +210,7 @@ double StringToNumber(std::string_view text, int swf_version) {
   }
 
   while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-  if (text.empty()) return swf_version < 7 ? 0.0 : kNaN;
+  if (text.empty()) return swf_version < 6 ? 0.0 : kNaN;
 
   const std::size_t length = DecimalPrefixLength(text);
   if (length == 0) return kNaN;

@@ -209,7 +209,9 @@ Value Vm::GetMember(const Value& self, std::string_view name) {
 Value Vm::RunWatch(ObjectRef target, Object& object, std::string_view name, Value value) {
   for (const Watch& watch : object.watches) {
     if (!SameName(watch.name, name, IgnoreCase())) continue;
-    const Property* current = object.properties.Find(name, IgnoreCase());
+    // The old value is the one stored where the name is found, on the
+    // object or a prototype; a getter is not called for it.
+    const Property* current = FindProperty(target, name);
     const Value old = current != nullptr ? current->value : Value();
     const Value callback = watch.callback;
     const Value args[] = {Value::String(std::string(name)), old, value, watch.userData};

@@ -174,9 +174,15 @@ Value ParseFloat(NativeCall& call) {
   return Value::Number(ParseFloatText(call.vm.ToStringValue(call.Arg(0))));
 }
 
-Value IsNaNFunction(NativeCall& call) { return Value::Boolean(std::isnan(call.vm.ToNumber(call.Arg(0)))); }
+// isNaN() and isFinite() without an argument see NaN, whatever undefined
+// converts to in the movie's version.
+double NumberArgument(NativeCall& call) {
+  return call.args.empty() ? std::numeric_limits<double>::quiet_NaN() : call.vm.ToNumber(call.args[0]);
+}
 
-Value IsFiniteFunction(NativeCall& call) { return Value::Boolean(std::isfinite(call.vm.ToNumber(call.Arg(0)))); }
+Value IsNaNFunction(NativeCall& call) { return Value::Boolean(std::isnan(NumberArgument(call))); }
+
+Value IsFiniteFunction(NativeCall& call) { return Value::Boolean(std::isfinite(NumberArgument(call))); }
 
 Value Escape(NativeCall& call) {
   if (call.args.empty()) return {};

@@ -58,11 +58,15 @@ Value NumberToStringMethod(NativeCall& call) {
 
 Value NumberValueOf(NativeCall& call) { return ThisNumber(call); }
 
+// Boolean() without an argument is undefined; new Boolean() wraps false.
 Value CallBoolean(NativeCall& call) {
-  return Value::Boolean(!call.args.empty() && call.vm.ToBoolean(call.Arg(0)));
+  if (call.args.empty()) return {};
+  return Value::Boolean(call.vm.ToBoolean(call.Arg(0)));
 }
 
-Value ConstructBoolean(NativeCall& call) { return WrapInto(call, ObjectClass::kBoolean, CallBoolean(call)); }
+Value ConstructBoolean(NativeCall& call) {
+  return WrapInto(call, ObjectClass::kBoolean, Value::Boolean(!call.args.empty() && call.vm.ToBoolean(call.Arg(0))));
+}
 
 Value ThisBoolean(NativeCall& call) {
   if (call.self.Is(ValueKind::kBoolean)) return call.self;

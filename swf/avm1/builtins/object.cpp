@@ -88,8 +88,8 @@ Value AddProperty(NativeCall& call) {
   const Value& setter = call.Arg(2);
   if (name.empty() || !IsCallable(vm, getter)) return Value::Boolean(false);
   if (!IsCallable(vm, setter) && !setter.Is(ValueKind::kNull)) return Value::Boolean(false);
+  // A stored value stays (a watch still reports it as the old value).
   Property& property = object->properties.Set(name, vm.IgnoreCase());
-  property.value = {};
   property.getter = getter.AsObject();
   property.setter = IsCallable(vm, setter) ? setter.AsObject() : ObjectRef{};
   return Value::Boolean(true);
