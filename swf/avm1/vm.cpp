@@ -194,9 +194,12 @@ Value Vm::GetMember(const Value& self, std::string_view name) {
     if (display_->GetDisplayMember(ref, name, member)) return member;
   }
   if (Property* property = FindProperty(ref, name)) {
-    if (property->getter.id != 0) return Call(Value::Object(property->getter), receiver, {});
-    if (property->IsAccessor()) return {};
-    return property->value;
+    if (property->getter.id != 0 && virtualDepth_ < kMaxVirtualDepth) {
+      DepthGuard virtualDepth(virtualDepth_);
+      return Call(Value::Object(property->getter), receiver, {});
+    }
+    if (property->IsAccessor() && property->getter.id == 0) return {};
+    return property->value;  // too deep for the getter: the stored value
   }
   if (Property* resolve = FindProperty(ref, "__resolve")) {
     const Value handler = resolve->value;
@@ -215,6 +218,8 @@ Value Vm::RunWatch(ObjectRef target, Object& object, std::string_view name, Valu
     const Value old = current != nullptr ? current->value : Value();
     const Value callback = watch.callback;
     const Value args[] = {Value::String(std::string(name)), old, value, watch.userData};
+    if (virtualDepth_ >= kMaxVirtualDepth) return value;
+    DepthGuard virtualDepth(virtualDepth_);
     return Call(callback, Value::Object(target), args);
   }
   return value;
@@ -288,7 +293,10 @@ void Vm::SetMember(const Value& self, std::string_view name, Value value) {
   ObjectRef owner;
   if (Property* property = FindProperty(ref, name, &owner)) {
     if (property->IsAccessor()) {
-      if (property->setter.id != 0) {
+      if (virtualDepth_ >= kMaxVirtualDepth) {
+        property->value = std::move(value);  // too deep for the setter: stored as is
+      } else if (property->setter.id != 0) {
+        DepthGuard virtualDepth(virtualDepth_);
         const Value args[] = {std::move(value)};
         Call(Value::Object(property->setter), self, args);
       }

@@ -305,6 +305,38 @@ TEST_F(Builtins, TextFunctions) {
   for (const auto& u : unescapes) EXPECT_EQ(UnescapeText(u.escaped), u.text) << u.escaped;
 }
 
+// A watcher that sets its own property again, and a getter that reads its
+// own: both nest 65 deep, then the stored value is used.
+Value RecursiveWatcher(NativeCall& call) {
+  const double calls = call.vm.ToNumber(call.vm.GetMember(call.self, "calls"));
+  call.vm.SetMember(call.self, "calls", Value::Number(calls + 1));
+  call.vm.SetMember(call.self, "prop", Value::String("inner"));
+  return call.Arg(2);
+}
+Value RecursiveGetter(NativeCall& call) {
+  const double calls = call.vm.ToNumber(call.vm.GetMember(call.self, "calls"));
+  call.vm.SetMember(call.self, "calls", Value::Number(calls + 1));
+  return call.vm.GetMember(call.self, "prop");
+}
+
+TEST_F(Builtins, WatchersAndGettersNestAtMost65Deep) {
+  const Value watched = Value::Object(vm.NewObject());
+  vm.SetMember(watched, "calls", N(0));
+  EXPECT_EQ(Call(watched, "watch", {S("prop"), Value::Object(vm.NewFunction(RecursiveWatcher))}), "true");
+  vm.SetMember(watched, "prop", S("outer"));
+  EXPECT_EQ(Text(vm.GetMember(watched, "calls")), "65");
+  EXPECT_EQ(Text(vm.GetMember(watched, "prop")), "outer");
+  EXPECT_EQ(Call(watched, "unwatch", {S("prop")}), "true");
+  EXPECT_EQ(Call(watched, "unwatch", {S("prop")}), "false");
+
+  const Value virtualProperty = Value::Object(vm.NewObject());
+  vm.SetMember(virtualProperty, "calls", N(0));
+  vm.SetMember(virtualProperty, "prop", S("stored"));
+  Call(virtualProperty, "addProperty", {S("prop"), Value::Object(vm.NewFunction(RecursiveGetter)), Null});
+  EXPECT_EQ(Text(vm.GetMember(virtualProperty, "prop")), "stored");
+  EXPECT_EQ(Text(vm.GetMember(virtualProperty, "calls")), "65");
+}
+
 TEST_F(Builtins, ObjectNumberAndBooleanMethods) {
   const Value object = Value::Object(vm.NewObject());
   vm.SetMember(object, "a", N(1));
