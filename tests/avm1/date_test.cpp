@@ -162,6 +162,12 @@ TEST_F(DateTest, UtcAndCallsWithoutNew) {
   EXPECT_EQ(Text(vm_.CallMethod(date, "UTC", Numbers({0, kInf, 0, 0, 0, 0, 0}))), "NaN");
   const Value called = vm_.Call(date, Value(), Numbers({0}));
   EXPECT_EQ(Text(called), "Sat Feb 3 04:05:06 GMT+0545 2001");
+  // super(...) in a subclass calls Date on the new object: it becomes a date.
+  const ObjectRef subclassPrototype = vm_.NewObject(vm_.Classes().datePrototype);
+  const Value instance = Value::Object(vm_.NewObject(subclassPrototype));
+  const Value superResult = vm_.Call(date, instance, Numbers({123456}));
+  EXPECT_EQ(Text(superResult), "Thu Jan 1 05:47:03 GMT+0545 1970");
+  EXPECT_EQ(Text(vm_.CallMethod(instance, "getTime", {})), "123456");
   // valueOf is getTime, so a date compares and adds as its time.
   const Value made = vm_.Construct(date, Numbers({123456}));
   EXPECT_EQ(vm_.ToNumber(made), 123456);

@@ -20,6 +20,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <string>
@@ -194,8 +195,24 @@ Value ConstructDate(NativeCall& call) {
   return call.self;
 }
 
-// Date() without new: the string of now, whatever the arguments.
-Value CallDate(NativeCall& call) { return Value::String(FormatDate(call.vm, Now(call.vm))); }
+bool InheritsFromDate(Vm& vm, const Value& value) {
+  const Object* object = value.Is(ValueKind::kObject) ? vm.Get(value.AsObject()) : nullptr;
+  if (object == nullptr || object->cls != ObjectClass::kObject) return false;
+  ObjectRef walk = object->proto;
+  for (int steps = 0; steps < 256 && walk.id != 0; ++steps) {
+    if (walk == vm.Classes().datePrototype) return true;
+    const Object* next = vm.Get(walk);
+    walk = next != nullptr ? next->proto : ObjectRef{};
+  }
+  return false;
+}
+
+// Date() without new: the string of now, whatever the arguments. A
+// subclass's constructor calling super(...) makes its object a date instead.
+Value CallDate(NativeCall& call) {
+  if (InheritsFromDate(call.vm, call.self)) return ConstructDate(call);
+  return Value::String(FormatDate(call.vm, Now(call.vm)));
+}
 
 Value Utc(NativeCall& call) {
   if (call.args.size() < 2) return {};
@@ -341,11 +358,41 @@ constexpr NativeMember kPrototypeMembers[] = {
     {"toString", ToStringMethod},
 };
 
+// ASnative(103, n): the methods in the order the player numbers them;
+// the UTC ones from 128.
+constexpr NativeFunction kNativeOrder[] = {
+    GetField<Field::kYear, true>, GetField<Field::kShortYear, true>, GetField<Field::kMonth, true>,
+    GetField<Field::kDate, true>, GetField<Field::kWeekday, true>, GetField<Field::kHours, true>,
+    GetField<Field::kMinutes, true>, GetField<Field::kSeconds, true>, GetField<Field::kMilliseconds, true>,
+    SetFields<0, 3, Conversion::kTruncate, true>, SetFields<1, 2, Conversion::kMonth, true>,
+    SetFields<2, 1, Conversion::kTruncate, true>, SetFields<3, 4, Conversion::kTruncate, true>,
+    SetFields<4, 3, Conversion::kInt32, true>, SetFields<5, 2, Conversion::kTruncate, true>,
+    SetFields<6, 1, Conversion::kTruncate, true>, GetTime, SetTime, GetTimezoneOffset, ToStringMethod,
+    SetFields<0, 3, Conversion::kShortYear, true>,
+};
+constexpr NativeFunction kNativeUtcOrder[] = {
+    GetField<Field::kYear, false>, GetField<Field::kShortYear, false>, GetField<Field::kMonth, false>,
+    GetField<Field::kDate, false>, GetField<Field::kWeekday, false>, GetField<Field::kHours, false>,
+    GetField<Field::kMinutes, false>, GetField<Field::kSeconds, false>, GetField<Field::kMilliseconds, false>,
+    SetFields<0, 3, Conversion::kTruncate, false>, SetFields<1, 2, Conversion::kMonth, false>,
+    SetFields<2, 1, Conversion::kTruncate, false>, SetFields<3, 4, Conversion::kTruncate, false>,
+    SetFields<4, 3, Conversion::kInt32, false>, SetFields<5, 2, Conversion::kTruncate, false>,
+    SetFields<6, 1, Conversion::kTruncate, false>,
+};
+
 constexpr NativeMember kStaticMembers[] = {
     {"UTC", Utc},
 };
 
 }  // namespace
+
+NativeFunction DateNative(int index) {
+  if (index >= 0 && static_cast<size_t>(index) < std::size(kNativeOrder)) return kNativeOrder[index];
+  if (index >= 128 && static_cast<size_t>(index - 128) < std::size(kNativeUtcOrder)) return kNativeUtcOrder[index - 128];
+  if (index == 256) return CallDate;
+  if (index == 257) return Utc;
+  return nullptr;
+}
 
 void InstallDate(Vm& vm) {
   Builtins& classes = vm.MutableClasses();

@@ -30,6 +30,8 @@ void InstallMouseAndStage(Vm& vm);
 // ASnative(200, index): the Math function of that number; one that reads
 // its arguments and gives NaN for a number the family does not have.
 NativeFunction MathNative(int index);
+// ASnative(103, index): Date's methods by the player's numbers (null: none).
+NativeFunction DateNative(int index);
 
 // AsBroadcaster.initialize(target): the three methods of _global's
 // AsBroadcaster and a new empty `_listeners`, none of them enumerable.
