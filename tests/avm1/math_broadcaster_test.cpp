@@ -117,6 +117,12 @@ TEST_F(CoreObjectsTest, ErrorKeepsItsMessageAsGiven) {
   const Value message = Value::Object(vm_.NewObject());
   const Value withObject = vm_.Construct(error, std::vector<Value>{message});
   EXPECT_TRUE(vm_.CallMethod(withObject, "toString", {}).Is(ValueKind::kObject));
+  const std::vector<Value> text = {Value::String("text")};
+  EXPECT_TRUE(vm_.Call(error, Value::Object(vm_.NewObject()), text).Is(ValueKind::kUndefined));
+  const Value subclassed =
+      Value::Object(vm_.NewObject(vm_.NewObject(vm_.GetMember(error, "prototype").AsObject())));
+  vm_.Call(error, subclassed, text);  // super("text")
+  EXPECT_EQ(Text(vm_.CallMethod(subclassed, "toString", {})), "text");
 }
 
 TEST_F(CoreObjectsTest, BroadcasterComparesListenersLoosely) {
