@@ -155,7 +155,7 @@ TEST_F(CoreObjectsTest, BroadcasterComparesListenersLoosely) {
 
 TEST_F(CoreObjectsTest, ListenerObjectsShareTheBroadcastersMethods) {
   const Value addListener = vm_.GetMember(Global("AsBroadcaster"), "addListener");
-  for (const char* name : {"Key", "Mouse", "Stage"}) {
+  for (const char* name : {"Key", "Mouse", "Stage", "Selection"}) {
     EXPECT_EQ(vm_.GetMember(Global(name), "addListener").AsObject(), addListener.AsObject()) << name;
     EXPECT_EQ(Text(vm_.GetMember(vm_.GetMember(Global(name), "_listeners"), "length")), "0") << name;
   }

@@ -25,7 +25,7 @@ void InstallError(Vm& vm);
 void InstallAsBroadcaster(Vm& vm);
 void InstallSystem(Vm& vm);
 void InstallKey(Vm& vm);
-void InstallMouseAndStage(Vm& vm);
+void InstallListenerObjects(Vm& vm);
 
 // ASnative(200, index): the Math function of that number; one that reads
 // its arguments and gives NaN for a number the family does not have.
