@@ -174,6 +174,7 @@ TEST_F(CoreObjectsTest, SystemDescribesAWindowsDesktopPlayer) {
   EXPECT_TRUE(vm_.GetMember(capabilities, "pixelAspectRatio").Is(ValueKind::kNumber));
   EXPECT_TRUE(vm_.GetMember(capabilities, "hasIME").Is(ValueKind::kBoolean));
   const Value security = vm_.GetMember(system, "security");
+  EXPECT_EQ(Text(vm_.GetMember(security, "sandboxType")), "localWithFile");
   EXPECT_EQ(Text(vm_.CallMethod(security, "allowDomain", {})), "false");
   EXPECT_EQ(Text(vm_.CallMethod(security, "allowDomain", std::vector<Value>{Value()})), "true");
   EXPECT_TRUE(vm_.GetMember(system, "exactSettings").Is(ValueKind::kBoolean));

@@ -134,6 +134,14 @@ double LocalOffset(Vm& vm, double utc) {
   return offset && std::isfinite(utc) ? offset(utc) : 0.0;
 }
 
+// The UTC time of a local one: the zone's offset is asked at the instant
+// the local time stands for, found in two steps so that a date across a
+// daylight-saving change takes the offset of its own side.
+double LocalToUtc(Vm& vm, double local) {
+  const double guess = local - LocalOffset(vm, local);
+  return local - LocalOffset(vm, guess);
+}
+
 double Now(Vm& vm) {
   const auto& now = vm.Host().nowMs;
   return now ? now() : 0.0;
@@ -183,8 +191,7 @@ Value ConstructDate(NativeCall& call) {
   } else if (call.args.size() == 1) {
     time = vm.ToNumber(call.args[0]);
   } else {
-    const double local = TimeFromArguments(call);
-    time = local - LocalOffset(vm, local);
+    time = LocalToUtc(vm, TimeFromArguments(call));
   }
   if (call.self.Is(ValueKind::kObject)) {
     if (Object* object = vm.Get(call.self.AsObject())) {
@@ -306,10 +313,9 @@ Value SetFields(NativeCall& call) {
     values[First + i] = ConvertArgument(argument, C, i == 0);
   }
   const double day = std::floor(local / kMsPerDay);
-  double result = First < 3 ? MakeDate(MakeDay(values[0], values[1], values[2]), local - day * kMsPerDay)
-                            : MakeDate(day, MakeTime(values[3], values[4], values[5], values[6]));
-  result -= offset;
-  return StoreTime(*payload, TimeClip(result));
+  const double result = First < 3 ? MakeDate(MakeDay(values[0], values[1], values[2]), local - day * kMsPerDay)
+                                  : MakeDate(day, MakeTime(values[3], values[4], values[5], values[6]));
+  return StoreTime(*payload, TimeClip(Local ? LocalToUtc(call.vm, result) : result));
 }
 
 Value SetTime(NativeCall& call) {
