@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "swf/render/hit_test.h"
 #include "swf/render/renderer.h"
 
 namespace swf {
@@ -37,7 +38,7 @@ size_t Player::Advance(double elapsedSeconds) {
       break;
     }
     sinceLastFrame_ = std::max(0.0, sinceLastFrame_ - interval);
-    runtime_.Tick();
+    Tick();
     ++frames;
   }
   return frames;
@@ -45,9 +46,54 @@ size_t Player::Advance(double elapsedSeconds) {
 
 double Player::TimeToNextFrame() const { return std::max(0.0, FrameInterval() - sinceLastFrame_); }
 
+void Player::Tick() {
+  runtime_.Tick();
+  if (mouse_) buttons_.MouseMove(ButtonUnder(*mouse_));
+}
+
+ObjectHandle Player::ButtonUnder(Point stagePixels) const {
+  const Rect& stage = StageRect();
+  const Matrix twipsToPixels{1 / kTwipsPerPixel, 0, 0, 1 / kTwipsPerPixel, -stage.xMin / kTwipsPerPixel,
+                             -stage.yMin / kTwipsPerPixel};
+  return ButtonAt(runtime_.Objects(), movie_, twipsToPixels, stagePixels);
+}
+
 void Player::HandleInput(const InputEvent& event) {
-  // Deliberately without effect for now: see the declaration.
-  (void)event;
+  switch (event.kind) {
+    case InputKind::kMouseMove:
+    case InputKind::kMouseDown:
+    case InputKind::kMouseUp: {
+      mouse_ = Point{event.x, event.y};
+      const ObjectHandle hit = ButtonUnder(*mouse_);
+      // Buttons answer the left button only; the others still move the mouse.
+      const bool left = event.button == MouseButton::kLeft;
+      if (event.kind == InputKind::kMouseDown && left) {
+        buttons_.MouseDown(hit);
+      } else if (event.kind == InputKind::kMouseUp && left) {
+        buttons_.MouseUp(hit);
+      } else {
+        buttons_.MouseMove(hit);
+      }
+      return;
+    }
+    case InputKind::kMouseLeave:
+      mouse_.reset();
+      buttons_.MouseMove({});
+      return;
+    case InputKind::kFocusOut:
+      buttons_.Reset();
+      return;
+    case InputKind::kKeyDown:
+      buttons_.KeyDown(event.keyCode, event.character);
+      return;
+    case InputKind::kMouseWheel:
+    case InputKind::kKeyUp:
+    case InputKind::kTextInput:
+    case InputKind::kTextControl:
+    case InputKind::kSetClipboardText:
+    case InputKind::kFocusIn:
+      return;  // for key listeners and text fields
+  }
 }
 
 void Player::PullAudio(std::span<int16_t> interleavedStereo) {

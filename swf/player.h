@@ -12,6 +12,7 @@
 #include "swf/parse/movie.h"
 #include "swf/render/render_target.h"
 #include "swf/render/renderer.h"
+#include "swf/runtime/button_input.h"
 #include "swf/runtime/runtime.h"
 
 namespace swf {
@@ -56,8 +57,9 @@ class Player {
   // Goes to the frame a FrameLabel names; false (and no change) if none does.
   bool GotoLabel(const std::string& label);
   // One tick of the clock: sprites advance; the root advances if playing and
-  // loops from its last frame to the first.
-  void Tick() { runtime_.Tick(); }
+  // loops from its last frame to the first. Buttons then answer the mouse
+  // where it is now, as the picture under it may have changed.
+  void Tick();
 
   // Moves the player's own clock on by `elapsedSeconds` and runs every frame
   // that falls due, one tick each; the first frame ran at time 0. A host that
@@ -69,10 +71,16 @@ class Player {
   // Seconds until the next frame falls due, for a host that sleeps between.
   double TimeToNextFrame() const;
 
-  // A mouse, keyboard or text event from the host, between frames. Nothing
-  // reacts to input yet (buttons, key listeners and text fields come later);
-  // hosts already deliver every event here, so that they need no change then.
+  // A mouse, keyboard or text event from the host, between frames, mouse
+  // positions in stage pixels. Buttons answer the left mouse button and key
+  // presses, and their actions run before this returns; text events wait for
+  // text fields.
   void HandleInput(const InputEvent& event);
+  // The cursor the host should show over the picture: the hand over a button.
+  CursorShape Cursor() const { return buttons_.Cursor(); }
+  // Sounds that buttons asked for since the last call, oldest first, for the
+  // sound output to play.
+  std::vector<SoundRequest> TakeSoundRequests() { return buttons_.TakeSoundRequests(); }
 
   // Sound output as the host's device pulls it: interleaved stereo 16-bit
   // samples at kAudioSampleRate. Silence until the movie's sounds are mixed.
@@ -91,8 +99,14 @@ class Player {
   const DisplayObject& Root() const { return runtime_.RootObject(); }
 
  private:
+  // The button under a point of the stage, in stage pixels.
+  ObjectHandle ButtonUnder(Point stagePixels) const;
+
   ParsedMovie movie_;
   Runtime runtime_;
+  ButtonInput buttons_{runtime_};
+  // Where the mouse was last seen, in stage pixels; none once it left.
+  std::optional<Point> mouse_;
   std::optional<Rgba> backgroundOverride_;
   // Time since the last frame ran, in seconds; a frame runs when it reaches
   // FrameInterval().

@@ -72,6 +72,12 @@ class Runtime {
   bool SetColorTransform(ObjectHandle object, const ColorTransform& colorTransform);
   bool SetName(ObjectHandle object, std::string name);
   bool SetVisible(ObjectHandle object, bool visible);
+  // Shows the records of `state` (button_state bits) as the button's
+  // children: a child that the new state shows with the same character at the
+  // same depth stays (a clip in it plays on) and takes the record's
+  // placement, the others go and the missing ones are made. Anything but a
+  // live button: nothing.
+  void SetButtonState(ObjectHandle button, uint8_t state);
 
   // Runs the queued frame actions unless they are running already (scripts
   // only queue). Each run has a fresh ActionBudget.
