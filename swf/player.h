@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <atomic>
 #include <optional>
 #include <span>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "swf/host_services.h"
 #include "swf/input_event.h"
+#include "swf/movie_audio.h"
 #include "swf/parse/movie.h"
 #include "swf/render/render_target.h"
 #include "swf/render/renderer.h"
@@ -50,20 +52,22 @@ class Player {
 
   size_t CurrentFrame() const { return runtime_.CurrentFrame(); }
   bool IsPlaying() const { return runtime_.IsPlaying(); }
-  void Play() { runtime_.Play(); }
-  void Stop() { runtime_.Stop(); }
-  void GotoFrame(size_t frame) { runtime_.GotoFrame(frame); }
+  void Play();
+  void Stop();
+  void GotoFrame(size_t frame);
   // Goes to the frame a FrameLabel names; false (and no change) if none does.
   bool GotoLabel(const std::string& label);
   // One tick of the clock: sprites advance; the root advances if playing and
   // loops from its last frame to the first.
-  void Tick() { runtime_.Tick(); }
+  void Tick();
 
   // Moves the player's own clock on by `elapsedSeconds` and runs every frame
   // that falls due, one tick each; the first frame ran at time 0. A host that
   // fell far behind (a stalled window) does not get a burst of frames: at most
-  // kMaxCatchUpFrames run, and the clock forgets the rest. Returns the number
-  // of frames run.
+  // kMaxCatchUpFrames run, and the clock forgets the rest. While the root's
+  // stream sound plays and the host pulls audio, the clock follows the
+  // stream instead: frames run as its audio is played, and a host that is
+  // late skips drawing, not sound. Returns the number of frames run.
   static constexpr size_t kMaxCatchUpFrames = 8;
   size_t Advance(double elapsedSeconds);
   // Seconds until the next frame falls due, for a host that sleeps between.
@@ -75,9 +79,16 @@ class Player {
   void HandleInput(const InputEvent& event);
 
   // Sound output as the host's device pulls it: interleaved stereo 16-bit
-  // samples at kAudioSampleRate. Silence until the movie's sounds are mixed.
+  // samples at kAudioSampleRate, the mix of every sound playing. May be
+  // called from the device's own thread.
   static constexpr int kAudioSampleRate = 44100;
   void PullAudio(std::span<int16_t> interleavedStereo);
+  // Starts a sound of the movie by its character id as SOUNDINFO says (a
+  // button's sound, a script's): it plays from the next samples pulled.
+  void StartSound(uint16_t soundId, const SoundInfo& info) { audio_.StartEventSound(nullptr, soundId, info); }
+  void StopAllSounds() { audio_.StopAllSounds(); }
+  void SetMuted(bool muted) { audio_.SetMuted(muted); }
+  MovieAudio& Audio() { return audio_; }
 
   // Draws the current frame into the caller's picture, the stage scaled to
   // fit ("show all") and centred.
@@ -91,8 +102,16 @@ class Player {
   const DisplayObject& Root() const { return runtime_.RootObject(); }
 
  private:
+  // Hands the sounds of the frames just entered to the audio.
+  void AfterStep();
+
   ParsedMovie movie_;
   Runtime runtime_;
+  MovieAudio audio_;
+  // Seconds of the player's clock since audio was last pulled: the stream
+  // leads the frames only while a device is pulling.
+  double sinceAudioPulled_ = 1e9;
+  std::atomic<bool> audioPulled_ = false;
   std::optional<Rgba> backgroundOverride_;
   // Time since the last frame ran, in seconds; a frame runs when it reaches
   // FrameInterval().
