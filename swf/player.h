@@ -83,9 +83,12 @@ class Player {
   // called from the device's own thread.
   static constexpr int kAudioSampleRate = 44100;
   void PullAudio(std::span<int16_t> interleavedStereo);
-  // Starts a sound of the movie by its character id as SOUNDINFO says (a
-  // button's sound, a script's): it plays from the next samples pulled.
-  void StartSound(uint16_t soundId, const SoundInfo& info) { audio_.StartEventSound(nullptr, soundId, info); }
+  // Starts (or by its sync flags stops) a sound by its character id as
+  // SOUNDINFO says, a button's or a script's: it plays from the next samples
+  // pulled. `movie` owns the id (an imported button's); null: this movie.
+  void StartSound(uint16_t soundId, const SoundInfo& info, const ParsedMovie* movie = nullptr) {
+    audio_.StartEventSound(movie, soundId, info);
+  }
   void StopAllSounds() { audio_.StopAllSounds(); }
   void SetMuted(bool muted) { audio_.SetMuted(muted); }
   MovieAudio& Audio() { return audio_; }

@@ -207,11 +207,13 @@ class BlockBits {
   int position_;
 };
 
+}  // namespace
+
 // Turns blocks into samples, keeping the overlap between frames and the
 // noise that fills coefficients without bits.
-class NellymoserDecoder {
+class NellymoserStream::Decoder {
  public:
-  NellymoserDecoder() {
+  Decoder() {
     for (int n = 0; n < 2 * kFrameSamples; ++n) {
       window_[static_cast<size_t>(n)] = static_cast<float>(std::sin((n + 0.5) * std::numbers::pi / (2 * kFrameSamples)));
       for (int k = 0; k < kFrameSamples; ++k) {
@@ -282,17 +284,23 @@ class NellymoserDecoder {
   uint32_t noise_ = 1;
 };
 
-}  // namespace
+NellymoserStream::NellymoserStream() : decoder_(std::make_unique<Decoder>()) {}
+NellymoserStream::~NellymoserStream() = default;
+
+void NellymoserStream::Decode(std::span<const uint8_t> data, size_t maxSamples, std::vector<int16_t>& out) {
+  const size_t room = (maxSamples - std::min(maxSamples, out.size())) / kNellymoserBlockSamples;
+  const size_t blocks = std::min(data.size() / kNellymoserBlockBytes, room);
+  out.reserve(out.size() + blocks * kNellymoserBlockSamples);
+  for (size_t i = 0; i < blocks; ++i) {
+    decoder_->DecodeBlock(data.subspan(i * kNellymoserBlockBytes, kNellymoserBlockBytes), out);
+  }
+}
 
 std::vector<int16_t> DecodeNellymoser(std::span<const uint8_t> data, size_t maxSamples) {
   std::vector<int16_t> samples;
-  const size_t blocks = std::min(data.size() / kNellymoserBlockBytes, maxSamples / kNellymoserBlockSamples);
-  if (blocks == 0) return samples;
-  samples.reserve(blocks * kNellymoserBlockSamples);
-  NellymoserDecoder decoder;
-  for (size_t i = 0; i < blocks; ++i) {
-    decoder.DecodeBlock(data.subspan(i * kNellymoserBlockBytes, kNellymoserBlockBytes), samples);
-  }
+  if (data.size() < kNellymoserBlockBytes || maxSamples < kNellymoserBlockSamples) return samples;
+  NellymoserStream stream;
+  stream.Decode(data, maxSamples, samples);
   return samples;
 }
 
