@@ -4,6 +4,7 @@
 // frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -120,6 +121,35 @@ INSTANTIATE_TEST_SUITE_P(Formats, EventSoundInTheWav,
                                          EventCase{"mp3Mono22k", 22050, 1, "libmp3lame"},
                                          EventCase{"nellymoser11k", 11025, 1, "nellymoser"}),
                          [](const testing::TestParamInfo<EventCase>& tested) { return std::string(tested.param.name); });
+
+TEST_F(AudioCommand, MistakesAreReportedAndNothingIsWritten) {
+  const std::string movie = work_.Write("silent.swf", [] {
+    const Bytes bytes = swftest::Movie({swftest::ShowFrame()});
+    return std::string(bytes.begin(), bytes.end());
+  }());
+  const std::string wave = work_ / "out.wav";
+  struct Case {
+    std::vector<std::string> arguments;
+    int exitCode;
+    const char* says;
+  };
+  const Case cases[] = {
+      {{"audio", movie, wave}, 2, "--frames"},
+      {{"audio", movie, wave, "--frames", "0"}, 2, "--frames"},
+      {{"audio", movie, "--frames", "3"}, 2, "arguments"},
+      {{"audio", work_.Write("text.swf", "not a movie"), wave, "--frames", "3"}, 1, "text.swf"},
+  };
+  for (const Case& c : cases) {
+    const auto result = testing_support::RunProcess(testing_support::QuorvelPackPath(), c.arguments, scratch_.Path());
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.errors;
+    EXPECT_NE(result.errors.find(c.says), std::string::npos) << result.errors;
+    EXPECT_FALSE(std::ifstream(wave).good());
+  }
+  // A movie without sound gives silence of the frames' length.
+  const std::vector<int16_t> silence = Run(swftest::Movie({swftest::ShowFrame()}), 3);
+  EXPECT_EQ(silence.size(), 3u * 44100 / 24 * 2);
+  EXPECT_TRUE(std::all_of(silence.begin(), silence.end(), [](int16_t s) { return s == 0; }));
+}
 
 // A minute of MP3 (44.1 kHz mono) streamed with the frames, silent but for a
 // 50 ms tone at the start of every second. Each tone is heard within a frame
