@@ -20,6 +20,8 @@ class WaveOut {
   // Queued ahead: kBuffers of kBufferMilliseconds.
   static constexpr int kBuffers = 4;
   static constexpr int kBufferMilliseconds = 50;
+  // Pulled samples are heard about this much later (swf::Player::SetOutputLatency).
+  static constexpr double kLatencySeconds = kBuffers * kBufferMilliseconds / 1000.0;
 
   explicit WaveOut(Pull pull);
   ~WaveOut();

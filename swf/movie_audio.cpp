@@ -193,8 +193,13 @@ std::optional<size_t> MovieAudio::StreamFrameLocked(ObjectHandle clip) const {
   if (!played) return std::nullopt;
   // A pull that ends a whole number of frames in may fall a sample short of
   // it: a hundredth of a frame counts as there.
-  const double frames = static_cast<double>(*played) * frameRate_ / Mixer::kOutputRate;
+  const uint64_t heard = *played - std::min(*played, latencySamples_);
+  const double frames = static_cast<double>(heard) * frameRate_ / Mixer::kOutputRate;
   return start->second.frame + static_cast<size_t>(frames + 0.01);
+}
+
+void MovieAudio::SetOutputLatency(double seconds) {
+  latencySamples_ = seconds > 0 ? static_cast<uint64_t>(seconds * Mixer::kOutputRate) : 0;
 }
 
 void MovieAudio::Pull(std::span<int16_t> interleavedStereo) {

@@ -45,8 +45,10 @@ class MovieAudio {
   void SetMuted(bool muted);
 
   // The frame of `clip`'s timeline its stream has reached; nothing when it
-  // has no stream playing.
+  // has no stream playing. What was pulled but is still queued in the device
+  // (SetOutputLatency) is not heard yet, so it does not count.
   std::optional<size_t> StreamFrame(ObjectHandle clip) const;
+  void SetOutputLatency(double seconds);
 
   // The next samples of the mix (interleaved stereo at Mixer::kOutputRate).
   void Pull(std::span<int16_t> interleavedStereo);
@@ -64,6 +66,7 @@ class MovieAudio {
   const ParsedMovie& root_;
   HostServices* host_;
   double frameRate_;
+  uint64_t latencySamples_ = 0;
   // Decoded event sounds by movie and id, kept for the movie's life.
   std::map<std::pair<const ParsedMovie*, uint16_t>, std::shared_ptr<const PcmSound>> decoded_;
   std::vector<const ParsedMovie*> movies_;  // the index is the movie's part of an event key

@@ -91,6 +91,9 @@ class Player {
   }
   void StopAllSounds() { audio_.StopAllSounds(); }
   void SetMuted(bool muted) { audio_.SetMuted(muted); }
+  // How long the device holds pulled samples before they are heard: the
+  // frames follow a stream as it is heard, not as it is pulled.
+  void SetOutputLatency(double seconds) { audio_.SetOutputLatency(seconds); }
   MovieAudio& Audio() { return audio_; }
 
   // Draws the current frame into the caller's picture, the stage scaled to

@@ -140,6 +140,20 @@ TEST(StreamSound, TheFrameClockFollowsTheAudio) {
   RecordProperty("worst_frame_difference", worst);
 }
 
+// A device that holds 0.25 s before it is heard: the frames keep to what is
+// heard, three frames behind what was pulled.
+TEST(StreamSound, TheFramesFollowWhatIsHeard) {
+  const Bytes movie = MarkedStreamMovie(40);
+  swf::Player player(movie);
+  player.SetOutputLatency(0.25);
+  std::vector<int16_t> stereo(kSamplesPerFrame * 2);
+  for (int i = 0; i < 20; ++i) {
+    player.PullAudio(stereo);
+    player.Advance(0.01);
+  }
+  EXPECT_EQ(player.CurrentFrame(), 17u);
+}
+
 // Without a device pulling, frames keep to the timer; the stream starts again
 // where the frames are once a device pulls.
 TEST(StreamSound, WithoutAudioPulledTheTimerLeads) {
