@@ -173,10 +173,21 @@ void MovieAudio::SetGroupTransform(uint32_t group, const SoundTransform& transfo
   mixer_.SetGroupTransform(group, transform);
 }
 
-void MovieAudio::SetMuted(bool muted) {
-  SoundTransform master;
-  master.volume = muted ? 0.0f : 1.0f;
+void MovieAudio::SetMasterTransform(const SoundTransform& transform) {
   std::lock_guard lock(mutex_);
+  master_ = transform;
+  ApplyMaster();
+}
+
+void MovieAudio::SetMuted(bool muted) {
+  std::lock_guard lock(mutex_);
+  muted_ = muted;
+  ApplyMaster();
+}
+
+void MovieAudio::ApplyMaster() {
+  SoundTransform master = master_;
+  if (muted_) master.volume = 0;
   mixer_.SetMasterTransform(master);
 }
 

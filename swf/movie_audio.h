@@ -41,7 +41,10 @@ class MovieAudio {
   // sounds and scripts. `group` picks the transform that applies.
   void StartEventSound(const ParsedMovie* movie, uint16_t soundId, const SoundInfo& info, uint32_t group = 0);
   void StopAllSounds();
+  // Transforms for the Sound object: one for the sounds of a group (a clip's
+  // sounds), one over everything (a Sound of no clip); muting is on top.
   void SetGroupTransform(uint32_t group, const SoundTransform& transform);
+  void SetMasterTransform(const SoundTransform& transform);
   void SetMuted(bool muted);
 
   // The frame of `clip`'s timeline its stream has reached; nothing when it
@@ -58,6 +61,7 @@ class MovieAudio {
     size_t frame = 0;
   };
   void EnterFrame(const SoundFrame& frame);
+  void ApplyMaster();  // under the lock
   void StartStream(const SoundFrame& frame);
   std::shared_ptr<const PcmSound> Decoded(const ParsedMovie& movie, uint16_t soundId);
   uint64_t EventKey(const ParsedMovie& movie, uint16_t soundId);
@@ -74,6 +78,8 @@ class MovieAudio {
 
   mutable std::mutex mutex_;  // guards what follows
   Mixer mixer_;
+  SoundTransform master_;
+  bool muted_ = false;
 };
 
 }  // namespace swf

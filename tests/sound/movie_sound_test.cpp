@@ -97,10 +97,16 @@ TEST(ButtonAndScriptSounds, StartByIdThroughThePlayer) {
   player.PullAudio(stereo);
   EXPECT_EQ(stereo[0], 700);
   EXPECT_EQ(stereo[1], 700);
-  player.SetMuted(true);
+  player.Audio().SetMasterTransform(swf::SoundTransform::Pan(1, 0.5f));
   player.PullAudio(stereo);
   EXPECT_EQ(stereo[0], 0);
-  player.SetMuted(false);
+  EXPECT_EQ(stereo[1], 350);
+  player.SetMuted(true);
+  player.PullAudio(stereo);
+  EXPECT_EQ(stereo[1], 0);
+  player.SetMuted(false);  // the movie's own transform comes back
+  player.PullAudio(stereo);
+  EXPECT_EQ(stereo[1], 350);
   player.StopAllSounds();
   player.PullAudio(stereo);
   EXPECT_EQ(stereo[0], 0);
