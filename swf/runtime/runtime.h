@@ -9,11 +9,14 @@
 #include <map>
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "swf/host_services.h"
 #include "swf/parse/movie.h"
 #include "swf/runtime/execution_context.h"
 #include "swf/runtime/imports.h"
+#include "swf/runtime/sound_frames.h"
 #include "swf/runtime/stage.h"
 #include "swf/runtime/timeline.h"
 
@@ -86,6 +89,9 @@ class Runtime {
   const ParsedMovie& Movie() const { return movie_; }
   const ImportLibrary& Imports() const { return imports_; }
 
+  // The frames with sound entered since the last call, in the order entered.
+  std::vector<SoundFrame> TakeSoundFrames() { return std::exchange(soundFrames_, {}); }
+
  private:
   void BeginStep();
   // Timelines (timeline.cpp).
@@ -109,6 +115,7 @@ class Runtime {
   ImportLibrary imports_;
   Stage stage_;
   ExecutionContext context_;
+  std::vector<SoundFrame> soundFrames_;
 };
 
 }  // namespace swf
