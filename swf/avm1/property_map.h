@@ -23,7 +23,23 @@ namespace property_flags {
 inline constexpr std::uint32_t kDontEnum = 1;
 inline constexpr std::uint32_t kDontDelete = 2;
 inline constexpr std::uint32_t kReadOnly = 4;
+// Version bits: the property does not exist for code of the versions named.
+inline constexpr std::uint32_t kHiddenBelow6 = 1u << 7;
+inline constexpr std::uint32_t kHiddenIn6 = 1u << 8;
+inline constexpr std::uint32_t kHiddenBelow7 = 1u << 10;
+inline constexpr std::uint32_t kHiddenBelow8 = 1u << 12;
+inline constexpr std::uint32_t kHiddenBelow9 = 1u << 13;
+inline constexpr std::uint32_t kHiddenBelow10 = 1u << 14;
 }  // namespace property_flags
+
+// Whether the version bits of `flags` hide a property from code of
+// `swfVersion` (lookups and for..in then pass over it).
+constexpr bool HiddenFromVersion(std::uint32_t flags, int swfVersion) {
+  using namespace property_flags;
+  return ((flags & kHiddenBelow6) != 0 && swfVersion < 6) || ((flags & kHiddenIn6) != 0 && swfVersion == 6) ||
+         ((flags & kHiddenBelow7) != 0 && swfVersion < 7) || ((flags & kHiddenBelow8) != 0 && swfVersion < 8) ||
+         ((flags & kHiddenBelow9) != 0 && swfVersion < 9) || ((flags & kHiddenBelow10) != 0 && swfVersion < 10);
+}
 
 struct Property {
   Value value;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "swf/avm1/number_text.h"
+#include "swf/avm1/utf16.h"
 
 namespace swf::avm1 {
 namespace {
@@ -36,6 +37,18 @@ bool SameName(std::string_view a, std::string_view b, bool ignoreCase) {
 
 }  // namespace
 
+std::optional<std::int32_t> ArrayLengthIndex(std::string_view name) {
+  size_t i = name.size() > 1 && name[0] == '-' ? 1 : 0;
+  if (i == name.size()) return std::nullopt;
+  std::uint32_t value = 0;
+  for (; i < name.size(); ++i) {
+    if (name[i] < '0' || name[i] > '9') return std::nullopt;
+    value = value * 10u + static_cast<std::uint32_t>(name[i] - '0');
+  }
+  if (name[0] == '-') value = 0u - value;
+  return static_cast<std::int32_t>(value);
+}
+
 std::int64_t ArrayIndexOf(std::string_view name) {
   if (name.empty() || name.size() > 10) return -1;
   if (name.size() > 1 && name[0] == '0') return -1;
@@ -54,6 +67,37 @@ Vm::Vm() {
 }
 
 Vm::~Vm() = default;
+
+void Vm::SetHost(BuiltinsHost host) {
+  host_ = std::move(host);
+  // splitmix64 of the seed, so that small seeds still start far apart.
+  std::uint64_t z = host_.randomSeed + 0x9E3779B97F4A7C15ULL;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+  randomState_ = (z ^ (z >> 31)) | 1;
+}
+
+void Vm::RegisterClass(const std::string& exportName, Value constructor) {
+  if (constructor.Is(ValueKind::kObject)) {
+    registeredClasses_[exportName] = std::move(constructor);
+  } else {
+    registeredClasses_.erase(exportName);
+  }
+}
+
+Value Vm::RegisteredClass(const std::string& exportName) const {
+  const auto found = registeredClasses_.find(exportName);
+  return found != registeredClasses_.end() ? found->second : Value();
+}
+
+double Vm::NextRandom() {
+  // xorshift64*: fast, and good enough for the games scripts play.
+  randomState_ ^= randomState_ >> 12;
+  randomState_ ^= randomState_ << 25;
+  randomState_ ^= randomState_ >> 27;
+  const std::uint64_t bits = randomState_ * 0x2545F4914F6CDD1DULL;
+  return static_cast<double>(bits >> 11) * 0x1.0p-53;
+}
 
 ObjectRef Vm::NewObject(ObjectRef proto) { return heap_.New(ObjectClass::kObject, proto); }
 
@@ -123,7 +167,8 @@ Property* Vm::FindProperty(ObjectRef ref, std::string_view name, ObjectRef* owne
   for (int steps = 0; steps < 256; ++steps) {
     Object* object = heap_.Get(ref);
     if (object == nullptr) return nullptr;
-    if (Property* property = object->properties.Find(name, IgnoreCase())) {
+    Property* property = object->properties.Find(name, IgnoreCase());
+    if (property != nullptr && !HiddenFromVersion(property->flags, swfVersion_)) {
       if (owner != nullptr) *owner = ref;
       return property;
     }
@@ -134,7 +179,7 @@ Property* Vm::FindProperty(ObjectRef ref, std::string_view name, ObjectRef* owne
 
 Value Vm::GetMember(const Value& self, std::string_view name) {
   if (self.Is(ValueKind::kString) && SameName(name, kLength, IgnoreCase())) {
-    return Value::Number(static_cast<double>(self.AsString().size()));
+    return Value::Number(static_cast<double>(Utf16Length(self.AsString())));
   }
   const ObjectRef ref = ObjectFor(self);
   Object* object = heap_.Get(ref);
@@ -174,25 +219,47 @@ Value Vm::RunWatch(ObjectRef target, Object& object, std::string_view name, Valu
 }
 
 void Vm::SetOwn(ObjectRef target, Object& object, std::string_view name, Value value) {
+  (void)target;
   if (object.cls == ObjectClass::kArray) {
     if (SameName(name, kLength, IgnoreCase())) {
-      const double requested = avm1::ToNumber(value, Conversions());
-      if (std::isfinite(requested) && requested >= 0) {
-        const auto length = static_cast<std::int64_t>(requested);
-        std::vector<std::string> cut;
-        object.properties.ForEach([&](const std::string& key, const Property&) {
-          if (const std::int64_t index = ArrayIndexOf(key); index >= length) cut.push_back(key);
-        });
-        for (const std::string& key : cut) object.properties.Erase(key, false);
+      const std::int32_t length = avm1::ToInt32(value, Conversions());
+      SetArrayLength(object, length);
+      return;
+    }
+    if (const std::optional<std::int32_t> index = ArrayLengthIndex(name)) {
+      object.properties.Set(name, IgnoreCase()).value = std::move(value);
+      const std::int32_t length = ArrayLength(object);
+      if (*index >= length) {
+        SetArrayLength(object, static_cast<std::int32_t>(static_cast<std::uint32_t>(*index) + 1u));
       }
-    } else if (const std::int64_t index = ArrayIndexOf(name); index >= 0) {
-      Property& length = object.properties.Set(kLength, false);
-      const double current = length.value.Is(ValueKind::kNumber) ? length.value.AsNumber() : 0;
-      if (static_cast<double>(index) >= current) length.value = Value::Number(static_cast<double>(index + 1));
+      return;
     }
   }
-  (void)target;
   object.properties.Set(name, IgnoreCase()).value = std::move(value);
+}
+
+std::int32_t Vm::ArrayLength(const Object& object) const {
+  const Property* length = object.properties.Find(kLength, false);
+  return length != nullptr && length->value.Is(ValueKind::kNumber) ? DoubleToInt32(length->value.AsNumber()) : 0;
+}
+
+void Vm::SetArrayLength(Object& object, std::int32_t length) {
+  // Shrinking drops the elements from the new length up to the old one
+  // (those that may be deleted); a length that wrapped below zero drops
+  // them all.
+  const std::int32_t old = ArrayLength(object);
+  if (length < old && old > 0) {
+    const std::int64_t from = std::max<std::int32_t>(length, 0);
+    std::vector<std::string> cut;
+    object.properties.ForEach([&](const std::string& key, const Property& property) {
+      const std::int64_t index = ArrayIndexOf(key);
+      if (index >= from && index < old && !property.Has(property_flags::kDontDelete)) cut.push_back(key);
+    });
+    for (const std::string& key : cut) object.properties.Erase(key, false);
+  }
+  Property& property = object.properties.Set(kLength, false);
+  property.value = Value::Number(length);
+  property.flags = property_flags::kDontEnum | property_flags::kDontDelete;
 }
 
 void Vm::SetMember(const Value& self, std::string_view name, Value value) {
@@ -320,6 +387,7 @@ void Vm::MarkRoots(Marker& marker) const {
         builtins_.textFieldPrototype}) {
     marker.Mark(ref);
   }
+  for (const auto& [name, constructor] : registeredClasses_) marker.Mark(constructor);
 }
 
 bool Vm::CollectIfWanted() {

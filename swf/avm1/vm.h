@@ -6,11 +6,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "swf/avm1/builtins_host.h"
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/display_host.h"
 #include "swf/avm1/heap.h"
@@ -62,6 +65,18 @@ class Vm final : public ObjectHost, private RootSource {
   void SetSwfVersion(int version) { swfVersion_ = version; }
   Context Conversions() { return Context{swfVersion_, *this}; }
   bool IgnoreCase() const { return swfVersion_ < 7; }
+
+  // Facts of the machine for the built-ins (clock, time zone, version);
+  // setting them also reseeds the random source.
+  void SetHost(BuiltinsHost host);
+  const BuiltinsHost& Host() const { return host_; }
+  // The next number of the random source, in [0, 1).
+  double NextRandom();
+
+  // Object.registerClass: the class a clip of an export name is made with
+  // (undefined: none; registering undefined removes the link).
+  void RegisterClass(const std::string& exportName, Value constructor);
+  Value RegisteredClass(const std::string& exportName) const;
 
   // The display world (not owned); null: clip references name nothing.
   void SetDisplayHost(DisplayHost* display) { display_ = display; }
@@ -129,6 +144,8 @@ class Vm final : public ObjectHost, private RootSource {
  private:
   void MarkRoots(Marker& marker) const override;
   void SetOwn(ObjectRef target, Object& object, std::string_view name, Value value);
+  std::int32_t ArrayLength(const Object& object) const;
+  void SetArrayLength(Object& object, std::int32_t length);
   Value RunWatch(ObjectRef target, Object& object, std::string_view name, Value value);
 
   Heap heap_;
@@ -137,11 +154,20 @@ class Vm final : public ObjectHost, private RootSource {
   int callDepth_ = 0;
   int nativeDepth_ = 0;
   DisplayHost* display_ = nullptr;
+  BuiltinsHost host_;
+  std::unordered_map<std::string, Value> registeredClasses_;
+  std::uint64_t randomState_ = 1;
   std::vector<const RootSource*> roots_;
 };
 
 // The index an Array property name stands for, or -1 when it is not a
 // canonical array index ("0", "17"; not "01" or "-1").
 std::int64_t ArrayIndexOf(std::string_view name);
+
+// The index a member name stands for when it is set on an Array, as the
+// player reads it to grow the length: decimal digits with an optional
+// minus sign, wrapped to 32 bits ("4294967296" is 0, "-1" is -1); nullopt
+// for any other name.
+std::optional<std::int32_t> ArrayLengthIndex(std::string_view name);
 
 }  // namespace swf::avm1

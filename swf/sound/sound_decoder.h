@@ -13,8 +13,8 @@ namespace swf {
 // A whole event sound (DefineSound's data after its header fields). MP3 data
 // starts with a signed 16-bit count of samples to drop from the start (the
 // encoder's delay), then the frames; `mp3` decodes them, or, when it is
-// null, the sound stays silent. Unknown formats and Nellymoser or Speex
-// (not decoded) give an empty sound at the declared rate.
+// null, the sound stays silent. Unknown formats and Speex (not decoded) give
+// an empty sound at the declared rate.
 PcmSound DecodeEventSound(const SoundEncoding& encoding, std::span<const uint8_t> data, Mp3Decoder* mp3);
 
 // One SoundStreamBlock after another, for one stream head. ADPCM and PCM

@@ -1,0 +1,19 @@
+#include "swf/avm1/builtins/install.h"
+
+namespace swf::avm1 {
+
+void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
+  vm.SetHost(host);
+  InstallObject(vm);
+  InstallFunction(vm);
+  InstallArray(vm);
+  InstallMath(vm);
+  InstallDate(vm);
+  InstallError(vm);
+  InstallAsBroadcaster(vm);
+  InstallSystem(vm);
+  InstallKey(vm);
+  InstallMouseAndStage(vm);
+}
+
+}  // namespace swf::avm1
