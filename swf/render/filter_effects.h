@@ -5,6 +5,7 @@
 // parse keeps), so that whatever holds pixels can apply them.
 #include <span>
 
+#include "swf/parse/color_transform.h"
 #include "swf/parse/filters.h"
 #include "swf/render/layer.h"
 
@@ -42,6 +43,11 @@ FilterMargins MarginsOf(std::span<const Filter> filters, FilterScale scale);
 // Applies the filter to the picture in place. The picture must hold the
 // filter's margins already: nothing is drawn beyond its rectangle.
 void ApplyFilter(const Filter& filter, Layer& picture, FilterScale scale, ChannelOrder order);
+
+// A colour transform over a premultiplied picture: each pixel's straight
+// colour transformed, then premultiplied again. A filtered object takes its
+// colour transform this way, after its filters (a glow is tinted with it).
+void ApplyColorTransform(Layer& picture, const ColorTransform& transform, ChannelOrder order);
 
 // The box blur, on every byte of `channels`-byte pixels: `passes` boxes
 // for a blur `size` pixels wide (each box the odd number of pixels below

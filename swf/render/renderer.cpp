@@ -273,12 +273,15 @@ class SceneRenderer {
     Layer group(PixelRect{onTarget.x - surfaceX_, onTarget.y - surfaceY_, onTarget.width, onTarget.height});
     const Surface below = Enter(group);
     ++openGroups_;
-    DrawObject(object, world, color);
+    // A filtered object's colour transform (its own and its parents') tints
+    // what its filters make too: it applies to the filtered picture.
+    DrawObject(object, world, filters.empty() ? color : ColorTransform::Identity());
     --openGroups_;
     Attach(below);
     groupBytes_ -= bytes;
     const ChannelOrder order{PixFmt::order_type::R, PixFmt::order_type::G, PixFmt::order_type::B};
     for (const Filter& filter : filters) ApplyFilter(filter, group, scale, order);
+    if (!filters.empty()) ApplyColorTransform(group, color, order);
     BlendLayer(composite, group, buffer_);
     // A picture cut by the surface's edge would not do elsewhere.
     if (cached && onTarget == whole) {

@@ -288,6 +288,19 @@ TEST(FilterPixelsTest, ColourMatrixReadsColoursInThePicturesOrder) {
   EXPECT_EQ(Filtered(swapAndHalve, {{200, 100, 50, 255}}), (std::vector<Pixel>{{25, 50, 100, 128}}));
 }
 
+TEST(FilterPixelsTest, AColourTransformAppliesToStraightColoursOfTheFilteredPicture) {
+  ColorTransform redder;
+  redder.redAdd = 255;
+  redder.alphaMult = 128;
+  // A black glow pixel at a third turns red; a transparent pixel stays.
+  Layer picture = Row({{0, 0, 0, 85}, kNone, {0, 0, 200, 255}});
+  ApplyColorTransform(picture, redder, kRgbaOrder);
+  EXPECT_EQ(Pixels(picture), (std::vector<Pixel>{{42, 0, 0, 42}, kNone, {127, 0, 100, 127}}));
+  Layer bgra = Row({{0, 0, 0, 255}});
+  ApplyColorTransform(bgra, redder, kBgraOrder);
+  EXPECT_EQ(Pixels(bgra)[0], (Pixel{0, 0, 127, 127}));
+}
+
 TEST(FilterPixelsTest, ConvolutionClampsEdgesOrUsesTheDefaultColour) {
   ConvolutionFilter smooth;
   smooth.columns = 3;
