@@ -213,10 +213,11 @@ class SceneRenderer {
         const BlendMode blend = ToBlendMode(object.blendMode);
         // Alpha and erase change the opacity of the group they are drawn
         // in; with none open there is nothing of theirs to show.
-        if ((blend == BlendMode::kAlpha || blend == BlendMode::kErase) && openGroups_ == 0) continue;
+        const bool opacityOnly = blend == BlendMode::kAlpha || blend == BlendMode::kErase;
+        if (opacityOnly && openGroups_ == 0) continue;
         if ((blend != BlendMode::kNormal || object.cacheAsBitmap || !object.filters.filters.empty()) &&
-            DrawGroup(object, world, color, blend)) {
-          continue;
+            (DrawGroup(object, world, color, blend) || opacityOnly)) {
+          continue;  // drawn, or (alpha, erase) nothing to show without its group
         }
       }
       DrawObject(object, world, color);

@@ -221,6 +221,25 @@ TEST(GroupMemoryTest, NestedGroupsShareTheCeiling) {
   EXPECT_EQ(At(RenderWith(player, scratch, options), 15, 15), (Rgba{128, 0, 0, 255}));
 }
 
+TEST(GroupMemoryTest, EraseWithoutRoomForItsGroupShowsNothing) {
+  // A clip (layer) of a red square with a black square erasing its top half.
+  const Bytes sprite = swftest::DefineSprite(
+      10, 1, {swftest::PlaceTag(1, 1), PlaceObject3({.depth = 2, .characterId = 2, .blend = 12}), swftest::ShowFrame()});
+  const std::vector<Bytes> tags = {swftest::Tag(9, {255, 255, 255}), Rectangle(1, {0, 400, 0, 600}, kRed),
+                                   Rectangle(2, {0, 400, 0, 300}, kBlack), sprite,
+                                   PlaceObject3({.depth = 1, .characterId = 10, .blend = 2}), swftest::ShowFrame()};
+  const Player player(MovieOf(tags));
+  RenderScratch scratch;
+  const uint64_t clipGroup = 21 * 30 * 4;   // the red square and a pixel of margin, cut at the stage
+  const uint64_t eraseGroup = 21 * 16 * 4;  // its top half
+  RenderOptions options;
+  options.maxGroupBytes = clipGroup + eraseGroup;
+  EXPECT_EQ(At(RenderWith(player, scratch, options), 10, 5), kWhite);
+  options.maxGroupBytes = clipGroup;  // the black square is not painted instead
+  EXPECT_EQ(At(RenderWith(player, scratch, options), 10, 5), kRed);
+  EXPECT_EQ(At(RenderWith(player, scratch, options), 10, 25), kRed);
+}
+
 // Frames of a clip with a shadow and a cached clip: both move by whole and
 // by fractions of pixels, stay, change colour, and change inside.
 std::vector<Bytes> CachedFrames() {
