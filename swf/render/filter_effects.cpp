@@ -16,16 +16,18 @@ struct BlurSize {
   int passes = 0;
 };
 
-BlurSize BlurOf(double blurX, double blurY, int passes, FilterScale scale) {
-  return {std::max(0.0, blurX * scale.x), std::max(0.0, blurY * scale.y), passes};
+// Blur sizes are device pixels whatever the view: the pictures of a stage
+// shown twice as large blur by boxes of the sizes' own width.
+BlurSize BlurOf(double blurX, double blurY, int passes, FilterScale) {
+  return {std::max(0.0, blurX), std::max(0.0, blurY), passes};
 }
 
-// How far one box of a blur `size` pixels wide reaches to each side: the
-// box is the odd number of whole pixels below the size (a blur of 2 pixels
-// leaves a picture as it is, one of 4 spreads it by a pixel each way).
+// How far one box of a blur `size` pixels wide reaches to each side: half
+// the size, rounded down (a blur of 1 leaves a picture as it is, one of 2
+// or 3 spreads it by a pixel each way, one of 30 by 15).
 int BoxReach(double size) {
-  if (!(size > 1)) return 0;
-  return static_cast<int>(std::floor((std::min(size, 4096.0) - 1) / 2));
+  if (!(size >= 2)) return 0;
+  return static_cast<int>(std::floor(std::min(size, 4096.0) / 2));
 }
 
 int Round(double v) { return static_cast<int>(std::lround(std::clamp(v, -1e6, 1e6))); }

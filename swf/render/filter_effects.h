@@ -21,8 +21,9 @@ struct ChannelOrder {
 inline constexpr ChannelOrder kRgbaOrder{0, 1, 2};
 inline constexpr ChannelOrder kBgraOrder{2, 1, 0};
 
-// Device pixels per pixel of the filter's own sizes (blur, distance): the
-// view's scale on each axis. Filters do not scale with their object.
+// Device pixels per pixel of a filter's distances: the view's scale on each
+// axis. Blur sizes stay device pixels. Filters do not scale with their
+// object.
 struct FilterScale {
   double x = 1;
   double y = 1;
@@ -50,9 +51,8 @@ void ApplyFilter(const Filter& filter, Layer& picture, FilterScale scale, Channe
 void ApplyColorTransform(Layer& picture, const ColorTransform& transform, ChannelOrder order);
 
 // The box blur, on every byte of `channels`-byte pixels: `passes` boxes
-// for a blur `size` pixels wide (each box the odd number of pixels below
-// the size), horizontally and then vertically. Values beyond the picture
-// count as 0.
+// for a blur `size` pixels wide (each box 2 * floor(size / 2) + 1 pixels),
+// horizontally and then vertically. Values beyond the picture count as 0.
 void BoxBlur(uint8_t* pixels, int width, int height, int channels, double sizeX, double sizeY, int passes);
 
 }  // namespace swf

@@ -109,7 +109,7 @@ std::vector<uint8_t> Blurred(std::vector<uint8_t> row, double size, int passes) 
   return row;
 }
 
-TEST(BoxBlurTest, BoxesAreTheOddWidthBelowTheBlurSize) {
+TEST(BoxBlurTest, BoxesReachHalfTheBlurSizeEachWay) {
   const std::vector<uint8_t> spike{0, 0, 0, 0, 255, 0, 0, 0, 0};
   struct Case {
     double size;
@@ -118,12 +118,12 @@ TEST(BoxBlurTest, BoxesAreTheOddWidthBelowTheBlurSize) {
   };
   const Case cases[] = {
       {1, 1, spike},
-      {2, 1, spike},
+      {1.9, 1, spike},
+      {2, 1, {0, 0, 0, 85, 85, 85, 0, 0, 0}},
       {3, 1, {0, 0, 0, 85, 85, 85, 0, 0, 0}},
-      {4, 1, {0, 0, 0, 85, 85, 85, 0, 0, 0}},
-      {5, 1, {0, 0, 51, 51, 51, 51, 51, 0, 0}},
-      {3, 2, {0, 0, 28, 57, 85, 57, 28, 0, 0}},
-      {3, 0, spike},
+      {4, 1, {0, 0, 51, 51, 51, 51, 51, 0, 0}},
+      {2, 2, {0, 0, 28, 57, 85, 57, 28, 0, 0}},
+      {2, 0, spike},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "size " << c.size << ", passes " << c.passes);
@@ -136,14 +136,14 @@ TEST(BoxBlurTest, BlursEachChannelAndBothDirections) {
   std::vector<uint8_t> picture(18, 0);
   picture[8] = 90;
   picture[9] = 180;
-  BoxBlur(picture.data(), 3, 3, 2, 3, 3, 1);
+  BoxBlur(picture.data(), 3, 3, 2, 2, 2, 1);
   for (size_t i = 0; i < 9; ++i) {
     EXPECT_EQ(picture[i * 2], 10) << i;
     EXPECT_EQ(picture[i * 2 + 1], 20) << i;
   }
 }
 
-TEST(FilterMarginsTest, GrowByBlurPassesAndOffsets) {
+TEST(FilterMarginsTest, GrowByBlurPassesAndOffsetsAndOffsetsFollowTheView) {
   struct Case {
     const char* what;
     Filter filter;
@@ -160,8 +160,8 @@ TEST(FilterMarginsTest, GrowByBlurPassesAndOffsets) {
   bevel.angle = 3.14159265358979 / 2;  // down
   bevel.passes = 1;
   const Case cases[] = {
-      {"blur", BlurFilter{4, 2, 2}, {1, 1}, {2, 0, 2, 0}},
-      {"blur, view doubled", BlurFilter{4, 2, 2}, {2, 2}, {6, 2, 6, 2}},
+      {"blur", BlurFilter{4, 1, 2}, {1, 1}, {4, 0, 4, 0}},
+      {"blur, view doubled", BlurFilter{4, 1, 2}, {2, 2}, {4, 0, 4, 0}},
       {"drop shadow to the right", shadow, {1, 1}, {0, 0, 3, 0}},
       {"drop shadow, view doubled", shadow, {2, 2}, {0, 0, 6, 0}},
       {"inner shadow", innerShadow, {1, 1}, {0, 0, 0, 0}},
@@ -174,8 +174,8 @@ TEST(FilterMarginsTest, GrowByBlurPassesAndOffsets) {
     EXPECT_EQ((std::array<int, 4>{m.left, m.top, m.right, m.bottom}),
               (std::array<int, 4>{c.expected.left, c.expected.top, c.expected.right, c.expected.bottom}));
   }
-  const std::vector<Filter> both{BlurFilter{4, 2, 2}, shadow};
-  EXPECT_EQ(MarginsOf(both, {1, 1}).right, 5);
+  const std::vector<Filter> both{BlurFilter{4, 1, 2}, shadow};
+  EXPECT_EQ(MarginsOf(both, {1, 1}).right, 7);
 }
 
 // A picture one pixel high from its pixels (RGBA, premultiplied).
@@ -221,7 +221,7 @@ TEST(FilterPixelsTest, ShadowsGlowsAndBevelsOnARow) {
 
   GlowFilter glow;
   glow.color = {0, 0, 255, 255};
-  glow.blurX = 3;
+  glow.blurX = 2;
   glow.strength = 1;
   glow.passes = 1;
   glow.compositeSource = true;
@@ -241,7 +241,7 @@ TEST(FilterPixelsTest, ShadowsGlowsAndBevelsOnARow) {
   GradientFilter gradientGlow;
   gradientGlow.colors = {{0, 0, 0, 0}, {255, 0, 0, 255}};
   gradientGlow.ratios = {0, 255};
-  gradientGlow.blurX = 3;
+  gradientGlow.blurX = 2;
   gradientGlow.strength = 1;
   gradientGlow.passes = 1;
   gradientGlow.compositeSource = true;
