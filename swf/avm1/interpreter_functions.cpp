@@ -160,8 +160,9 @@ Value Machine::CallScript(const ScriptFunction& function, NativeCall& call) {
       bool found = false;
       preload(SpecialName("_root", found));
     }
-    if (flags & kPreloadParent) preload(vm_.GetMember(Wrap(clip), "_parent"));
+    // _global comes before _parent (corpus: define_function2_preload_order).
     if (flags & kPreloadGlobal) preload(Value::Object(vm_.Classes().global));
+    if (flags & kPreloadParent) preload(vm_.GetMember(Wrap(clip), "_parent"));
   }
   for (size_t i = 0; i < operands.params.size(); ++i) {
     const FunctionParam& param = operands.params[i];
