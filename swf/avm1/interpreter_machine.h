@@ -170,6 +170,7 @@ class Machine final : public RootSource, public std::enable_shared_from_this<Mac
 
   void RunBlock(const ActionBlock& block, ObjectRef clip, int swfVersion);
   Value CallScript(const ScriptFunction& function, NativeCall& call);
+  Value RunFunction(const ScriptFunction& function, NativeCall& call);
 
   void MarkRoots(Marker& marker) const override;
 
