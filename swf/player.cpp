@@ -43,6 +43,7 @@ void Player::GotoFrame(size_t frame) {
 void Player::Tick() {
   runtime_.Tick();
   AfterStep();
+  if (mouse_) buttons_.MouseMove(ButtonUnder(*mouse_));
 }
 
 double Player::StageWidth() const { return movie_.header.frameSize.Width() / kTwipsPerPixel; }
@@ -86,11 +87,6 @@ size_t Player::Advance(double elapsedSeconds) {
 }
 
 double Player::TimeToNextFrame() const { return std::max(0.0, FrameInterval() - sinceLastFrame_); }
-
-void Player::Tick() {
-  runtime_.Tick();
-  if (mouse_) buttons_.MouseMove(ButtonUnder(*mouse_));
-}
 
 ObjectHandle Player::ButtonUnder(Point stagePixels) const {
   const Rect& stage = StageRect();
