@@ -128,6 +128,8 @@ Value Machine::LookupScope(std::string_view name, Value* foundOn) {
   Value value = SpecialName(name, special);
   if (special) return value;
   for (const Scope* scope = frame_->scope.get(); scope != nullptr; scope = scope->parent.get()) {
+    // SWF 4 code sees no globals (corpus: equals_swf4, where NaN is 0).
+    if (scope->kind == Scope::Kind::kGlobal && frame_->version < 5) continue;
     if (FindInObject(scope->object, name, value)) {
       if (foundOn != nullptr) {
         // What `this` a function called by this name gets: the object it was
