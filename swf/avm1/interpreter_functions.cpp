@@ -95,6 +95,23 @@ Value Machine::MakeSuper(Frame& frame) {
 }
 
 Value Machine::CallScript(const ScriptFunction& function, NativeCall& call) {
+  if (frame_ != nullptr) return RunFunction(function, call);
+  // Called from outside any script (an event handler, a timer): this call
+  // is the script, with its own time and registers, and nothing it throws
+  // or stops reaches the caller.
+  startedAt_ = limits_.clock();
+  untilClock_ = kClockInterval;
+  globalRegisters_.assign(4, Value());
+  try {
+    return RunFunction(function, call);
+  } catch (const ScriptThrow&) {
+    return {};
+  } catch (const ScriptAbort&) {
+    return {};
+  }
+}
+
+Value Machine::RunFunction(const ScriptFunction& function, NativeCall& call) {
   // The block that runs counts as one level. Past the ceiling the whole
   // script stops; no try catches it.
   if (vm_.CallDepth() >= limits_.maxRecursion) {
@@ -160,8 +177,9 @@ Value Machine::CallScript(const ScriptFunction& function, NativeCall& call) {
       bool found = false;
       preload(SpecialName("_root", found));
     }
-    if (flags & kPreloadParent) preload(vm_.GetMember(Wrap(clip), "_parent"));
+    // _global comes before _parent (corpus: define_function2_preload_order).
     if (flags & kPreloadGlobal) preload(Value::Object(vm_.Classes().global));
+    if (flags & kPreloadParent) preload(vm_.GetMember(Wrap(clip), "_parent"));
   }
   for (size_t i = 0; i < operands.params.size(); ++i) {
     const FunctionParam& param = operands.params[i];

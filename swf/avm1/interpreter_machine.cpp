@@ -180,9 +180,9 @@ RangeExit Machine::Run(Frame& frame, size_t position, size_t start, size_t end) 
     position = op.Next();
 
     if (const BinaryOperator binary = kBinary.entries[op.code]) {
-      const Value result = binary(Peek(1), Peek(0), Conv());
+      Value result = binary(Peek(1), Peek(0), Conv());
       Drop(2);
-      Push(result);
+      Push(std::move(result));
       continue;
     }
     switch (op.code) {
@@ -200,9 +200,9 @@ RangeExit Machine::Run(Frame& frame, size_t position, size_t start, size_t end) 
         break;
       }
       case action::kNot: {
-        const Value result = Not(Peek(0), Conv());
+        Value result = Not(Peek(0), Conv());
         Drop(1);
-        Push(result);
+        Push(std::move(result));
         break;
       }
       case action::kAnd:
@@ -216,10 +216,9 @@ RangeExit Machine::Run(Frame& frame, size_t position, size_t start, size_t end) 
       }
       case action::kIncrement:
       case action::kDecrement: {
-        const Value result =
-            op.code == action::kIncrement ? Increment(Peek(0), Conv()) : Decrement(Peek(0), Conv());
+        Value result = op.code == action::kIncrement ? Increment(Peek(0), Conv()) : Decrement(Peek(0), Conv());
         Drop(1);
-        Push(result);
+        Push(std::move(result));
         break;
       }
       case action::kToInteger: {
@@ -241,9 +240,9 @@ RangeExit Machine::Run(Frame& frame, size_t position, size_t start, size_t end) 
         break;
       }
       case action::kTypeOf: {
-        const Value result = TypeOfValue(Peek(0), Conv());
+        Value result = TypeOfValue(Peek(0), Conv());
         Drop(1);
-        Push(result);
+        Push(std::move(result));
         break;
       }
       case action::kStringAdd: {

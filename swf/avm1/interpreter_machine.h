@@ -162,6 +162,9 @@ class Machine final : public RootSource, public std::enable_shared_from_this<Mac
   // Values on the stack at once; a script that pushes more stops. The stack
   // is reserved at this size, so references into it stay valid.
   static constexpr size_t kMaxStack = size_t{1} << 16;
+  // The longest string a script may make (a loop doubling a string would
+  // otherwise take the machine's memory); beyond it the script stops.
+  static constexpr size_t kMaxStringBytes = size_t{1} << 24;
   // Records between two looks at the clock.
   static constexpr unsigned kClockInterval = 1024;
 
@@ -170,6 +173,7 @@ class Machine final : public RootSource, public std::enable_shared_from_this<Mac
 
   void RunBlock(const ActionBlock& block, ObjectRef clip, int swfVersion);
   Value CallScript(const ScriptFunction& function, NativeCall& call);
+  Value RunFunction(const ScriptFunction& function, NativeCall& call);
 
   void MarkRoots(Marker& marker) const override;
 
@@ -185,6 +189,7 @@ class Machine final : public RootSource, public std::enable_shared_from_this<Mac
   // the stack (Peek) until it is done, so that they remain roots.
   void Push(Value value) {
     if (stack_.size() >= kMaxStack) throw ScriptAbort{};
+    if (value.Is(ValueKind::kString) && value.AsString().size() > kMaxStringBytes) throw ScriptAbort{};
     stack_.push_back(std::move(value));
   }
   Value Pop();

@@ -7,6 +7,7 @@
 // the innermost scope that has it, and otherwise to the clip (never to
 // _global). A name with a path reads or writes the member named after the
 // last ':' or '.' of the object the rest names.
+#include <cctype>
 #include <string>
 
 #include "swf/avm1/interpreter_machine.h"
@@ -98,6 +99,12 @@ bool Machine::FindInObject(ObjectRef object, std::string_view name, Value& value
 }
 
 Value Machine::SpecialName(std::string_view name, bool& found) {
+  // Most names are none of these; their first letter says so.
+  const char first = name.empty() ? '\0' : static_cast<char>(std::tolower(static_cast<unsigned char>(name[0])));
+  if (first != 't' && first != '_' && first != 's') {
+    found = false;
+    return {};
+  }
   found = true;
   if (SameName(name, "this")) {
     if (frame_->thisByRegister) return Wrap(frame_->target.id != 0 ? frame_->target : frame_->origin);
@@ -121,6 +128,8 @@ Value Machine::LookupScope(std::string_view name, Value* foundOn) {
   Value value = SpecialName(name, special);
   if (special) return value;
   for (const Scope* scope = frame_->scope.get(); scope != nullptr; scope = scope->parent.get()) {
+    // SWF 4 code sees no globals (corpus: equals_swf4, where NaN is 0).
+    if (scope->kind == Scope::Kind::kGlobal && frame_->version < 5) continue;
     if (FindInObject(scope->object, name, value)) {
       if (foundOn != nullptr) {
         // What `this` a function called by this name gets: the object it was
@@ -220,6 +229,17 @@ void Machine::DefineLocal(std::string_view name, Value value, bool onlyDeclare) 
   if (HasPathCharacter(name)) {
     if (!onlyDeclare) SetVariable(name, std::move(value));
     return;
+  }
+  // A with's object that has the name already takes it (corpus:
+  // with_variable_scopes).
+  if (!onlyDeclare) {
+    for (const Scope* scope = frame_->scope.get(); scope != nullptr && scope->kind == Scope::Kind::kWith;
+         scope = scope->parent.get()) {
+      if (Has(scope->object, name)) {
+        vm_.SetMember(Value::Object(scope->object), name, std::move(value));
+        return;
+      }
+    }
   }
   const ObjectRef locals = LocalsObject();
   Object* object = vm_.Get(locals);

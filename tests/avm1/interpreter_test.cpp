@@ -430,6 +430,25 @@ TEST(InterpreterLimits, StackCeilingStopsTheScript) {
   EXPECT_EQ(movie.Run(Trace(Script().Push({"ok"}))), Lines{"ok"});
 }
 
+TEST(InterpreterLimits, StringCeilingStopsADoublingLoop) {
+  Movie movie;
+  // s = "ab"; while (true) s = s + s;
+  EXPECT_EQ(movie.Run(Script()
+                          .Push({"s", "ab"})
+                          .Op(kSetVariable)
+                          .Label("top")
+                          .Push({"s", "s"})
+                          .Op(kGetVariable)
+                          .Push({"s"})
+                          .Op(kGetVariable)
+                          .Op(kAdd2)
+                          .Op(kSetVariable)
+                          .Jump("top")),
+            Lines{});
+  EXPECT_EQ(movie.Run(Trace(Script().Push({"s"}).Op(kGetVariable).Push({"length"}).Op(kGetMember))),
+            Lines{std::to_string(1 << 24)});
+}
+
 TEST(InterpreterCollector, AMillionCyclesAreReclaimedWhileTheScriptRuns) {
   Movie movie;
   movie.vm.Collect();
