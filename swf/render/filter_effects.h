@@ -43,10 +43,10 @@ FilterMargins MarginsOf(std::span<const Filter> filters, FilterScale scale);
 // filter's margins already: nothing is drawn beyond its rectangle.
 void ApplyFilter(const Filter& filter, Layer& picture, FilterScale scale, ChannelOrder order);
 
-// The box blur, on one byte of each of `channels`-byte pixels: `passes`
-// boxes `size` pixels wide (fractional sizes weigh the outermost pixels by
-// the fraction), horizontally and then vertically. Values beyond the
-// picture count as 0.
+// The box blur, on every byte of `channels`-byte pixels: `passes` boxes
+// for a blur `size` pixels wide (each box the odd number of pixels below
+// the size), horizontally and then vertically. Values beyond the picture
+// count as 0.
 void BoxBlur(uint8_t* pixels, int width, int height, int channels, double sizeX, double sizeY, int passes);
 
 }  // namespace swf

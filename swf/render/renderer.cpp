@@ -34,12 +34,16 @@ namespace {
 
 // AGG's style-handler interface for the compound renderer: one painter per
 // style index (a colour, or spans for gradients and bitmaps).
+// Painters work in target pixels; a layer's pixel (x, y) is the target's
+// (x + dx, y + dy).
 struct PainterStyleHandler {
   const std::vector<FillPainter>* painters;
+  int dx = 0;
+  int dy = 0;
   bool is_solid(unsigned style) const { return (*painters)[style].IsSolid(); }
   agg::rgba8 color(unsigned style) const { return (*painters)[style].SolidColor(); }
   void generate_span(agg::rgba8* span, int x, int y, unsigned length, unsigned style) {
-    (*painters)[style].Generate(span, x, y, length);
+    (*painters)[style].Generate(span, x + dx, y + dy, length);
   }
 };
 
@@ -47,8 +51,10 @@ struct PainterStyleHandler {
 // painted with a gradient or bitmap).
 struct PainterSpanGenerator {
   const FillPainter* painter;
+  int dx = 0;
+  int dy = 0;
   void prepare() {}
-  void generate(agg::rgba8* span, int x, int y, unsigned length) { painter->Generate(span, x, y, length); }
+  void generate(agg::rgba8* span, int x, int y, unsigned length) { painter->Generate(span, x + dx, y + dy, length); }
 };
 
 }  // namespace
@@ -165,6 +171,9 @@ class SceneRenderer {
     return below;
   }
 
+  // Where the surface lies on the target, taken off device points.
+  Point Shift() const { return {static_cast<double>(surfaceX_), static_cast<double>(surfaceY_)}; }
+
   // Takes `bytes` of the groups' memory, or says there is none left.
   bool Reserve(uint64_t bytes) {
     if (bytes > kMaxGroupBytes - std::min(kMaxGroupBytes, groupBytes_)) return false;
@@ -197,9 +206,11 @@ class SceneRenderer {
       }
       if (!object.visible) continue;
       const ColorTransform color = ColorTransform::Compose(object.colorTransform, parentColor);
-      if (object.cacheAsBitmap || object.opaqueBackground) {
+      // An object with filters is a cached picture too.
+      const bool cachedPicture = object.cacheAsBitmap || !object.filters.filters.empty();
+      if (cachedPicture || object.opaqueBackground) {
         if (const auto bounds = LocalBounds(*stage_, object)) {
-          if (object.cacheAsBitmap) world = SnapToWholePixels(world, *bounds);
+          if (cachedPicture) world = SnapToWholePixels(world, *bounds);
           if (object.opaqueBackground && !maskMode_) {
             DrawShape(BackgroundShape(*bounds, *object.opaqueBackground), world, color, Lifetime::kThisDrawing);
           }
@@ -363,12 +374,9 @@ class SceneRenderer {
 
   void DrawShape(const ShapeDefinition& shape, const Matrix& world, const ColorTransform& color,
                  Lifetime lifetime = Lifetime::kMovie) {
-    Matrix onSurface = world;
-    onSurface.tx -= surfaceX_;
-    onSurface.ty -= surfaceY_;
     for (const ShapeLayer& layer : shape.layers) {
-      FillLayer(layer, shape.nonZeroWinding, onSurface, color, lifetime);
-      StrokeLayer(layer, onSurface, color);
+      FillLayer(layer, shape.nonZeroWinding, world, color, lifetime);
+      StrokeLayer(layer, world, color);
     }
   }
 
@@ -376,7 +384,7 @@ class SceneRenderer {
                  Lifetime lifetime) {
     if (layer.fills.empty()) return;
     if (maskMode_ && options_.quality == Quality::kHigh) {
-      MarkMaskSamples(layer, nonZero, world, buffer_);  // a mask's edges cover pixels by quarters
+      MarkMaskSamples(layer, nonZero, world, buffer_, Shift());  // a mask's edges cover pixels by quarters
       return;
     }
     std::vector<FillPainter>& painters = painters_;
@@ -392,7 +400,7 @@ class SceneRenderer {
       for (const ShapePath& path : layer.paths) {
         if (path.fill0 == 0 && path.fill1 == 0) continue;
         std::vector<Point>& points = flattened_;
-        FlattenPath(path, world, points);
+        FlattenPath(path, world, points, Shift());
         rasterizer.Styles(static_cast<int>(path.fill0) - 1, static_cast<int>(path.fill1) - 1);
         rasterizer.MoveTo(points[0]);
         for (size_t i = 1; i < points.size(); ++i) rasterizer.LineTo(points[i]);
@@ -400,7 +408,11 @@ class SceneRenderer {
       PaintAliased(rasterizer, nonZero, painters);
       return;
     }
-    const FillCellCache::Key key{&layer, world, nonZero, width_, height_};
+    // The surface's place is part of where the cells land.
+    Matrix placed = world;
+    placed.tx -= surfaceX_;
+    placed.ty -= surfaceY_;
+    const FillCellCache::Key key{&layer, placed, nonZero, width_, height_};
     FillCellCache::Rasterizer* rasterizer = lifetime == Lifetime::kMovie ? fillCells_.Find(key) : nullptr;
     if (rasterizer == nullptr) {
       rasterizer = lifetime == Lifetime::kMovie ? fillCells_.Keep(key, EdgePixels(layer, world)) : nullptr;
@@ -410,7 +422,7 @@ class SceneRenderer {
       }
       if (!FeedFillEdges(layer, nonZero, world, *rasterizer)) return;
     }
-    PainterStyleHandler styles{&painters};
+    PainterStyleHandler styles{&painters, surfaceX_, surfaceY_};
     agg::render_scanlines_compound_layered(*rasterizer, scanline_, base_, spanAllocator_, styles);
   }
 
@@ -423,7 +435,7 @@ class SceneRenderer {
     for (const ShapePath& path : layer.paths) {
       if (path.fill0 == 0 && path.fill1 == 0) continue;
       std::vector<Point>& points = flattened_;
-      FlattenPath(path, world, points);
+      FlattenPath(path, world, points, Shift());
       rasterizer.styles(static_cast<int>(path.fill0) - 1, static_cast<int>(path.fill1) - 1);
       rasterizer.move_to_d(points[0].x, points[0].y);
       for (size_t i = 1; i < points.size(); ++i) rasterizer.line_to_d(points[i].x, points[i].y);
@@ -462,7 +474,7 @@ class SceneRenderer {
                           return;
                         }
                         span.resize(static_cast<size_t>(x1 - x0));
-                        painter.Generate(span.data(), x0, y, static_cast<unsigned>(x1 - x0));
+                        painter.Generate(span.data(), x0 + surfaceX_, y + surfaceY_, static_cast<unsigned>(x1 - x0));
                         base_.blend_color_hspan(x0, y, x1 - x0, span.data(), nullptr, agg::cover_full);
                       });
   }
@@ -518,7 +530,7 @@ class SceneRenderer {
     std::vector<std::vector<Point>> contours = hairline ? HairlinePolyline(points)
                                                         : StrokePolyline(points, closedPath && !line.noClose, style);
     for (auto& contour : contours) {
-      for (Point& p : contour) p = ClampToDevice(p);
+      for (Point& p : contour) p = ClampToDevice({p.x - surfaceX_, p.y - surfaceY_});
     }
     const FillPainter painter = line.fill ? FillPainter(*line.fill, world, color, bitmaps_)
                                           : FillPainter::Solid(color.Apply(line.color));
@@ -547,7 +559,7 @@ class SceneRenderer {
       agg::render_scanlines_aa_solid(rasterizer, scanline_, base_, painter.SolidColor());
       return;
     }
-    PainterSpanGenerator spans{&painter};
+    PainterSpanGenerator spans{&painter, surfaceX_, surfaceY_};
     agg::render_scanlines_aa(rasterizer, scanline_, base_, spanAllocator_, spans);
   }
 

@@ -17,7 +17,7 @@ void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
   InstallAsBroadcaster(vm);
   InstallSystem(vm);
   InstallKey(vm);
-  InstallMouseAndStage(vm);
+  InstallListenerObjects(vm);
 }
 
 }  // namespace swf::avm1

@@ -39,11 +39,13 @@ void InstallError(Vm& vm);
 void InstallAsBroadcaster(Vm& vm);
 void InstallSystem(Vm& vm);
 void InstallKey(Vm& vm);
-void InstallMouseAndStage(Vm& vm);
+void InstallListenerObjects(Vm& vm);
 
 // ASnative(200, index): the Math function of that number; one that reads
 // its arguments and gives NaN for a number the family does not have.
 NativeFunction MathNative(int index);
+// ASnative(103, index): Date's methods by the player's numbers (null: none).
+NativeFunction DateNative(int index);
 
 // AsBroadcaster.initialize(target): the three methods of _global's
 // AsBroadcaster and a new empty `_listeners`, none of them enumerable.
