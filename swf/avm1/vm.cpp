@@ -379,7 +379,9 @@ Value Vm::ToPrimitive(ObjectRef object, PrimitiveHint hint) {
   const char* first = hint == PrimitiveHint::kDefault && date ? "toString" : "valueOf";
   // Conversions do not ask __resolve for the method.
   const Value method = LookUp(self, first, false);
-  if (!method.Is(ValueKind::kObject) || !IsFunction(method.AsObject())) return self;
+  // Without the method the object's primitive is undefined (so _global,
+  // which has no prototype, equals undefined).
+  if (!method.Is(ValueKind::kObject) || !IsFunction(method.AsObject())) return Value();
   return Call(method, self, {});
 }
 
