@@ -376,7 +376,8 @@ Value Vm::ToPrimitive(ObjectRef object, PrimitiveHint hint) {
   const Value self = Value::Object(object);
   const Object* target = heap_.Get(object);
   const bool date = target != nullptr && target->cls == ObjectClass::kDate;
-  const char* first = hint == PrimitiveHint::kDefault && date ? "toString" : "valueOf";
+  // Before SWF 6 a Date converts by valueOf like any object.
+  const char* first = hint == PrimitiveHint::kDefault && date && swfVersion_ >= 6 ? "toString" : "valueOf";
   // Conversions do not ask __resolve for the method.
   const Value method = LookUp(self, first, false);
   // Without the method the object's primitive is undefined (so _global,
