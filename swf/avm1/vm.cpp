@@ -206,10 +206,23 @@ Value Vm::LookUp(const Value& self, std::string_view name, bool resolve) {
     if (property->IsAccessor() && property->getter.id == 0) return {};
     return property->value;  // too deep for the getter: the stored value
   }
-  if (Property* handlerProperty = resolve ? FindProperty(ref, "__resolve") : nullptr) {
-    const Value handler = handlerProperty->value;
-    const Value args[] = {Value::String(std::string(name))};
-    return Call(handler, receiver, args);
+  if (!resolve) return {};
+  // The nearest __resolve that holds an object answers (a primitive or a
+  // clip there is passed over); one that is not a function answers
+  // undefined.
+  ObjectRef walk = ref;
+  for (int steps = 0; steps < 256; ++steps) {
+    ObjectRef owner;
+    const Property* handler = FindProperty(walk, "__resolve", &owner);
+    if (handler == nullptr) break;
+    if (handler->value.Is(ValueKind::kObject)) {
+      const Value function = handler->value;
+      const Value args[] = {Value::String(std::string(name))};
+      return Call(function, receiver, args);
+    }
+    const Object* holder = heap_.Get(owner);
+    if (holder == nullptr) break;
+    walk = holder->proto;
   }
   return {};
 }
