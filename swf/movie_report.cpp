@@ -134,17 +134,6 @@ bool UsesSound(const ParsedMovie& movie) {
   });
 }
 
-bool UsesFilters(const ParsedMovie& movie) {
-  return AnyPlacement(movie, [](const PlaceObject& place) { return place.hasFilters; }) ||
-         AnyButtonRecord(movie, [](const ButtonRecord& record) { return !record.filters.empty(); });
-}
-
-// Blend modes 0 and 1 both mean "normal".
-bool UsesBlendModes(const ParsedMovie& movie) {
-  return AnyPlacement(movie, [](const PlaceObject& place) { return place.blendMode.value_or(0) > 1; }) ||
-         AnyButtonRecord(movie, [](const ButtonRecord& record) { return record.blendMode.value_or(0) > 1; });
-}
-
 // A font without outlines names a font of the system to draw with.
 bool UsesDeviceFonts(const ParsedMovie& movie) {
   return std::any_of(movie.characters.begin(), movie.characters.end(), [](const auto& entry) {
@@ -169,8 +158,6 @@ constexpr FeatureRow kUnsupportedFeatures[] = {
     {{"text-fields", "Text fields are not shown"}, UsesTextFields},
     {{"imports", "Symbols imported from other movies are not shown"}, UsesImports},
     {{"sound", "Sound is not played"}, UsesSound},
-    {{"filters", "Filters are not drawn"}, UsesFilters},
-    {{"blend-modes", "Blend modes are not drawn"}, UsesBlendModes},
     {{"device-fonts", "Text in device fonts is not shown"}, UsesDeviceFonts},
     {{"scaling-grids", "Scaling grids are not applied"}, UsesScalingGrids},
 };

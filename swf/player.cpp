@@ -40,11 +40,6 @@ void Player::GotoFrame(size_t frame) {
   AfterStep();
 }
 
-void Player::Tick() {
-  runtime_.Tick();
-  AfterStep();
-}
-
 double Player::StageWidth() const { return movie_.header.frameSize.Width() / kTwipsPerPixel; }
 double Player::StageHeight() const { return movie_.header.frameSize.Height() / kTwipsPerPixel; }
 
@@ -90,6 +85,7 @@ double Player::TimeToNextFrame() const { return std::max(0.0, FrameInterval() - 
 void Player::Tick() {
   runtime_.Tick();
   if (mouse_) buttons_.MouseMove(ButtonUnder(*mouse_));
+  AfterStep();
 }
 
 ObjectHandle Player::ButtonUnder(Point stagePixels) const {

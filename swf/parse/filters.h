@@ -11,7 +11,8 @@ namespace swf {
 
 // The filters of PlaceObject3 and of DefineButton2 records (FILTERLIST), kept
 // as they are stored: blur sizes in pixels (16.16 in the file), angles in
-// radians, distances in pixels, strengths as 8.8 values. None is drawn yet.
+// radians, distances in pixels, strengths as 8.8 values. The renderer draws
+// them (render/filter_effects.h).
 
 struct DropShadowFilter {
   Rgba color;

@@ -16,16 +16,18 @@ struct BlurSize {
   int passes = 0;
 };
 
-BlurSize BlurOf(double blurX, double blurY, int passes, FilterScale scale) {
-  return {std::max(0.0, blurX * scale.x), std::max(0.0, blurY * scale.y), passes};
+// Blur sizes are device pixels whatever the view: the pictures of a stage
+// shown twice as large blur by boxes of the sizes' own width.
+BlurSize BlurOf(double blurX, double blurY, int passes, FilterScale) {
+  return {std::max(0.0, blurX), std::max(0.0, blurY), passes};
 }
 
-// How far one box of a blur `size` pixels wide reaches to each side: the
-// box is the odd number of whole pixels below the size (a blur of 2 pixels
-// leaves a picture as it is, one of 4 spreads it by a pixel each way).
+// How far one box of a blur `size` pixels wide reaches to each side: half
+// the size, rounded down (a blur of 1 leaves a picture as it is, one of 2
+// or 3 spreads it by a pixel each way, one of 30 by 15).
 int BoxReach(double size) {
-  if (!(size > 1)) return 0;
-  return static_cast<int>(std::floor((std::min(size, 4096.0) - 1) / 2));
+  if (!(size >= 2)) return 0;
+  return static_cast<int>(std::floor(std::min(size, 4096.0) / 2));
 }
 
 int Round(double v) { return static_cast<int>(std::lround(std::clamp(v, -1e6, 1e6))); }
@@ -147,8 +149,13 @@ void Combine(Layer& picture, const Placement& placement, EffectAt effectAt) {
   for (size_t i = 0; i < count; ++i, p += 4) {
     const int objectAlpha = p[3];
     Pixel effect = effectAt(i);
+    // Inside: where the object is. Outside: behind the object, so that its
+    // anti-aliased edges show the effect through; knocked out, only where
+    // the object is not.
     if (placement.side == Placement::Side::kInner) effect = Scaled(effect.data(), objectAlpha);
-    if (placement.side == Placement::Side::kOuter) effect = Scaled(effect.data(), 255 - objectAlpha);
+    if (placement.side == Placement::Side::kOuter && placement.knockout) {
+      effect = Scaled(effect.data(), 255 - objectAlpha);
+    }
     Pixel out;
     if (placement.knockout || placement.hideObject) {
       out = effect;
@@ -297,6 +304,26 @@ void ApplyConvolution(const ConvolutionFilter& filter, Layer& picture, ChannelOr
 }
 
 }  // namespace
+
+void ApplyColorTransform(Layer& picture, const ColorTransform& transform, ChannelOrder order) {
+  if (transform.IsIdentity()) return;
+  uint8_t* p = picture.Pixels();
+  const size_t count = static_cast<size_t>(picture.Width()) * static_cast<size_t>(picture.Height());
+  const size_t r = static_cast<size_t>(order.r);
+  const size_t g = static_cast<size_t>(order.g);
+  const size_t b = static_cast<size_t>(order.b);
+  for (size_t i = 0; i < count; ++i, p += 4) {
+    const int alpha = p[3];
+    auto straight = [alpha](uint8_t v) {
+      return static_cast<uint8_t>(alpha == 0 ? 0 : std::min(255, (v * 255 + alpha / 2) / alpha));
+    };
+    const Rgba out = transform.Apply(Rgba{straight(p[r]), straight(p[g]), straight(p[b]), p[3]});
+    p[r] = static_cast<uint8_t>(Mul(out.r, out.a));
+    p[g] = static_cast<uint8_t>(Mul(out.g, out.a));
+    p[b] = static_cast<uint8_t>(Mul(out.b, out.a));
+    p[3] = out.a;
+  }
+}
 
 void BoxBlur(uint8_t* pixels, int width, int height, int channels, double sizeX, double sizeY, int passes) {
   std::vector<uint32_t> prefix;

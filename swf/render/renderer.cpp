@@ -77,14 +77,6 @@ size_t RenderScratch::PictureReuses() const { return buffers_->pictures.Reuses()
 
 namespace {
 
-// Groups open at once (a mask and what it clips, an object drawn alone for
-// its blend mode, filters or cached picture) hold layers as large as what
-// they draw; beyond this many bytes of them a further group is not opened
-// and its object is drawn as it would be without (a mask's range
-// unclipped, a blend as normal, no filters) rather than risking the memory
-// of a 32-bit program.
-constexpr uint64_t kMaxGroupBytes = uint64_t{96} << 20;
-
 // The smallest whole-pixel rectangle around `box`, one pixel more on each
 // side for anti-aliased edges and strokes, grown by `margins`.
 PixelRect EnclosingRect(const Box& box, const FilterMargins& margins) {
@@ -176,7 +168,8 @@ class SceneRenderer {
 
   // Takes `bytes` of the groups' memory, or says there is none left.
   bool Reserve(uint64_t bytes) {
-    if (bytes > kMaxGroupBytes - std::min(kMaxGroupBytes, groupBytes_)) return false;
+    const uint64_t ceiling = options_.maxGroupBytes;
+    if (bytes > ceiling - std::min(ceiling, groupBytes_)) return false;
     groupBytes_ += bytes;
     return true;
   }
@@ -220,10 +213,11 @@ class SceneRenderer {
         const BlendMode blend = ToBlendMode(object.blendMode);
         // Alpha and erase change the opacity of the group they are drawn
         // in; with none open there is nothing of theirs to show.
-        if ((blend == BlendMode::kAlpha || blend == BlendMode::kErase) && openGroups_ == 0) continue;
+        const bool opacityOnly = blend == BlendMode::kAlpha || blend == BlendMode::kErase;
+        if (opacityOnly && openGroups_ == 0) continue;
         if ((blend != BlendMode::kNormal || object.cacheAsBitmap || !object.filters.filters.empty()) &&
-            DrawGroup(object, world, color, blend)) {
-          continue;
+            (DrawGroup(object, world, color, blend) || opacityOnly)) {
+          continue;  // drawn, or (alpha, erase) nothing to show without its group
         }
       }
       DrawObject(object, world, color);
@@ -280,12 +274,15 @@ class SceneRenderer {
     Layer group(PixelRect{onTarget.x - surfaceX_, onTarget.y - surfaceY_, onTarget.width, onTarget.height});
     const Surface below = Enter(group);
     ++openGroups_;
-    DrawObject(object, world, color);
+    // A filtered object's colour transform (its own and its parents') tints
+    // what its filters make too: it applies to the filtered picture.
+    DrawObject(object, world, filters.empty() ? color : ColorTransform::Identity());
     --openGroups_;
     Attach(below);
     groupBytes_ -= bytes;
     const ChannelOrder order{PixFmt::order_type::R, PixFmt::order_type::G, PixFmt::order_type::B};
     for (const Filter& filter : filters) ApplyFilter(filter, group, scale, order);
+    if (!filters.empty()) ApplyColorTransform(group, color, order);
     BlendLayer(composite, group, buffer_);
     // A picture cut by the surface's edge would not do elsewhere.
     if (cached && onTarget == whole) {
@@ -588,7 +585,7 @@ class SceneRenderer {
   const Stage* stage_ = nullptr;
   ShapeDefinition glyphOutline_;  // the glyph being drawn, its curves followed closely
   bool maskMode_ = false;   // drawing a mask's geometry: fills opaque white, no strokes, no nested masks
-  uint64_t groupBytes_ = 0;  // of the groups open now, against kMaxGroupBytes
+  uint64_t groupBytes_ = 0;  // of the groups open now, against options_.maxGroupBytes
   int openGroups_ = 0;       // objects drawn alone (blend modes, filters, pictures) around the one drawn now
   int surfaceX_ = 0;         // where the surface's top-left pixel lies on the target
   int surfaceY_ = 0;
