@@ -63,7 +63,8 @@ std::int64_t ArrayIndexOf(std::string_view name) {
 Vm::Vm() {
   builtins_.objectPrototype = heap_.New(ObjectClass::kObject, {});
   builtins_.functionPrototype = heap_.New(ObjectClass::kObject, builtins_.objectPrototype);
-  // _global has no prototype in the player (corpus: global_is_bare).
+  // _global has no prototype: _global.valueOf and _global.__proto__ are
+  // undefined in the player.
   builtins_.global = heap_.New(ObjectClass::kObject, {});
 }
 
@@ -128,7 +129,8 @@ ObjectRef Vm::NewFunction(NativeFunction native, NativeFunction constructor) {
 
 ObjectRef Vm::NewClass(NativeFunction native, NativeFunction constructor, ObjectRef prototype) {
   const ObjectRef function = NewFunction(native, constructor);
-  DefineValue(function, "prototype", Value::Object(prototype));
+  // A class's prototype cannot be deleted.
+  DefineValue(function, "prototype", Value::Object(prototype), property_flags::kDontEnum | property_flags::kDontDelete);
   DefineValue(prototype, "constructor", Value::Object(function));
   return function;
 }
@@ -178,7 +180,9 @@ Property* Vm::FindProperty(ObjectRef ref, std::string_view name, ObjectRef* owne
   return nullptr;
 }
 
-Value Vm::GetMember(const Value& self, std::string_view name) {
+Value Vm::GetMember(const Value& self, std::string_view name) { return LookUp(self, name, true); }
+
+Value Vm::LookUp(const Value& self, std::string_view name, bool resolve) {
   if (self.Is(ValueKind::kString) && SameName(name, kLength, IgnoreCase())) {
     return Value::Number(static_cast<double>(Utf16Length(self.AsString())));
   }
@@ -202,10 +206,23 @@ Value Vm::GetMember(const Value& self, std::string_view name) {
     if (property->IsAccessor() && property->getter.id == 0) return {};
     return property->value;  // too deep for the getter: the stored value
   }
-  if (Property* resolve = FindProperty(ref, "__resolve")) {
-    const Value handler = resolve->value;
-    const Value args[] = {Value::String(std::string(name))};
-    return Call(handler, receiver, args);
+  if (!resolve) return {};
+  // The nearest __resolve that holds an object answers (a primitive or a
+  // clip there is passed over); one that is not a function answers
+  // undefined.
+  ObjectRef walk = ref;
+  for (int steps = 0; steps < 256; ++steps) {
+    ObjectRef owner;
+    const Property* handler = FindProperty(walk, "__resolve", &owner);
+    if (handler == nullptr) break;
+    if (handler->value.Is(ValueKind::kObject)) {
+      const Value function = handler->value;
+      const Value args[] = {Value::String(std::string(name))};
+      return Call(function, receiver, args);
+    }
+    const Object* holder = heap_.Get(owner);
+    if (holder == nullptr) break;
+    walk = holder->proto;
   }
   return {};
 }
@@ -372,18 +389,25 @@ Value Vm::ToPrimitive(ObjectRef object, PrimitiveHint hint) {
   const Value self = Value::Object(object);
   const Object* target = heap_.Get(object);
   const bool date = target != nullptr && target->cls == ObjectClass::kDate;
-  const char* first = hint == PrimitiveHint::kDefault && date ? "toString" : "valueOf";
-  const Value method = GetMember(self, first);
-  if (!method.Is(ValueKind::kObject) || !IsFunction(method.AsObject())) return self;
+  // Before SWF 6 a Date converts by valueOf like any object.
+  const char* first = hint == PrimitiveHint::kDefault && date && swfVersion_ >= 6 ? "toString" : "valueOf";
+  // Conversions do not ask __resolve for the method.
+  const Value method = LookUp(self, first, false);
+  // Without the method the object's primitive is undefined (so _global,
+  // which has no prototype, equals undefined).
+  if (!method.Is(ValueKind::kObject) || !IsFunction(method.AsObject())) return Value();
   return Call(method, self, {});
 }
 
 std::string Vm::ToString(ObjectRef object) {
   const Value self = Value::Object(object);
-  const Value method = GetMember(self, "toString");
+  const Value method = LookUp(self, "toString", false);
   if (method.Is(ValueKind::kObject) && IsFunction(method.AsObject())) {
     const Value result = Call(method, self, {});
-    if (!result.Is(ValueKind::kObject)) return avm1::ToString(result, Conversions());
+    // A toString that answers nothing (or an object) leaves the fallback.
+    if (!result.Is(ValueKind::kObject) && !result.Is(ValueKind::kUndefined)) {
+      return avm1::ToString(result, Conversions());
+    }
   }
   return IsFunction(object) ? "[type Function]" : "[type Object]";
 }

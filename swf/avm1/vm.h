@@ -146,6 +146,8 @@ class Vm final : public ObjectHost, private RootSource {
 
  private:
   void MarkRoots(Marker& marker) const override;
+  // GetMember, with or without asking __resolve for a missing name.
+  Value LookUp(const Value& self, std::string_view name, bool resolve);
   void SetOwn(ObjectRef target, Object& object, std::string_view name, Value value);
   std::int32_t ArrayLength(const Object& object) const;
   void SetArrayLength(Object& object, std::int32_t length);

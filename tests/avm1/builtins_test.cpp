@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "swf/avm1/builtins/install.h"
+#include "swf/avm1/conversions.h"
 #include "swf/avm1/vm.h"
 
 namespace swf::avm1 {
@@ -335,6 +336,33 @@ TEST_F(Builtins, WatchersAndGettersNestAtMost65Deep) {
   Call(virtualProperty, "addProperty", {S("prop"), Value::Object(vm.NewFunction(RecursiveGetter)), Null});
   EXPECT_EQ(Text(vm.GetMember(virtualProperty, "prop")), "stored");
   EXPECT_EQ(Text(vm.GetMember(virtualProperty, "calls")), "65");
+}
+
+Value ResolveByName(NativeCall& call) { return Value::String("resolved " + call.vm.ToStringValue(call.Arg(0))); }
+Value ReturnTen(NativeCall&) { return Value::Number(10); }
+
+TEST_F(Builtins, LookupsAndConversionsAtTheEdges) {
+  // __resolve: the nearest one holding an object answers; a primitive is
+  // passed over; conversions never ask it.
+  const Value proto = Value::Object(vm.NewObject());
+  vm.SetMember(proto, "__resolve", Value::Object(vm.NewFunction(ResolveByName)));
+  const Value object = Value::Object(vm.NewObject(proto.AsObject()));
+  vm.SetMember(object, "__resolve", N(42));
+  EXPECT_EQ(Text(vm.GetMember(object, "missing")), "resolved missing");
+  vm.SetMember(object, "__resolve", Value::Object(vm.NewObject()));
+  EXPECT_TRUE(vm.GetMember(object, "missing").Is(ValueKind::kUndefined));
+  const Value bare = Value::Object(vm.GetHeap().New(ObjectClass::kObject, {}));
+  vm.SetMember(bare, "__resolve", Value::Object(vm.NewFunction(ResolveByName)));
+  EXPECT_TRUE(ToPrimitive(bare, vm.Conversions()).Is(ValueKind::kUndefined));
+
+  // _global has no prototype, so nothing inherited shows through it.
+  EXPECT_TRUE(vm.GetMember(Value::Object(vm.Classes().global), "hasOwnProperty").Is(ValueKind::kUndefined));
+
+  // An Array's methods keep their own length, whatever a getter answers.
+  const Value array = vm.Construct(Global("Array"), std::vector<Value>{N(3)});
+  EXPECT_EQ(Call(array, "addProperty", {S("length"), Value::Object(vm.NewFunction(ReturnTen)), Null}), "true");
+  EXPECT_EQ(Text(vm.GetMember(array, "length")), "10");
+  EXPECT_EQ(Call(array, "push", {N(1)}), "4");
 }
 
 TEST_F(Builtins, ObjectNumberAndBooleanMethods) {

@@ -9,7 +9,12 @@ using swf::avm1::ObjectRef;
 using swf::avm1::Value;
 
 FakeDisplay::FakeDisplay(swf::avm1::Vm& vm) : vm_(vm) {
-  root_ = vm.GetHeap().New(swf::avm1::ObjectClass::kMovieClip, vm.Classes().movieClipPrototype);
+  // Without the runtime's MovieClip prototype the root still inherits
+  // Object.prototype's methods, as a clip does through MovieClip.prototype
+  // (_global, which has no prototype, does not lend them).
+  const ObjectRef clipPrototype = vm.Classes().movieClipPrototype;
+  root_ = vm.GetHeap().New(swf::avm1::ObjectClass::kMovieClip,
+                           clipPrototype.id != 0 ? clipPrototype : vm.Classes().objectPrototype);
   vm.AddRoots(this);
   vm.SetDisplayHost(this);
   for (const char* name : {"_x", "_y", "_rotation", "_width", "_height"}) properties_[name] = Value::Number(0);

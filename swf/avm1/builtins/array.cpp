@@ -23,7 +23,17 @@ namespace swf::avm1 {
 namespace {
 
 using builtins::IndexName;
-using builtins::LengthOf;
+
+// The length Array's methods work with (see SetLength).
+std::int64_t LengthOf(Vm& vm, const Value& self) {
+  Object* object = vm.Get(vm.ObjectFor(self));
+  if (object != nullptr && object->cls == ObjectClass::kArray) {
+    const Property* length = object->properties.Find("length", false);
+    const double stored = length != nullptr ? vm.ToNumber(length->value) : 0;
+    return std::isfinite(stored) && stored > 0 ? static_cast<std::int64_t>(std::min(stored, 4294967295.0)) : 0;
+  }
+  return builtins::LengthOf(vm, self);
+}
 
 // sort and sortOn options.
 namespace sort_flags {
@@ -43,8 +53,9 @@ Value GetElement(Vm& vm, const Value& self, std::int64_t index) {
   Object* object = vm.Get(vm.ObjectFor(self));
   if (object == nullptr) return {};
   const Property* property = object->properties.Find(IndexName(static_cast<double>(index)), vm.IgnoreCase());
-  if (property == nullptr || property->IsAccessor()) return {};
-  return property->value;
+  // An element made into a property with addProperty reads as the value
+  // it stored, without its getter.
+  return property != nullptr ? property->value : Value();
 }
 
 void DeleteElement(Vm& vm, const Value& self, std::int64_t index) {
@@ -71,7 +82,15 @@ void ReplaceElement(Vm& vm, const Value& self, std::int64_t index, Value value) 
   SetElement(vm, self, index, std::move(value));
 }
 
+// An Array's length is its own state: the methods read and write it as
+// stored, whatever addProperty put on the name. Other objects' length is an
+// ordinary member.
 void SetLength(Vm& vm, const Value& self, std::int64_t length) {
+  Object* object = vm.Get(vm.ObjectFor(self));
+  if (object != nullptr && object->cls == ObjectClass::kArray) {
+    object->properties.Set("length", false).value = Value::Number(static_cast<double>(length));
+    return;
+  }
   vm.SetMember(self, "length", Value::Number(static_cast<double>(length)));
 }
 

@@ -14,6 +14,7 @@
 
 #include "swf/avm1/builtins/common.h"
 #include "swf/avm1/builtins/install.h"
+#include "swf/avm1/builtins/string_case.h"
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/utf16.h"
 
@@ -190,53 +191,12 @@ Value Split(NativeCall& call) {
   return Value::Object(vm.NewArray(parts));
 }
 
-// The case pairs the player maps beyond ASCII: (upper first, lower first,
-// count, step). step 1: the ranges run side by side; step 2: upper and
-// lower alternate in one range starting at `upper`.
-struct CaseRange {
-  char16_t upper;
-  char16_t lower;
-  char16_t count;
-  char16_t step;
-};
-constexpr CaseRange kCaseRanges[] = {
-    {0x00C0, 0x00E0, 23, 1},  {0x00D8, 0x00F8, 7, 1},   {0x0100, 0x0101, 24, 2},  {0x0132, 0x0133, 3, 2},
-    {0x0139, 0x013A, 8, 2},   {0x014A, 0x014B, 23, 2},  {0x0179, 0x017A, 3, 2},   {0x0391, 0x03B1, 17, 1},
-    {0x03A3, 0x03C3, 9, 1},   {0x0410, 0x0430, 32, 1},  {0x0400, 0x0450, 16, 1},  {0x0460, 0x0461, 17, 2},
-    {0x048A, 0x048B, 27, 2},  {0x0531, 0x0561, 38, 1},  {0x1E00, 0x1E01, 75, 2},  {0x1EA0, 0x1EA1, 45, 2},
-    {0x2160, 0x2170, 16, 1},  {0x24B6, 0x24D0, 26, 1},  {0xFF21, 0xFF41, 26, 1},
-};
-
-char16_t MapCase(char16_t unit, bool toUpper) {
-  if (unit < 0x80) {
-    if (toUpper && unit >= 'a' && unit <= 'z') return static_cast<char16_t>(unit - 32);
-    if (!toUpper && unit >= 'A' && unit <= 'Z') return static_cast<char16_t>(unit + 32);
-    return unit;
-  }
-  if (toUpper && unit == 0x00FF) return 0x0178;
-  if (!toUpper && unit == 0x0178) return 0x00FF;
-  for (const CaseRange& range : kCaseRanges) {
-    if (range.step == 1) {
-      const char16_t from = toUpper ? range.lower : range.upper;
-      if (unit >= from && unit < from + range.count) {
-        return static_cast<char16_t>(unit - from + (toUpper ? range.upper : range.lower));
-      }
-    } else if (unit >= range.upper && unit < range.upper + range.count * 2) {
-      const bool isUpper = (unit - range.upper) % 2 == 0;
-      if (toUpper && !isUpper) return static_cast<char16_t>(unit - 1);
-      if (!toUpper && isUpper) return static_cast<char16_t>(unit + 1);
-      return unit;
-    }
-  }
-  return unit;
-}
-
 Value ChangeCase(NativeCall& call, bool toUpper) {
   Units text = SelfText(call);
   // Movies before SWF 6 change the case of ASCII letters only.
   const bool asciiOnly = call.vm.SwfVersion() < 6;
   for (char16_t& unit : text) {
-    if (!asciiOnly || unit < 0x80) unit = MapCase(unit, toUpper);
+    if (!asciiOnly || unit < 0x80) unit = toUpper ? ToUpperUnit(unit) : ToLowerUnit(unit);
   }
   return Text(text);
 }
