@@ -115,7 +115,10 @@ Fields FieldsOf(double time) {
 double MakeDay(double year, double month, double date) {
   if (!std::isfinite(year) || !std::isfinite(month)) return kNaN;
   const double yearOfMonth = year + std::floor(month / 12);
-  const int monthInYear = static_cast<int>(month - 12 * std::floor(month / 12));
+  const double remainder = month - 12 * std::floor(month / 12);
+  // A month so large that the division has no precision left names no month.
+  if (!(remainder >= 0 && remainder < 12)) return kNaN;
+  const int monthInYear = static_cast<int>(remainder);
   const double days = DayFromYear(yearOfMonth) + kDaysBeforeMonth[monthInYear] +
                       (monthInYear >= 2 && IsLeapYear(yearOfMonth) ? 1 : 0);
   return days + date - 1;
