@@ -16,6 +16,8 @@
 // filled with the non-zero rule after the fills of their layer. Low quality
 // feeds the same edges to AliasedRasterizer, which samples pixel centres.
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "swf/render/render_target.h"
@@ -28,6 +30,18 @@ struct RenderOptions {
   Matrix view;        // twips of the stage to device pixels
   Rgba background;    // painted over the whole target first (always opaque)
   const BitmapLibrary* bitmaps = nullptr;  // for bitmap fills; without it they draw nothing
+  // Pictures of cached objects (cache-as-bitmap, filters) drawn in an
+  // earlier drawing are used again while nothing they show has changed.
+  // Off, every one is drawn anew (the pictures must come out the same).
+  bool reuseCachedPictures = true;
+  // Groups open at once (a mask and what it clips, an object drawn alone
+  // for its blend mode, filters or cached picture) hold layers as large as
+  // what they draw. Beyond this many bytes of them a further group is not
+  // opened and its object is drawn as it would be without one (a mask's
+  // range unclipped, a blend as normal, no filters) rather than risking the
+  // memory of a 32-bit program.
+  uint64_t maxGroupBytes = kDefaultMaxGroupBytes;
+  static constexpr uint64_t kDefaultMaxGroupBytes = uint64_t{96} << 20;
 };
 
 // The memory the renderer draws with (rasterizer cells, scanlines, point
@@ -42,6 +56,11 @@ class RenderScratch {
 
   struct Buffers;  // defined where AGG is known
   Buffers& Get() { return *buffers_; }
+
+  // Pictures of cached objects kept now, and how many times one was used
+  // again instead of drawing its object.
+  size_t KeptPictures() const;
+  size_t PictureReuses() const;
 
  private:
   std::unique_ptr<Buffers> buffers_;

@@ -7,6 +7,10 @@ void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
   InstallObject(vm);
   InstallFunction(vm);
   InstallArray(vm);
+  InstallString(vm);
+  InstallNumber(vm);
+  InstallBoolean(vm);
+  InstallGlobalFunctions(vm);
   InstallMath(vm);
   InstallDate(vm);
   InstallError(vm);

@@ -2,6 +2,10 @@
 // family's installer in the order their prototypes depend on each other.
 #pragma once
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "swf/avm1/builtins_host.h"
 #include "swf/avm1/vm.h"
 
@@ -16,6 +20,16 @@ void InstallBuiltins(Vm& vm, const BuiltinsHost& host);
 void InstallObject(Vm& vm);
 void InstallFunction(Vm& vm);
 void InstallArray(Vm& vm);
+void InstallString(Vm& vm);
+void InstallNumber(Vm& vm);
+void InstallBoolean(Vm& vm);
+void InstallGlobalFunctions(Vm& vm);
+
+// The text functions behind parseInt, parseFloat, escape and unescape.
+double ParseIntText(std::string_view text, std::optional<int> radix);
+double ParseFloatText(std::string_view text);
+std::string EscapeText(std::string_view text);
+std::string UnescapeText(std::string_view text);
 
 // Math, Date, Error, AsBroadcaster, System and the objects with listener
 // lists. AsBroadcaster comes before the objects it initializes.
