@@ -16,8 +16,9 @@ struct BuiltinsHost {
   // Local time minus UTC, in milliseconds, at the given UTC instant (so
   // that daylight saving applies to the date asked about). Unset: 0.
   std::function<double(double utcMs)> localOffsetMs;
-  // What $version and getVersion() answer ("WIN 8,0,0,0").
-  std::string version = "WIN 8,0,0,0";
+  // What $version, getVersion() and System.capabilities.version answer: a
+  // Windows desktop player of the newest release movies are made for.
+  std::string version = "WIN 32,0,0,465";
   // The seed of the random source; the same seed gives the same sequence.
   std::uint64_t randomSeed = 1;
   // System.security.sandboxType: a movie played from a file is

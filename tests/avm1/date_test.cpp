@@ -145,6 +145,7 @@ TEST_F(DateTest, SettersConvertTheirArgumentsAsThePlayerDoes) {
       {"setUTCMinutes", {kNaN}, "-127254175632347"},
       {"setTime", {5.5}, "5"},
       {"setTime", {8.64e15 + 1}, "NaN"},
+      {"setMonth", {1e300}, "NaN"},  // no month left in so large a number
   };
   for (const SetterCase& c : cases) {
     const Value date = vm_.Construct(DateClass(), Numbers({1594844387653}));

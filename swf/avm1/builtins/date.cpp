@@ -115,7 +115,10 @@ Fields FieldsOf(double time) {
 double MakeDay(double year, double month, double date) {
   if (!std::isfinite(year) || !std::isfinite(month)) return kNaN;
   const double yearOfMonth = year + std::floor(month / 12);
-  const int monthInYear = static_cast<int>(month - 12 * std::floor(month / 12));
+  const double remainder = month - 12 * std::floor(month / 12);
+  // A month so large that the division has no precision left names no month.
+  if (!(remainder >= 0 && remainder < 12)) return kNaN;
+  const int monthInYear = static_cast<int>(remainder);
   const double days = DayFromYear(yearOfMonth) + kDaysBeforeMonth[monthInYear] +
                       (monthInYear >= 2 && IsLeapYear(yearOfMonth) ? 1 : 0);
   return days + date - 1;
@@ -270,15 +273,8 @@ Value ToStringMethod(NativeCall& call) {
   return Value::String(FormatDate(call.vm, TimeValue(*payload)));
 }
 
-// Setters: which field the first argument sets, how many fields follow it,
-// and how their arguments become whole numbers.
+// How a setter's arguments become whole numbers.
 enum class Conversion { kTruncate, kMonth, kInt32, kShortYear };
-
-struct SetterSpec {
-  int first;  // 0 year, 1 month, 2 date, 3 hours, 4 minutes, 5 seconds, 6 milliseconds
-  int count;
-  Conversion conversion;
-};
 
 double ConvertArgument(double value, Conversion conversion, bool firstArgument) {
   switch (conversion) {
@@ -297,6 +293,9 @@ Value StoreTime(PrimitivePayload& payload, double time) {
   return payload.value;
 }
 
+// A setter: its first argument sets field `First` (0 year, 1 month, 2 date,
+// 3 hours, 4 minutes, 5 seconds, 6 milliseconds) and up to `Count` - 1 more
+// arguments set the fields after it; the others keep their values.
 template <int First, int Count, Conversion C, bool Local>
 Value SetFields(NativeCall& call) {
   PrimitivePayload* payload = TimeOf(call);
