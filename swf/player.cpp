@@ -37,6 +37,8 @@ size_t Player::Advance(double elapsedSeconds) {
       break;
     }
     sinceLastFrame_ = std::max(0.0, sinceLastFrame_ - interval);
+    // The timers that fall due before the frame run ahead of it.
+    runtime_.AdvanceClock(interval * 1000.0);
     runtime_.Tick();
     ++frames;
   }

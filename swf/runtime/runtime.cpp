@@ -6,6 +6,7 @@
 
 #include "swf/runtime/actions.h"
 #include "swf/runtime/depths.h"
+#include "swf/avm1/builtins/install.h"
 #include "swf/runtime/script_natives.h"
 
 namespace swf {
@@ -22,6 +23,12 @@ Runtime::Runtime(const ParsedMovie& movie, HostServices* host, size_t maxMadePer
   context_.objects.maxMadePerStep = maxMadePerStep;
   stage_.SetRemovalObserver(this);
   vm_.SetSwfVersion(movie_.header.version);
+  avm1::BuiltinsHost facts;
+  if (host != nullptr) {
+    facts.nowMs = [host] { return host->NowMilliseconds(); };
+    facts.localOffsetMs = [host](double utc) { return host->UtcOffsetMinutes(utc) * 60000.0; };
+  }
+  avm1::InstallBuiltins(vm_, facts);
   InstallScriptNatives(vm_);
   vm_.AddRoots(&timers_);
   DisplayObject& root = *stage_.Get(stage_.Root());
