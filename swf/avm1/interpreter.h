@@ -4,6 +4,12 @@
 // The runtime hands it a block with the clip the code belongs to; the
 // interpreter keeps each frame's stack, registers and scope chain as roots
 // of the collector, and collects at the safe points between records.
+//
+// One Interpreter serves a movie for as long as its scripts run: the script
+// functions it makes call back into it (they do nothing once it is gone),
+// and the four global registers live in it. `throw` travels as described in
+// script_throw.h; the time limit and the recursion ceiling stop the whole
+// RunBlock that is running, whatever frames lie in between.
 #pragma once
 
 #include <functional>
@@ -23,7 +29,12 @@ struct ScriptLimits {
   // Milliseconds of real time (injected so that tests can run it forward).
   std::function<double()> clock;
   std::function<void()> onTimeout;
+  // Told when a call nests deeper than maxRecursion (the script then stops).
+  std::function<void()> onRecursionLimit;
 };
+
+// The running machine behind an Interpreter (interpreter_machine.h).
+class Machine;
 
 class Interpreter {
  public:
@@ -39,9 +50,8 @@ class Interpreter {
   Vm& GetVm() { return vm_; }
 
  private:
-  class Impl;
   Vm& vm_;
-  std::unique_ptr<Impl> impl_;
+  std::shared_ptr<Machine> machine_;  // shared: script functions hold it weakly
 };
 
 }  // namespace swf::avm1

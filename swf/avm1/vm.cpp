@@ -63,7 +63,8 @@ std::int64_t ArrayIndexOf(std::string_view name) {
 Vm::Vm() {
   builtins_.objectPrototype = heap_.New(ObjectClass::kObject, {});
   builtins_.functionPrototype = heap_.New(ObjectClass::kObject, builtins_.objectPrototype);
-  builtins_.global = heap_.New(ObjectClass::kObject, builtins_.objectPrototype);
+  // _global has no prototype in the player (corpus: global_is_bare).
+  builtins_.global = heap_.New(ObjectClass::kObject, {});
 }
 
 Vm::~Vm() = default;

@@ -172,8 +172,11 @@ const Operation& ActionCache::At(size_t offset) {
     end_.offset = code_.size();
     return end_;
   }
+  if (byOffset_.empty()) byOffset_.assign(code_.size(), nullptr);
+  if (const Operation* known = byOffset_[offset]) return *known;
   auto found = operations_.find(offset);
   if (found == operations_.end()) found = operations_.emplace(offset, DecodeAction(code_, offset)).first;
+  byOffset_[offset] = &found->second;
   return found->second;
 }
 

@@ -307,6 +307,9 @@ class ActionCache {
  private:
   std::span<const uint8_t> code_;
   std::unordered_map<size_t, Operation> operations_;
+  // The decoded operation at each byte offset, for a lookup without
+  // hashing (elements of the map stay where they are); made on first use.
+  std::vector<const Operation*> byOffset_;
   Operation end_;  // shared by every offset at or past the end
 };
 
