@@ -4,7 +4,6 @@
 #include <map>
 #include <utility>
 
-#include "swf/runtime/actions.h"
 #include "swf/runtime/depths.h"
 #include "swf/avm1/builtins/install.h"
 #include "swf/runtime/script_natives.h"
@@ -15,6 +14,24 @@ namespace {
 // Script depths beyond this are refused, so that the conversion to the
 // stage's depths cannot overflow.
 constexpr int32_t kMaxScriptDepth = int32_t{1} << 30;
+
+constexpr uint16_t kScriptLimitsTag = 65;
+
+// The movie's ScriptLimits tag (the last one counts), over the player's
+// defaults; a limit of 0 keeps the default. The host hears of a script
+// stopped for taking too long.
+avm1::ScriptLimits ScriptLimitsOf(const ParsedMovie& movie, HostServices* host) {
+  avm1::ScriptLimits limits;
+  for (const RawTag& tag : movie.unknownTags) {
+    if (tag.code != kScriptLimitsTag || tag.body.size() < 4) continue;
+    const int recursion = tag.body[0] | (tag.body[1] << 8);
+    const int seconds = tag.body[2] | (tag.body[3] << 8);
+    if (recursion > 0) limits.maxRecursion = recursion;
+    if (seconds > 0) limits.timeoutSeconds = seconds;
+  }
+  if (host != nullptr) limits.onTimeout = [host] { host->ScriptTimedOut(); };
+  return limits;
+}
 
 }  // namespace
 
@@ -30,6 +47,7 @@ Runtime::Runtime(const ParsedMovie& movie, HostServices* host, size_t maxMadePer
   }
   avm1::InstallBuiltins(vm_, facts);
   InstallScriptNatives(vm_);
+  interpreter_ = std::make_unique<avm1::Interpreter>(vm_, bridge_, ScriptLimitsOf(movie_, host));
   vm_.AddRoots(&timers_);
   DisplayObject& root = *stage_.Get(stage_.Root());
   root.timeline = ClipTimeline{&movie_.root};
@@ -112,13 +130,13 @@ void Runtime::RunFrameActions() {
 
 void Runtime::RunBlock(ObjectHandle clip, const ActionBlock& block, int swfVersion) {
   if (stage_.Get(clip) == nullptr) return;
-  vm_.SetSwfVersion(swfVersion);
-  RunActionBlock(*this, clip, block, swfVersion, context_.scripts);
+  RunBlockOn(bridge_.ScriptObject(clip), block, swfVersion);
 }
 
 void Runtime::RunBlockOn(avm1::ObjectRef self, const ActionBlock& block, int swfVersion) {
-  const ObjectHandle clip = bridge_.HandleOf(self);
-  if (stage_.Get(clip) != nullptr) RunBlock(clip, block, swfVersion);
+  if (self.id == 0) return;
+  vm_.SetSwfVersion(swfVersion);
+  interpreter_->RunBlock(block, self, swfVersion);
 }
 
 namespace {

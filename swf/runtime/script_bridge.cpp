@@ -207,6 +207,8 @@ avm1::ClipReference ScriptBridge::ReferenceTo(ObjectRef clip) {
 }
 
 ObjectRef ScriptBridge::FindTarget(ObjectRef origin, std::string_view path) {
+  // Paths seen from a clip that has gone name nothing, "_root" included.
+  if (!HandleOf(origin).IsNone() && HandleFromRef(origin).IsNone()) return {};
   ObjectHandle from = HandleFromRef(origin);
   if (from.IsNone()) from = runtime_.Root();
   std::string rest(path);
