@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "player/draw_frame.h"
 #include "swf/movie_report.h"
 #include "swf/player.h"
 
@@ -12,7 +11,6 @@ namespace player {
 namespace {
 
 constexpr const char* kClassName = "TShockwaveFlash";
-constexpr UINT_PTR kFrameTimer = 1;
 // The engine refuses larger movies anyway; reading stops here.
 constexpr DWORD kLargestMovieFile = 256u << 20;
 // The notice line: light text on a dark band, readable over any movie.
@@ -60,59 +58,63 @@ TShockwaveFlash::TShockwaveFlash(ui::Seams& seams, HWND parent, const RECT& plac
   RegisterWindowClass(windowClass);
   Create(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, place.left, place.top, place.right - place.left,
          place.bottom - place.top, parent, nullptr);
+  host_.Attach(Handle());
 }
 
-TShockwaveFlash::~TShockwaveFlash() {
-  StopClock();
-}
+TShockwaveFlash::~TShockwaveFlash() = default;
 
 void TShockwaveFlash::SetBackgroundColor(int color) {
   background_ = color & 0xFFFFFF;
-  if (movie_) movie_->SetBackgroundOverride(ToRgba(background_));
+  if (swf::Player* movie = host_.Movie()) movie->SetBackgroundOverride(ToRgba(background_));
 }
 
 void TShockwaveFlash::SetMovie(const std::wstring& path) {
-  StopClock();
-  movie_.reset();
+  host_.SetMovie(nullptr);
   movieBytes_.clear();
   loadError_.clear();
   notice_.clear();
   moviePath_ = path;
+  std::unique_ptr<swf::Player> movie;
   try {
     movieBytes_ = ReadMovieFile(path);
-    movie_ = std::make_unique<swf::Player>(std::span<const uint8_t>(movieBytes_.data(), movieBytes_.size()));
-    movie_->SetBackgroundOverride(ToRgba(background_));
-    notice_ = swf::NoticeLine(swf::ReportMovie(movie_->Movie()));
+    movie = std::make_unique<swf::Player>(std::span<const uint8_t>(movieBytes_.data(), movieBytes_.size()));
+    movie->SetBackgroundOverride(ToRgba(background_));
+    notice_ = swf::NoticeLine(swf::ReportMovie(movie->Movie()));
   } catch (const std::bad_alloc&) {
-    movie_.reset();
-    movieBytes_.clear();
+    movie.reset();
     loadError_ = "Not enough memory to open this movie";
   } catch (const std::exception& error) {
-    movie_.reset();
-    movieBytes_.clear();
+    movie.reset();
     loadError_ = error.what();
   }
+  if (!movie) movieBytes_.clear();
+  host_.SetMovie(std::move(movie));
+  host_.SetEmptyPicture(static_cast<uint32_t>(background_),
+                        loadError_.empty() ? std::string() : "This movie cannot be played.\r\n" + loadError_);
   // A newly loaded movie plays from its first frame.
-  if (movie_) StartClock();
+  host_.StartClock();
   Redraw();
 }
 
 void TShockwaveFlash::GotoFrame(int frame) {
-  if (!movie_) return;
-  movie_->GotoFrame(static_cast<size_t>(std::max(frame, 0)));
+  swf::Player* movie = host_.Movie();
+  if (movie == nullptr) return;
+  movie->GotoFrame(static_cast<size_t>(std::max(frame, 0)));
   Redraw();
 }
 
 void TShockwaveFlash::Play() {
-  if (!movie_) return;
-  movie_->Play();
-  StartClock();
+  swf::Player* movie = host_.Movie();
+  if (movie == nullptr) return;
+  movie->Play();
+  host_.StartClock();
 }
 
 void TShockwaveFlash::Stop() {
-  if (!movie_) return;
-  movie_->Stop();
-  StopClock();
+  swf::Player* movie = host_.Movie();
+  if (movie == nullptr) return;
+  movie->Stop();
+  host_.StopClock();
 }
 
 int TShockwaveFlash::Width() const {
@@ -127,59 +129,31 @@ int TShockwaveFlash::Height() const {
   return r.bottom;
 }
 
-bool TShockwaveFlash::IsPlaying() const { return movie_ && clockRunning_ && movie_->IsPlaying(); }
+bool TShockwaveFlash::IsPlaying() const { return host_.IsPlaying(); }
 
-int TShockwaveFlash::CurrentFrame() const { return movie_ ? static_cast<int>(movie_->CurrentFrame()) : 0; }
-
-void TShockwaveFlash::StartClock() {
-  if (!movie_) return;
-  UINT interval = static_cast<UINT>(std::clamp(movie_->FrameInterval() * 1000.0, 10.0, 10000.0));
-  ::SetTimer(Handle(), kFrameTimer, interval, nullptr);
-  clockRunning_ = true;
-}
-
-void TShockwaveFlash::StopClock() {
-  if (Handle()) ::KillTimer(Handle(), kFrameTimer);
-  clockRunning_ = false;
+int TShockwaveFlash::CurrentFrame() const {
+  const swf::Player* movie = host_.Movie();
+  return movie != nullptr ? static_cast<int>(movie->CurrentFrame()) : 0;
 }
 
 void TShockwaveFlash::Redraw() {
-  buffer_.Resize(Width(), Height());
-  if (movie_) {
-    DrawFrame(*movie_, swf::Quality::kHigh, buffer_);
-  } else {
-    uint32_t fill = static_cast<uint32_t>(background_);
-    std::fill(buffer_.Pixels(), buffer_.Pixels() + buffer_.Width() * buffer_.Height(), fill);
-    if (!loadError_.empty()) DrawMessage(loadError_);
-  }
-  ::GdiFlush();
-  ::InvalidateRect(Handle(), nullptr, FALSE);
-}
-
-void TShockwaveFlash::DrawMessage(const std::string& text) {
-  HDC dc = buffer_.Dc();
-  auto* font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-  HGDIOBJ oldFont = ::SelectObject(dc, font);
-  ::SetBkMode(dc, TRANSPARENT);
-  int r = (background_ >> 16) & 0xFF, g = (background_ >> 8) & 0xFF, b = background_ & 0xFF;
-  bool dark = r * 299 + g * 587 + b * 114 < 128000;
-  ::SetTextColor(dc, dark ? RGB(255, 255, 255) : RGB(0, 0, 0));
-  RECT area{8, 8, buffer_.Width() - 8, buffer_.Height() - 8};
-  std::string message = "This movie cannot be played.\r\n" + text;
-  ::DrawTextA(dc, message.c_str(), -1, &area, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
-  ::SelectObject(dc, oldFont);
+  if (!host_.Movie()) host_.SetEmptyPicture(static_cast<uint32_t>(background_),
+                                            loadError_.empty() ? std::string()
+                                                               : "This movie cannot be played.\r\n" + loadError_);
+  host_.Redraw();
 }
 
 int TShockwaveFlash::NoticeTop(HDC dc) const {
-  if (!movie_ || notice_.empty()) return buffer_.Height();
+  const ui::BackBuffer& buffer = host_.Buffer();
+  if (!host_.Movie() || notice_.empty()) return buffer.Height();
   ui::ScopedSelect font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
   TEXTMETRICA metrics{};
   ::GetTextMetricsA(dc, &metrics);
-  return std::max(0, buffer_.Height() - static_cast<int>(metrics.tmHeight) - 6);
+  return std::max(0, buffer.Height() - static_cast<int>(metrics.tmHeight) - 6);
 }
 
 void TShockwaveFlash::PaintNotice(HDC dc, int top) const {
-  const RECT band{0, top, buffer_.Width(), buffer_.Height()};
+  const RECT band{0, top, host_.Buffer().Width(), host_.Buffer().Height()};
   ui::UniqueBrush dark(::CreateSolidBrush(kNoticeBackground));
   ::FillRect(dc, &band, dark.Get());
   ui::ScopedSelect font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
@@ -191,35 +165,27 @@ void TShockwaveFlash::PaintNotice(HDC dc, int top) const {
 
 LRESULT TShockwaveFlash::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_SIZE:
-      Redraw();
-      return 0;
-    case WM_TIMER:
-      if (wParam == kFrameTimer && movie_) {
-        movie_->Tick();
-        Redraw();
-      }
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
     case WM_PAINT: {
       ui::PaintDc paint(Handle());
-      if (!buffer_.Ready()) Redraw();
+      if (!host_.Buffer().Ready()) Redraw();
       // The notice band is painted apart from the picture, so it does not
       // flicker as frames change.
       const int noticeTop = NoticeTop(paint.Get());
-      ::BitBlt(paint.Get(), 0, 0, buffer_.Width(), noticeTop, buffer_.Dc(), 0, 0, SRCCOPY);
-      if (noticeTop < buffer_.Height()) PaintNotice(paint.Get(), noticeTop);
+      host_.Paint(paint.Get(), noticeTop);
+      if (noticeTop < host_.Buffer().Height()) PaintNotice(paint.Get(), noticeTop);
       return 0;
     }
-    case WM_LBUTTONDOWN:
-      ::SetFocus(Handle());
-      return 0;
+    case WM_GETDLGCODE:
+      // Arrows, Tab and Enter belong to the movie while it has the focus.
+      return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
     case WM_DESTROY:
-      StopClock();
+      host_.StopClock();
       return 0;
-    default:
+    default: {
+      LRESULT result = 0;
+      if (host_.HandleMessage(message, wParam, lParam, result)) return result;
       return Default(message, wParam, lParam);
+    }
   }
 }
 

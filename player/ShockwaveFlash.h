@@ -4,9 +4,10 @@
 // load a movie (after setting the background colour), go to a frame, play,
 // stop, and its picture, which stays on screen inside its own rectangle.
 //
-// The control draws into a back buffer of its own size; painting copies the
-// buffer to the screen, and the thumbnail capture reads the same buffer, so
-// a capture is exact even while the window is covered. A movie that uses
+// The movie runs in the shared host (movie_host.h): it draws into a back
+// buffer of the control's size, which painting copies to the screen and the
+// thumbnail capture reads, so a capture is exact even while the window is
+// covered; the mouse and the keyboard go to the movie. A movie that uses
 // what the engine does not run or draw gets one line of notice over the
 // bottom of the control, painted on the screen only, so that thumbnails
 // stay the movie's own picture.
@@ -18,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/back_buffer.h"
+#include "player/movie_host.h"
 #include "ui/handles.h"
 #include "ui/window.h"
 
@@ -48,9 +49,9 @@ class TShockwaveFlash : public ui::Window {
 
   // The movie's picture now: Width() × Height() pixels, rows top to
   // bottom, 0x00RRGGBB each (without the notice line).
-  const uint32_t* Pixels() const { return buffer_.Pixels(); }
+  const uint32_t* Pixels() const { return host_.Buffer().Pixels(); }
 
-  bool HasMovie() const { return movie_ != nullptr; }
+  bool HasMovie() const { return host_.Movie() != nullptr; }
   bool IsPlaying() const;
   int CurrentFrame() const;
   const std::wstring& MoviePath() const { return moviePath_; }
@@ -65,22 +66,18 @@ class TShockwaveFlash : public ui::Window {
 
  private:
   void Redraw();
-  void DrawMessage(const std::string& text);
   // Where the notice band starts (the height when there is none).
   int NoticeTop(HDC dc) const;
   void PaintNotice(HDC dc, int top) const;
-  void StartClock();
-  void StopClock();
 
   int background_ = 0xFFFFFF;
-  std::unique_ptr<swf::Player> movie_;
+  // The movie's bytes outlive its player, which refers to them.
   std::vector<uint8_t> movieBytes_;
   std::wstring moviePath_;
   std::string loadError_;
   std::string notice_;
 
-  ui::BackBuffer buffer_;
-  bool clockRunning_ = false;
+  MovieHost host_;
 };
 
 }  // namespace player

@@ -7,7 +7,6 @@
 #include <span>
 
 #include "core/ole_date.h"
-#include "player/draw_frame.h"
 #include "stub/licence_text.h"
 #include "stub/movie_release.h"
 #include "stub/stub_menu.h"
@@ -23,7 +22,6 @@ namespace stub {
 namespace {
 
 constexpr const char* kClassName = "QuorvelPlayerWindow";
-constexpr UINT_PTR kFrameTimer = 1;
 // A movie without a usable stage gets this client area.
 constexpr SIZE kFallbackStage{550, 400};
 // No stage is given more pixels than this on either side: a claimed stage
@@ -62,11 +60,12 @@ PlayerWindow::PlayerWindow(ui::Seams& seams, FolderChooser& folders, core::Packa
   RegisterWindowClass(windowClass);
   Create(0, kClassName, options_.packageName.c_str(), kWindowedStyle, CW_USEDEFAULT, CW_USEDEFAULT,
          kFallbackStage.cx, kFallbackStage.cy, nullptr, menu_.Get());
+  host_.Attach(Handle());
   if (!package_.movies.empty()) SelectMovie(0);
 }
 
 PlayerWindow::~PlayerWindow() {
-  StopClock();
+  host_.StopClock();
   // The menu is ours (menu_), not the window's, whether full screen took it
   // off or not.
   if (Handle()) ::SetMenu(Handle(), nullptr);
@@ -78,23 +77,24 @@ void PlayerWindow::Show(int showCommand) {
 }
 
 SIZE PlayerWindow::StageClientSize() const {
-  if (!player_) return kFallbackStage;
-  return SIZE{StageSide(player_->StageWidth(), kFallbackStage.cx),
-              StageSide(player_->StageHeight(), kFallbackStage.cy)};
+  const swf::Player* player = host_.Movie();
+  if (player == nullptr) return kFallbackStage;
+  return SIZE{StageSide(player->StageWidth(), kFallbackStage.cx), StageSide(player->StageHeight(), kFallbackStage.cy)};
 }
 
-bool PlayerWindow::IsPlaying() const { return player_ && clockRunning_ && player_->IsPlaying(); }
+bool PlayerWindow::IsPlaying() const { return host_.IsPlaying(); }
 
 void PlayerWindow::SelectMovie(std::size_t index) {
   if (index >= package_.movies.size()) return;
-  StopClock();
-  player_.reset();
+  host_.SetMovie(nullptr);
   movieError_.clear();
   movieIndex_ = index;
   const core::PackageMovie& movie = package_.movies[index];
+  // The package's bytes outlive the player, which refers to them.
   const std::string_view bytes = package_.MovieData(movie);
+  std::unique_ptr<swf::Player> player;
   try {
-    player_ = std::make_unique<swf::Player>(
+    player = std::make_unique<swf::Player>(
         std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
   } catch (const std::bad_alloc&) {
     movieError_ = "There is not enough memory for it.";
@@ -104,16 +104,17 @@ void PlayerWindow::SelectMovie(std::size_t index) {
   std::string caption = options_.packageName + " - " + MovieLabel(movie.name, index);
   // What the movie uses that is not played is said once, in the caption,
   // rather than over its picture.
-  if (player_) {
-    const std::string notice = swf::NoticeLine(swf::ReportMovie(player_->Movie()));
+  if (player) {
+    const std::string notice = swf::NoticeLine(swf::ReportMovie(player->Movie()));
     if (!notice.empty()) caption += " - " + notice;
   }
   ::SetWindowTextA(Handle(), caption.c_str());
+  host_.SetMovie(std::move(player));
+  host_.SetEmptyPicture(0xFFFFFF, std::string(texts::kMovieCannotPlay) + "\r\n" + movieError_);
   if (!fullScreen_) FitClientToStage();
-  if (player_) {
-    player_->Play();
-    StartClock();
-  }
+  // The movie plays as its first frame left it: a movie that stops there
+  // (a title with buttons) waits for the user.
+  host_.StartClock();
   Redraw();
 }
 
@@ -190,31 +191,34 @@ void PlayerWindow::SetFullScreen(bool on) {
 }
 
 void PlayerWindow::TogglePlay() {
-  if (!player_) return;
+  swf::Player* player = host_.Movie();
+  if (player == nullptr) return;
   if (IsPlaying()) {
-    player_->Stop();
-    StopClock();
+    player->Stop();
+    host_.StopClock();
   } else {
-    player_->Play();
-    StartClock();
+    player->Play();
+    host_.StartClock();
   }
 }
 
 void PlayerWindow::Rewind() {
-  if (!player_) return;
-  player_->Stop();
-  StopClock();
-  player_->GotoFrame(0);
+  swf::Player* player = host_.Movie();
+  if (player == nullptr) return;
+  player->Stop();
+  host_.StopClock();
+  player->GotoFrame(0);
   Redraw();
 }
 
 void PlayerWindow::Step(int frames) {
-  if (!player_ || player_->FrameCount() == 0) return;
-  player_->Stop();
-  StopClock();
-  const long last = static_cast<long>(player_->FrameCount()) - 1;
-  const long target = std::clamp(static_cast<long>(player_->CurrentFrame()) + frames, 0L, last);
-  player_->GotoFrame(static_cast<std::size_t>(target));
+  swf::Player* player = host_.Movie();
+  if (player == nullptr || player->FrameCount() == 0) return;
+  player->Stop();
+  host_.StopClock();
+  const long last = static_cast<long>(player->FrameCount()) - 1;
+  const long target = std::clamp(static_cast<long>(player->CurrentFrame()) + frames, 0L, last);
+  player->GotoFrame(static_cast<std::size_t>(target));
   Redraw();
 }
 
@@ -266,8 +270,8 @@ void PlayerWindow::RunCommand(UINT id) {
     case command::kStepForward: Step(1); return;
     case command::kStepBack: Step(-1); return;
     case command::kFullScreen: SetFullScreen(!fullScreen_); return;
-    case command::kQualityHigh: quality_ = swf::Quality::kHigh; Redraw(); return;
-    case command::kQualityLow: quality_ = swf::Quality::kLow; Redraw(); return;
+    case command::kQualityHigh: host_.SetQuality(swf::Quality::kHigh); Redraw(); return;
+    case command::kQualityLow: host_.SetQuality(swf::Quality::kLow); Redraw(); return;
     case command::kAbout: ShowAbout(); return;
     case command::kLicences: ShowLicences(); return;
     case command::kSaveMovies: SaveMovies(); return;
@@ -281,14 +285,14 @@ void PlayerWindow::RunCommand(UINT id) {
 void PlayerWindow::UpdateMenu(HMENU popup) {
   const UINT playing = IsPlaying() ? MF_CHECKED : MF_UNCHECKED;
   ::ModifyMenuA(popup, command::kPlayPause, MF_BYCOMMAND | MF_STRING | playing, command::kPlayPause,
-                IsPlaying() ? "&Pause\tSpace" : "&Play\tSpace");
-  const UINT enabled = player_ ? MF_ENABLED : MF_GRAYED;
+                IsPlaying() ? "&Pause\tCtrl+P" : "&Play\tCtrl+P");
+  const UINT enabled = host_.Movie() != nullptr ? MF_ENABLED : MF_GRAYED;
   for (UINT id : {command::kPlayPause, command::kRewind, command::kStepForward, command::kStepBack}) {
     ::EnableMenuItem(popup, id, MF_BYCOMMAND | enabled);
   }
   ::CheckMenuItem(popup, command::kFullScreen, MF_BYCOMMAND | (fullScreen_ ? MF_CHECKED : MF_UNCHECKED));
   ::CheckMenuRadioItem(popup, command::kQualityHigh, command::kQualityLow,
-                       quality_ == swf::Quality::kHigh ? command::kQualityHigh : command::kQualityLow,
+                       host_.Quality() == swf::Quality::kHigh ? command::kQualityHigh : command::kQualityLow,
                        MF_BYCOMMAND);
   if (package_.movies.size() > 1) {
     const UINT first = command::kFirstMovie;
@@ -297,58 +301,20 @@ void PlayerWindow::UpdateMenu(HMENU popup) {
   }
 }
 
-void PlayerWindow::OnKey(WPARAM key) {
-  const bool control = ::GetKeyState(VK_CONTROL) < 0;
-  if (key == 'F' && control) {
-    SetFullScreen(!fullScreen_);
-  } else if (key == VK_ESCAPE) {
+bool PlayerWindow::OnKey(WPARAM key) {
+  if (key == VK_ESCAPE && fullScreen_) {
     SetFullScreen(false);
-  } else if (key == VK_SPACE) {
-    TogglePlay();
-  } else if (key == VK_HOME) {
-    Rewind();
-  } else if (key == VK_RIGHT) {
-    Step(1);
-  } else if (key == VK_LEFT) {
-    Step(-1);
+    return true;
   }
-}
-
-void PlayerWindow::StartClock() {
-  if (!player_) return;
-  const UINT interval = static_cast<UINT>(std::clamp(player_->FrameInterval() * 1000.0, 10.0, 10000.0));
-  ::SetTimer(Handle(), kFrameTimer, interval, nullptr);
-  clockRunning_ = true;
-}
-
-void PlayerWindow::StopClock() {
-  if (Handle()) ::KillTimer(Handle(), kFrameTimer);
-  clockRunning_ = false;
-}
-
-void PlayerWindow::Redraw() {
-  RECT client{};
-  ::GetClientRect(Handle(), &client);
-  buffer_.Resize(client.right, client.bottom);
-  if (player_) {
-    player::DrawFrame(*player_, quality_, buffer_);
-  } else {
-    const std::size_t count = static_cast<std::size_t>(buffer_.Width()) * static_cast<std::size_t>(buffer_.Height());
-    std::fill(buffer_.Pixels(), buffer_.Pixels() + count, 0x00FFFFFFu);
-    DrawMessage(std::string(texts::kMovieCannotPlay) + "\r\n" + movieError_);
+  if (::GetKeyState(VK_CONTROL) >= 0) return false;
+  switch (key) {
+    case 'F': SetFullScreen(!fullScreen_); return true;
+    case 'P': TogglePlay(); return true;
+    case 'R': Rewind(); return true;
+    case VK_RIGHT: Step(1); return true;
+    case VK_LEFT: Step(-1); return true;
+    default: return false;  // other Ctrl combinations are the movie's too
   }
-  ::GdiFlush();
-  ::InvalidateRect(Handle(), nullptr, FALSE);
-}
-
-void PlayerWindow::DrawMessage(const std::string& text) {
-  HDC dc = buffer_.Dc();
-  ui::ScopedSelect font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
-  ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, RGB(0, 0, 0));
-  RECT area{8, 8, buffer_.Width() - 8, buffer_.Height() - 8};
-  ::DrawTextA(dc, text.c_str(), -1, &area, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
-  ::GdiFlush();
 }
 
 LRESULT PlayerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -360,33 +326,24 @@ LRESULT PlayerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       if (!HIWORD(lParam)) UpdateMenu(reinterpret_cast<HMENU>(wParam));
       return 0;
     case WM_KEYDOWN:
-      OnKey(wParam);
-      return 0;
-    case WM_TIMER:
-      if (wParam == kFrameTimer && player_) {
-        player_->Tick();
-        Redraw();
-      }
-      return 0;
-    case WM_SIZE:
-      if (wParam != SIZE_MINIMIZED) Redraw();
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
+      if (OnKey(wParam)) return 0;
+      break;
     case WM_PAINT: {
       ui::PaintDc paint(Handle());
-      if (!buffer_.Ready()) Redraw();
-      ::BitBlt(paint.Get(), 0, 0, buffer_.Width(), buffer_.Height(), buffer_.Dc(), 0, 0, SRCCOPY);
+      host_.Paint(paint.Get());
       return 0;
     }
     case WM_DESTROY:
-      StopClock();
+      host_.StopClock();
       ::SetMenu(Handle(), nullptr);
       if (options_.endsProgram) ::PostQuitMessage(0);
       return 0;
     default:
-      return Default(message, wParam, lParam);
+      break;
   }
+  LRESULT result = 0;
+  if (host_.HandleMessage(message, wParam, lParam, result)) return result;
+  return Default(message, wParam, lParam);
 }
 
 }  // namespace stub

@@ -1,8 +1,10 @@
 #pragma once
 // The player's window: it plays one movie of its package at a time, its
 // client area the movie's stage size (the picture scaled "show all" when the
-// window is resized or full screen), at the movie's frame rate. The picture
-// is drawn into a back buffer of the client's size and copied to the screen.
+// window is resized or full screen), in the engine host shared with the
+// preview (player/movie_host.h). Keys belong to the movie: the window's own
+// commands are on its menu and on Ctrl combinations, and Escape leaves full
+// screen before it reaches the movie.
 
 #include <windows.h>
 
@@ -14,8 +16,8 @@
 #include "core/package_reader.h"
 #include "stub/folder_chooser.h"
 #include "stub/licences_window.h"
+#include "player/movie_host.h"
 #include "swf/render/render_target.h"
-#include "ui/back_buffer.h"
 #include "ui/handles.h"
 #include "ui/window.h"
 
@@ -43,11 +45,11 @@ class PlayerWindow final : public ui::Window {
 
   std::size_t MovieIndex() const { return movieIndex_; }
   // The engine's player of the current movie; null when it cannot be played.
-  const swf::Player* CurrentPlayer() const { return player_.get(); }
+  const swf::Player* CurrentPlayer() const { return host_.Movie(); }
   const std::string& MovieError() const { return movieError_; }
   bool IsPlaying() const;
   bool IsFullScreen() const { return fullScreen_; }
-  swf::Quality CurrentQuality() const { return quality_; }
+  swf::Quality CurrentQuality() const { return host_.Quality(); }
   HMENU MenuBar() const { return menu_.Get(); }
   // The current movie's stage in whole pixels, which the window gives its
   // client area (scaled down, aspect kept, where the screen is too small).
@@ -69,11 +71,9 @@ class PlayerWindow final : public ui::Window {
   void SaveMovies();
   void ShowAbout();
   void ShowLicences();
-  void StartClock();
-  void StopClock();
-  void Redraw();
-  void DrawMessage(const std::string& text);
-  void OnKey(WPARAM key);
+  void Redraw() { host_.Redraw(); }
+  // The window's own keys; false when the key is the movie's.
+  bool OnKey(WPARAM key);
 
   FolderChooser& folders_;
   core::Package package_;
@@ -81,16 +81,13 @@ class PlayerWindow final : public ui::Window {
   ui::UniqueMenu menu_;
 
   std::size_t movieIndex_ = 0;
-  std::unique_ptr<swf::Player> player_;
   std::string movieError_;
-  swf::Quality quality_ = swf::Quality::kHigh;
-  bool clockRunning_ = false;
 
   bool fullScreen_ = false;
   LONG windowedStyle_ = 0;
   WINDOWPLACEMENT windowedPlacement_{};
 
-  ui::BackBuffer buffer_;
+  player::MovieHost host_;
   std::unique_ptr<LicencesWindow> licences_;
 };
 

@@ -57,11 +57,11 @@ ui::UniqueMenu BuildPlayerMenu(const std::vector<std::string>& movieNames, bool 
   }
 
   ui::UniqueMenu play(::CreatePopupMenu());
-  Append(play.Get(), command::kPlayPause, "&Play\tSpace");
-  Append(play.Get(), command::kRewind, "&Rewind\tHome");
+  Append(play.Get(), command::kPlayPause, "&Play\tCtrl+P");
+  Append(play.Get(), command::kRewind, "&Rewind\tCtrl+R");
   AppendSeparator(play.Get());
-  Append(play.Get(), command::kStepForward, "Step &forward\tRight");
-  Append(play.Get(), command::kStepBack, "Step &back\tLeft");
+  Append(play.Get(), command::kStepForward, "Step &forward\tCtrl+Right");
+  Append(play.Get(), command::kStepBack, "Step &back\tCtrl+Left");
   AttachPopup(bar.Get(), std::move(play), "&Play");
 
   ui::UniqueMenu view(::CreatePopupMenu());

@@ -16,7 +16,10 @@ enum class InputKind {
   kKeyUp,
   kTextInput,        // a character typed
   kTextControl,      // an editing command for a text field
-  kSetClipboardText  // the host's clipboard now holds `text`
+  kSetClipboardText,  // the host's clipboard now holds `text`
+  kMouseLeave,        // the mouse left the picture (no position)
+  kFocusIn,           // the player's window got the keyboard focus
+  kFocusOut           // and lost it (a pressed mouse button is not seen going up)
 };
 
 enum class MouseButton { kNone, kLeft, kRight, kMiddle };

@@ -40,11 +40,6 @@ bool AnyButtonRecord(const ParsedMovie& movie, const std::function<bool(const Bu
   });
 }
 
-bool IsButton(const ParsedMovie& movie, uint16_t characterId) {
-  const Character* character = movie.FindCharacter(characterId);
-  return character != nullptr && std::holds_alternative<ButtonDefinition>(*character);
-}
-
 bool AnyPlacement(const ParsedMovie& movie, const std::function<bool(const PlaceObject&)>& test) {
   bool found = false;
   ForEachTimeline(movie, [&](const TimelineDefinition& timeline) {
@@ -61,15 +56,6 @@ bool AnyPlacement(const ParsedMovie& movie, const std::function<bool(const Place
 bool UsesAs3Code(const ParsedMovie& movie) { return movie.hasAs3Code; }
 
 bool UsesVideo(const ParsedMovie& movie) { return HasRawTag(movie, {raw::kDefineVideoStream, raw::kVideoFrame}); }
-
-// A button that is placed somewhere (in a button too); one only defined is
-// never seen.
-bool UsesButtons(const ParsedMovie& movie) {
-  return AnyPlacement(movie, [&](const PlaceObject& place) {
-           return place.characterId && IsButton(movie, *place.characterId);
-         }) ||
-         AnyButtonRecord(movie, [&](const ButtonRecord& record) { return IsButton(movie, record.characterId); });
-}
 
 bool UsesTextFields(const ParsedMovie& movie) {
   return std::any_of(movie.characters.begin(), movie.characters.end(), [](const auto& entry) {
@@ -95,17 +81,6 @@ bool UsesSound(const ParsedMovie& movie) {
   });
 }
 
-bool UsesFilters(const ParsedMovie& movie) {
-  return AnyPlacement(movie, [](const PlaceObject& place) { return place.hasFilters; }) ||
-         AnyButtonRecord(movie, [](const ButtonRecord& record) { return !record.filters.empty(); });
-}
-
-// Blend modes 0 and 1 both mean "normal".
-bool UsesBlendModes(const ParsedMovie& movie) {
-  return AnyPlacement(movie, [](const PlaceObject& place) { return place.blendMode.value_or(0) > 1; }) ||
-         AnyButtonRecord(movie, [](const ButtonRecord& record) { return record.blendMode.value_or(0) > 1; });
-}
-
 // A font without outlines names a font of the system to draw with.
 bool UsesDeviceFonts(const ParsedMovie& movie) {
   return std::any_of(movie.characters.begin(), movie.characters.end(), [](const auto& entry) {
@@ -126,12 +101,9 @@ struct FeatureRow {
 constexpr FeatureRow kUnsupportedFeatures[] = {
     {{"as3", "ActionScript 3 is not run"}, UsesAs3Code},
     {{"video", "Video is not played"}, UsesVideo},
-    {{"buttons", "Buttons do not respond to the mouse"}, UsesButtons},
     {{"text-fields", "Text fields are not shown"}, UsesTextFields},
     {{"imports", "Symbols imported from other movies are not shown"}, UsesImports},
     {{"sound", "Sound is not played"}, UsesSound},
-    {{"filters", "Filters are not drawn"}, UsesFilters},
-    {{"blend-modes", "Blend modes are not drawn"}, UsesBlendModes},
     {{"device-fonts", "Text in device fonts is not shown"}, UsesDeviceFonts},
     {{"scaling-grids", "Scaling grids are not applied"}, UsesScalingGrids},
 };

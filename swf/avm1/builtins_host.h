@@ -20,6 +20,10 @@ struct BuiltinsHost {
   std::string version = "WIN 8,0,0,0";
   // The seed of the random source; the same seed gives the same sequence.
   std::uint64_t randomSeed = 1;
+  // System.security.sandboxType: a movie played from a file is
+  // "localWithFile", or "localWithNetwork" when its FileAttributes ask for
+  // the network.
+  std::string sandboxType = "localWithFile";
 };
 
 }  // namespace swf::avm1

@@ -195,9 +195,12 @@ Value Vm::GetMember(const Value& self, std::string_view name) {
     if (display_->GetDisplayMember(ref, name, member)) return member;
   }
   if (Property* property = FindProperty(ref, name)) {
-    if (property->getter.id != 0) return Call(Value::Object(property->getter), receiver, {});
-    if (property->IsAccessor()) return {};
-    return property->value;
+    if (property->getter.id != 0 && virtualDepth_ < kMaxVirtualDepth) {
+      DepthGuard virtualDepth(virtualDepth_);
+      return Call(Value::Object(property->getter), receiver, {});
+    }
+    if (property->IsAccessor() && property->getter.id == 0) return {};
+    return property->value;  // too deep for the getter: the stored value
   }
   if (Property* resolve = FindProperty(ref, "__resolve")) {
     const Value handler = resolve->value;
@@ -210,10 +213,14 @@ Value Vm::GetMember(const Value& self, std::string_view name) {
 Value Vm::RunWatch(ObjectRef target, Object& object, std::string_view name, Value value) {
   for (const Watch& watch : object.watches) {
     if (!SameName(watch.name, name, IgnoreCase())) continue;
-    const Property* current = object.properties.Find(name, IgnoreCase());
+    // The old value is the one stored where the name is found, on the
+    // object or a prototype; a getter is not called for it.
+    const Property* current = FindProperty(target, name);
     const Value old = current != nullptr ? current->value : Value();
     const Value callback = watch.callback;
     const Value args[] = {Value::String(std::string(name)), old, value, watch.userData};
+    if (virtualDepth_ >= kMaxVirtualDepth) return value;
+    DepthGuard virtualDepth(virtualDepth_);
     return Call(callback, Value::Object(target), args);
   }
   return value;
@@ -273,14 +280,24 @@ void Vm::SetMember(const Value& self, std::string_view name, Value value) {
   }
   if (display_ != nullptr && IsDisplayObject(*object) && display_->SetDisplayMember(ref, name, value)) return;
   if (!object->watches.empty()) {
-    value = RunWatch(ref, *object, name, std::move(value));
+    try {
+      value = RunWatch(ref, *object, name, std::move(value));
+    } catch (...) {
+      // A watcher that throws leaves the property undefined; the throw
+      // goes on to the script's handler.
+      if (Object* target = heap_.Get(ref)) SetOwn(ref, *target, name, Value());
+      throw;
+    }
     object = heap_.Get(ref);
     if (object == nullptr) return;
   }
   ObjectRef owner;
   if (Property* property = FindProperty(ref, name, &owner)) {
     if (property->IsAccessor()) {
-      if (property->setter.id != 0) {
+      if (virtualDepth_ >= kMaxVirtualDepth) {
+        property->value = std::move(value);  // too deep for the setter: stored as is
+      } else if (property->setter.id != 0) {
+        DepthGuard virtualDepth(virtualDepth_);
         const Value args[] = {std::move(value)};
         Call(Value::Object(property->setter), self, args);
       }

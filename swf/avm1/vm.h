@@ -49,6 +49,9 @@ class Vm final : public ObjectHost, private RootSource {
  public:
   // Calls nested deeper than this throw the player's recursion error.
   static constexpr int kMaxCallDepth = 256;
+  // Getters, setters and watchers nested deeper than this are not called:
+  // the property then reads and takes its stored value, as in the player.
+  static constexpr int kMaxVirtualDepth = 65;
 
   Vm();
   Vm(const Vm&) = delete;
@@ -153,6 +156,7 @@ class Vm final : public ObjectHost, private RootSource {
   int swfVersion_ = 7;
   int callDepth_ = 0;
   int nativeDepth_ = 0;
+  int virtualDepth_ = 0;
   DisplayHost* display_ = nullptr;
   BuiltinsHost host_;
   std::unordered_map<std::string, Value> registeredClasses_;

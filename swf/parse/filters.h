@@ -11,7 +11,8 @@ namespace swf {
 
 // The filters of PlaceObject3 and of DefineButton2 records (FILTERLIST), kept
 // as they are stored: blur sizes in pixels (16.16 in the file), angles in
-// radians, distances in pixels, strengths as 8.8 values. None is drawn yet.
+// radians, distances in pixels, strengths as 8.8 values. The renderer draws
+// them (render/filter_effects.h).
 
 struct DropShadowFilter {
   Rgba color;
@@ -47,10 +48,10 @@ struct GlowFilter {
 };
 
 struct BevelFilter {
-  // In file order: the first colour is read as the shadow, the second as the
-  // highlight (writers are said to disagree on this order).
-  Rgba shadowColor;
+  // In file order: the first colour is the highlight, the second the shadow
+  // (as the reference pictures of bevelled objects show them).
   Rgba highlightColor;
+  Rgba shadowColor;
   double blurX = 0;
   double blurY = 0;
   double angle = 0;

@@ -85,6 +85,9 @@ void BlendPixel(BlendMode mode, const uint8_t* s, uint8_t* d) {
       return;
     }
     case BlendMode::kAlpha:
+      // Only where the object is drawn: the rest of its layer is not part
+      // of it.
+      if (sa == 0) return;
       for (int c = 0; c < 4; ++c) d[c] = Clamp(Mul(d[c], sa));
       return;
     case BlendMode::kErase:

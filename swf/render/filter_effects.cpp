@@ -16,14 +16,18 @@ struct BlurSize {
   int passes = 0;
 };
 
-BlurSize BlurOf(double blurX, double blurY, int passes, FilterScale scale) {
-  return {std::max(0.0, blurX * scale.x), std::max(0.0, blurY * scale.y), passes};
+// Blur sizes are device pixels whatever the view: the pictures of a stage
+// shown twice as large blur by boxes of the sizes' own width.
+BlurSize BlurOf(double blurX, double blurY, int passes, FilterScale) {
+  return {std::max(0.0, blurX), std::max(0.0, blurY), passes};
 }
 
-// How far one box of `size` pixels reaches to each side.
+// How far one box of a blur `size` pixels wide reaches to each side: half
+// the size, rounded down (a blur of 1 leaves a picture as it is, one of 2
+// or 3 spreads it by a pixel each way, one of 30 by 15).
 int BoxReach(double size) {
-  if (!(size > 1)) return 0;
-  return static_cast<int>(std::ceil((std::min(size, 4096.0) - 1) / 2));
+  if (!(size >= 2)) return 0;
+  return static_cast<int>(std::floor(std::min(size, 4096.0) / 2));
 }
 
 int Round(double v) { return static_cast<int>(std::lround(std::clamp(v, -1e6, 1e6))); }
@@ -55,12 +59,10 @@ FilterMargins BlurMargins(const BlurSize& blur, Offset offset, bool reachesBothW
   return m;
 }
 
-// One box pass along a line of `count` values, `step` bytes apart.
-void BoxLine(uint8_t* values, int count, size_t step, double size, std::vector<uint32_t>& prefix) {
-  const double radius = (std::min(size, 4096.0) - 1) / 2;
-  const int whole = static_cast<int>(std::floor(radius));
-  const uint32_t fraction = static_cast<uint32_t>(std::lround((radius - whole) * 256));
-  const uint32_t divisor = static_cast<uint32_t>(2 * whole + 1) * 256 + 2 * fraction;
+// One box pass along a line of `count` values, `step` bytes apart: each
+// the mean of the 2 * reach + 1 around it.
+void BoxLine(uint8_t* values, int count, size_t step, int reach, std::vector<uint32_t>& prefix) {
+  const uint32_t divisor = static_cast<uint32_t>(2 * reach + 1);
   prefix.assign(static_cast<size_t>(count) + 1, 0);
   for (int i = 0; i < count; ++i) prefix[static_cast<size_t>(i) + 1] = prefix[static_cast<size_t>(i)] + values[i * step];
   auto sum = [&](int from, int to) -> uint32_t {  // values from..to inclusive, clipped
@@ -69,9 +71,7 @@ void BoxLine(uint8_t* values, int count, size_t step, double size, std::vector<u
     return to < from ? 0 : prefix[static_cast<size_t>(to) + 1] - prefix[static_cast<size_t>(from)];
   };
   for (int i = 0; i < count; ++i) {
-    const uint32_t total =
-        sum(i - whole, i + whole) * 256 + (sum(i - whole - 1, i - whole - 1) + sum(i + whole + 1, i + whole + 1)) * fraction;
-    values[i * step] = static_cast<uint8_t>(std::min<uint32_t>(255, (total + divisor / 2) / divisor));
+    values[i * step] = static_cast<uint8_t>(std::min<uint32_t>(255, (sum(i - reach, i + reach) + divisor / 2) / divisor));
   }
 }
 
@@ -149,8 +149,13 @@ void Combine(Layer& picture, const Placement& placement, EffectAt effectAt) {
   for (size_t i = 0; i < count; ++i, p += 4) {
     const int objectAlpha = p[3];
     Pixel effect = effectAt(i);
+    // Inside: where the object is. Outside: behind the object, so that its
+    // anti-aliased edges show the effect through; knocked out, only where
+    // the object is not.
     if (placement.side == Placement::Side::kInner) effect = Scaled(effect.data(), objectAlpha);
-    if (placement.side == Placement::Side::kOuter) effect = Scaled(effect.data(), 255 - objectAlpha);
+    if (placement.side == Placement::Side::kOuter && placement.knockout) {
+      effect = Scaled(effect.data(), 255 - objectAlpha);
+    }
     Pixel out;
     if (placement.knockout || placement.hideObject) {
       out = effect;
@@ -300,21 +305,43 @@ void ApplyConvolution(const ConvolutionFilter& filter, Layer& picture, ChannelOr
 
 }  // namespace
 
+void ApplyColorTransform(Layer& picture, const ColorTransform& transform, ChannelOrder order) {
+  if (transform.IsIdentity()) return;
+  uint8_t* p = picture.Pixels();
+  const size_t count = static_cast<size_t>(picture.Width()) * static_cast<size_t>(picture.Height());
+  const size_t r = static_cast<size_t>(order.r);
+  const size_t g = static_cast<size_t>(order.g);
+  const size_t b = static_cast<size_t>(order.b);
+  for (size_t i = 0; i < count; ++i, p += 4) {
+    const int alpha = p[3];
+    auto straight = [alpha](uint8_t v) {
+      return static_cast<uint8_t>(alpha == 0 ? 0 : std::min(255, (v * 255 + alpha / 2) / alpha));
+    };
+    const Rgba out = transform.Apply(Rgba{straight(p[r]), straight(p[g]), straight(p[b]), p[3]});
+    p[r] = static_cast<uint8_t>(Mul(out.r, out.a));
+    p[g] = static_cast<uint8_t>(Mul(out.g, out.a));
+    p[b] = static_cast<uint8_t>(Mul(out.b, out.a));
+    p[3] = out.a;
+  }
+}
+
 void BoxBlur(uint8_t* pixels, int width, int height, int channels, double sizeX, double sizeY, int passes) {
   std::vector<uint32_t> prefix;
   const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(channels);
+  const int reachX = BoxReach(sizeX);
+  const int reachY = BoxReach(sizeY);
   for (int pass = 0; pass < passes; ++pass) {
-    if (sizeX > 1) {
+    if (reachX > 0) {
       for (int y = 0; y < height; ++y) {
         for (int c = 0; c < channels; ++c) {
-          BoxLine(pixels + y * rowBytes + static_cast<size_t>(c), width, static_cast<size_t>(channels), sizeX, prefix);
+          BoxLine(pixels + y * rowBytes + static_cast<size_t>(c), width, static_cast<size_t>(channels), reachX, prefix);
         }
       }
     }
-    if (sizeY > 1) {
+    if (reachY > 0) {
       for (int x = 0; x < width; ++x) {
         for (int c = 0; c < channels; ++c) {
-          BoxLine(pixels + static_cast<size_t>(x) * channels + static_cast<size_t>(c), height, rowBytes, sizeY, prefix);
+          BoxLine(pixels + static_cast<size_t>(x) * channels + static_cast<size_t>(c), height, rowBytes, reachY, prefix);
         }
       }
     }

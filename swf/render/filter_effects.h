@@ -5,6 +5,7 @@
 // parse keeps), so that whatever holds pixels can apply them.
 #include <span>
 
+#include "swf/parse/color_transform.h"
 #include "swf/parse/filters.h"
 #include "swf/render/layer.h"
 
@@ -20,8 +21,9 @@ struct ChannelOrder {
 inline constexpr ChannelOrder kRgbaOrder{0, 1, 2};
 inline constexpr ChannelOrder kBgraOrder{2, 1, 0};
 
-// Device pixels per pixel of the filter's own sizes (blur, distance): the
-// view's scale on each axis. Filters do not scale with their object.
+// Device pixels per pixel of a filter's distances: the view's scale on each
+// axis. Blur sizes stay device pixels. Filters do not scale with their
+// object.
 struct FilterScale {
   double x = 1;
   double y = 1;
@@ -43,10 +45,14 @@ FilterMargins MarginsOf(std::span<const Filter> filters, FilterScale scale);
 // filter's margins already: nothing is drawn beyond its rectangle.
 void ApplyFilter(const Filter& filter, Layer& picture, FilterScale scale, ChannelOrder order);
 
-// The box blur, on one byte of each of `channels`-byte pixels: `passes`
-// boxes `size` pixels wide (fractional sizes weigh the outermost pixels by
-// the fraction), horizontally and then vertically. Values beyond the
-// picture count as 0.
+// A colour transform over a premultiplied picture: each pixel's straight
+// colour transformed, then premultiplied again. A filtered object takes its
+// colour transform this way, after its filters (a glow is tinted with it).
+void ApplyColorTransform(Layer& picture, const ColorTransform& transform, ChannelOrder order);
+
+// The box blur, on every byte of `channels`-byte pixels: `passes` boxes
+// for a blur `size` pixels wide (each box 2 * floor(size / 2) + 1 pixels),
+// horizontally and then vertically. Values beyond the picture count as 0.
 void BoxBlur(uint8_t* pixels, int width, int height, int channels, double sizeX, double sizeY, int passes);
 
 }  // namespace swf

@@ -21,7 +21,8 @@ Layer::Layer(const PixelRect& rect)
     : rect_(rect.Empty() ? PixelRect{rect.x, rect.y, 0, 0} : rect),
       pixels_(static_cast<size_t>(LayerBytes(rect_.width, rect_.height)), 0) {}
 
-void MarkMaskSamples(const ShapeLayer& layer, bool nonZero, const Matrix& toDevice, agg::rendering_buffer& mask) {
+void MarkMaskSamples(const ShapeLayer& layer, bool nonZero, const Matrix& toDevice, agg::rendering_buffer& mask,
+                     Point shift) {
   const int width = static_cast<int>(mask.width());
   const int height = static_cast<int>(mask.height());
   // AliasedRasterizer looks at pixel centres; the geometry moved by
@@ -32,7 +33,7 @@ void MarkMaskSamples(const ShapeLayer& layer, bool nonZero, const Matrix& toDevi
   std::vector<Point> points;
   for (const ShapePath& path : layer.paths) {
     if (path.fill0 == 0 && path.fill1 == 0) continue;
-    FlattenPath(path, toDevice, points);
+    FlattenPath(path, toDevice, points, shift);
     for (size_t s = 0; s < rasterizers.size(); ++s) {
       const double dx = 0.5 - kMaskSamplePoints[s].x;
       const double dy = 0.5 - kMaskSamplePoints[s].y;

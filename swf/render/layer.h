@@ -68,8 +68,10 @@ inline constexpr Point kMaskSamplePoints[4] = {{0.375, 0.125}, {0.875, 0.375}, {
 // Marks in a mask layer's pixels (4 bytes a pixel) the sample points that
 // the fills of `layer`, mapped by `toDevice`, cover by the shape's fill
 // rule: byte s of a pixel becomes 255 when kMaskSamplePoints[s] lies inside.
-// Vertices go on AliasedRasterizer's grid, and it decides the ties.
-void MarkMaskSamples(const ShapeLayer& layer, bool nonZero, const Matrix& toDevice, agg::rendering_buffer& mask);
+// Vertices go on AliasedRasterizer's grid, and it decides the ties. `shift`
+// places the mask layer on the device (as FlattenPath has it).
+void MarkMaskSamples(const ShapeLayer& layer, bool nonZero, const Matrix& toDevice, agg::rendering_buffer& mask,
+                     Point shift = {});
 
 // Composites `content` over `target` through `mask` (both covering the same
 // rectangle of `target`, which clips them): in each pixel, the

@@ -34,12 +34,16 @@ namespace {
 
 // AGG's style-handler interface for the compound renderer: one painter per
 // style index (a colour, or spans for gradients and bitmaps).
+// Painters work in target pixels; a layer's pixel (x, y) is the target's
+// (x + dx, y + dy).
 struct PainterStyleHandler {
   const std::vector<FillPainter>* painters;
+  int dx = 0;
+  int dy = 0;
   bool is_solid(unsigned style) const { return (*painters)[style].IsSolid(); }
   agg::rgba8 color(unsigned style) const { return (*painters)[style].SolidColor(); }
   void generate_span(agg::rgba8* span, int x, int y, unsigned length, unsigned style) {
-    (*painters)[style].Generate(span, x, y, length);
+    (*painters)[style].Generate(span, x + dx, y + dy, length);
   }
 };
 
@@ -47,8 +51,10 @@ struct PainterStyleHandler {
 // painted with a gradient or bitmap).
 struct PainterSpanGenerator {
   const FillPainter* painter;
+  int dx = 0;
+  int dy = 0;
   void prepare() {}
-  void generate(agg::rgba8* span, int x, int y, unsigned length) { painter->Generate(span, x, y, length); }
+  void generate(agg::rgba8* span, int x, int y, unsigned length) { painter->Generate(span, x + dx, y + dy, length); }
 };
 
 }  // namespace
@@ -70,14 +76,6 @@ size_t RenderScratch::KeptPictures() const { return buffers_->pictures.KeptPictu
 size_t RenderScratch::PictureReuses() const { return buffers_->pictures.Reuses(); }
 
 namespace {
-
-// Groups open at once (a mask and what it clips, an object drawn alone for
-// its blend mode, filters or cached picture) hold layers as large as what
-// they draw; beyond this many bytes of them a further group is not opened
-// and its object is drawn as it would be without (a mask's range
-// unclipped, a blend as normal, no filters) rather than risking the memory
-// of a 32-bit program.
-constexpr uint64_t kMaxGroupBytes = uint64_t{96} << 20;
 
 // The smallest whole-pixel rectangle around `box`, one pixel more on each
 // side for anti-aliased edges and strokes, grown by `margins`.
@@ -165,9 +163,13 @@ class SceneRenderer {
     return below;
   }
 
+  // Where the surface lies on the target, taken off device points.
+  Point Shift() const { return {static_cast<double>(surfaceX_), static_cast<double>(surfaceY_)}; }
+
   // Takes `bytes` of the groups' memory, or says there is none left.
   bool Reserve(uint64_t bytes) {
-    if (bytes > kMaxGroupBytes - std::min(kMaxGroupBytes, groupBytes_)) return false;
+    const uint64_t ceiling = options_.maxGroupBytes;
+    if (bytes > ceiling - std::min(ceiling, groupBytes_)) return false;
     groupBytes_ += bytes;
     return true;
   }
@@ -197,9 +199,11 @@ class SceneRenderer {
       }
       if (!object.visible) continue;
       const ColorTransform color = ColorTransform::Compose(object.colorTransform, parentColor);
-      if (object.cacheAsBitmap || object.opaqueBackground) {
+      // An object with filters is a cached picture too.
+      const bool cachedPicture = object.cacheAsBitmap || !object.filters.filters.empty();
+      if (cachedPicture || object.opaqueBackground) {
         if (const auto bounds = LocalBounds(*stage_, object)) {
-          if (object.cacheAsBitmap) world = SnapToWholePixels(world, *bounds);
+          if (cachedPicture) world = SnapToWholePixels(world, *bounds);
           if (object.opaqueBackground && !maskMode_) {
             DrawShape(BackgroundShape(*bounds, *object.opaqueBackground), world, color, Lifetime::kThisDrawing);
           }
@@ -209,10 +213,11 @@ class SceneRenderer {
         const BlendMode blend = ToBlendMode(object.blendMode);
         // Alpha and erase change the opacity of the group they are drawn
         // in; with none open there is nothing of theirs to show.
-        if ((blend == BlendMode::kAlpha || blend == BlendMode::kErase) && openGroups_ == 0) continue;
+        const bool opacityOnly = blend == BlendMode::kAlpha || blend == BlendMode::kErase;
+        if (opacityOnly && openGroups_ == 0) continue;
         if ((blend != BlendMode::kNormal || object.cacheAsBitmap || !object.filters.filters.empty()) &&
-            DrawGroup(object, world, color, blend)) {
-          continue;
+            (DrawGroup(object, world, color, blend) || opacityOnly)) {
+          continue;  // drawn, or (alpha, erase) nothing to show without its group
         }
       }
       DrawObject(object, world, color);
@@ -269,12 +274,15 @@ class SceneRenderer {
     Layer group(PixelRect{onTarget.x - surfaceX_, onTarget.y - surfaceY_, onTarget.width, onTarget.height});
     const Surface below = Enter(group);
     ++openGroups_;
-    DrawObject(object, world, color);
+    // A filtered object's colour transform (its own and its parents') tints
+    // what its filters make too: it applies to the filtered picture.
+    DrawObject(object, world, filters.empty() ? color : ColorTransform::Identity());
     --openGroups_;
     Attach(below);
     groupBytes_ -= bytes;
     const ChannelOrder order{PixFmt::order_type::R, PixFmt::order_type::G, PixFmt::order_type::B};
     for (const Filter& filter : filters) ApplyFilter(filter, group, scale, order);
+    if (!filters.empty()) ApplyColorTransform(group, color, order);
     BlendLayer(composite, group, buffer_);
     // A picture cut by the surface's edge would not do elsewhere.
     if (cached && onTarget == whole) {
@@ -363,12 +371,9 @@ class SceneRenderer {
 
   void DrawShape(const ShapeDefinition& shape, const Matrix& world, const ColorTransform& color,
                  Lifetime lifetime = Lifetime::kMovie) {
-    Matrix onSurface = world;
-    onSurface.tx -= surfaceX_;
-    onSurface.ty -= surfaceY_;
     for (const ShapeLayer& layer : shape.layers) {
-      FillLayer(layer, shape.nonZeroWinding, onSurface, color, lifetime);
-      StrokeLayer(layer, onSurface, color);
+      FillLayer(layer, shape.nonZeroWinding, world, color, lifetime);
+      StrokeLayer(layer, world, color);
     }
   }
 
@@ -376,7 +381,7 @@ class SceneRenderer {
                  Lifetime lifetime) {
     if (layer.fills.empty()) return;
     if (maskMode_ && options_.quality == Quality::kHigh) {
-      MarkMaskSamples(layer, nonZero, world, buffer_);  // a mask's edges cover pixels by quarters
+      MarkMaskSamples(layer, nonZero, world, buffer_, Shift());  // a mask's edges cover pixels by quarters
       return;
     }
     std::vector<FillPainter>& painters = painters_;
@@ -392,7 +397,7 @@ class SceneRenderer {
       for (const ShapePath& path : layer.paths) {
         if (path.fill0 == 0 && path.fill1 == 0) continue;
         std::vector<Point>& points = flattened_;
-        FlattenPath(path, world, points);
+        FlattenPath(path, world, points, Shift());
         rasterizer.Styles(static_cast<int>(path.fill0) - 1, static_cast<int>(path.fill1) - 1);
         rasterizer.MoveTo(points[0]);
         for (size_t i = 1; i < points.size(); ++i) rasterizer.LineTo(points[i]);
@@ -400,7 +405,11 @@ class SceneRenderer {
       PaintAliased(rasterizer, nonZero, painters);
       return;
     }
-    const FillCellCache::Key key{&layer, world, nonZero, width_, height_};
+    // The surface's place is part of where the cells land.
+    Matrix placed = world;
+    placed.tx -= surfaceX_;
+    placed.ty -= surfaceY_;
+    const FillCellCache::Key key{&layer, placed, nonZero, width_, height_};
     FillCellCache::Rasterizer* rasterizer = lifetime == Lifetime::kMovie ? fillCells_.Find(key) : nullptr;
     if (rasterizer == nullptr) {
       rasterizer = lifetime == Lifetime::kMovie ? fillCells_.Keep(key, EdgePixels(layer, world)) : nullptr;
@@ -410,7 +419,7 @@ class SceneRenderer {
       }
       if (!FeedFillEdges(layer, nonZero, world, *rasterizer)) return;
     }
-    PainterStyleHandler styles{&painters};
+    PainterStyleHandler styles{&painters, surfaceX_, surfaceY_};
     agg::render_scanlines_compound_layered(*rasterizer, scanline_, base_, spanAllocator_, styles);
   }
 
@@ -423,7 +432,7 @@ class SceneRenderer {
     for (const ShapePath& path : layer.paths) {
       if (path.fill0 == 0 && path.fill1 == 0) continue;
       std::vector<Point>& points = flattened_;
-      FlattenPath(path, world, points);
+      FlattenPath(path, world, points, Shift());
       rasterizer.styles(static_cast<int>(path.fill0) - 1, static_cast<int>(path.fill1) - 1);
       rasterizer.move_to_d(points[0].x, points[0].y);
       for (size_t i = 1; i < points.size(); ++i) rasterizer.line_to_d(points[i].x, points[i].y);
@@ -462,7 +471,7 @@ class SceneRenderer {
                           return;
                         }
                         span.resize(static_cast<size_t>(x1 - x0));
-                        painter.Generate(span.data(), x0, y, static_cast<unsigned>(x1 - x0));
+                        painter.Generate(span.data(), x0 + surfaceX_, y + surfaceY_, static_cast<unsigned>(x1 - x0));
                         base_.blend_color_hspan(x0, y, x1 - x0, span.data(), nullptr, agg::cover_full);
                       });
   }
@@ -518,7 +527,7 @@ class SceneRenderer {
     std::vector<std::vector<Point>> contours = hairline ? HairlinePolyline(points)
                                                         : StrokePolyline(points, closedPath && !line.noClose, style);
     for (auto& contour : contours) {
-      for (Point& p : contour) p = ClampToDevice(p);
+      for (Point& p : contour) p = ClampToDevice({p.x - surfaceX_, p.y - surfaceY_});
     }
     const FillPainter painter = line.fill ? FillPainter(*line.fill, world, color, bitmaps_)
                                           : FillPainter::Solid(color.Apply(line.color));
@@ -547,7 +556,7 @@ class SceneRenderer {
       agg::render_scanlines_aa_solid(rasterizer, scanline_, base_, painter.SolidColor());
       return;
     }
-    PainterSpanGenerator spans{&painter};
+    PainterSpanGenerator spans{&painter, surfaceX_, surfaceY_};
     agg::render_scanlines_aa(rasterizer, scanline_, base_, spanAllocator_, spans);
   }
 
@@ -576,7 +585,7 @@ class SceneRenderer {
   const Stage* stage_ = nullptr;
   ShapeDefinition glyphOutline_;  // the glyph being drawn, its curves followed closely
   bool maskMode_ = false;   // drawing a mask's geometry: fills opaque white, no strokes, no nested masks
-  uint64_t groupBytes_ = 0;  // of the groups open now, against kMaxGroupBytes
+  uint64_t groupBytes_ = 0;  // of the groups open now, against options_.maxGroupBytes
   int openGroups_ = 0;       // objects drawn alone (blend modes, filters, pictures) around the one drawn now
   int surfaceX_ = 0;         // where the surface's top-left pixel lies on the target
   int surfaceY_ = 0;

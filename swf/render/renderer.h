@@ -17,6 +17,7 @@
 // feeds the same edges to AliasedRasterizer, which samples pixel centres.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "swf/render/render_target.h"
@@ -33,6 +34,14 @@ struct RenderOptions {
   // earlier drawing are used again while nothing they show has changed.
   // Off, every one is drawn anew (the pictures must come out the same).
   bool reuseCachedPictures = true;
+  // Groups open at once (a mask and what it clips, an object drawn alone
+  // for its blend mode, filters or cached picture) hold layers as large as
+  // what they draw. Beyond this many bytes of them a further group is not
+  // opened and its object is drawn as it would be without one (a mask's
+  // range unclipped, a blend as normal, no filters) rather than risking the
+  // memory of a 32-bit program.
+  uint64_t maxGroupBytes = kDefaultMaxGroupBytes;
+  static constexpr uint64_t kDefaultMaxGroupBytes = uint64_t{96} << 20;
 };
 
 // The memory the renderer draws with (rasterizer cells, scanlines, point

@@ -25,8 +25,8 @@ enum class ObjectKind : uint8_t {
   kEmpty,       // an undefined id, or a character without a picture (a font)
 };
 
-// PlaceObject3's or a button record's filter list, kept as data (not drawn
-// yet): whether one was given, and its filters.
+// PlaceObject3's or a button record's filter list: whether one was given,
+// and its filters.
 struct FilterList {
   bool present = false;
   std::vector<Filter> filters;

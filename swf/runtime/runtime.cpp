@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "swf/runtime/depths.h"
 #include "swf/avm1/builtins/install.h"
@@ -246,6 +247,36 @@ void Runtime::MakeButtonState(ObjectHandle button, const ButtonDefinition& defin
     if (DisplayObject* existing = stage_.ChildAt(*stage_.Get(button), record.depth)) stage_.Remove(existing->self);
     if (!RoomForObject()) return;
     MakeObject(button, record.depth, ButtonRecordPlacement(definition, record));
+  }
+}
+
+void Runtime::SetButtonState(ObjectHandle button, uint8_t state) {
+  DisplayObject* object = stage_.Get(button);
+  if (object == nullptr || object->kind != ObjectKind::kButton || object->buttonState == state) return;
+  object->buttonState = state;
+  if (object->level > kMaxNesting) return;  // shows nothing, as when it was made
+  const auto& definition = std::get<ButtonDefinition>(*object->character);
+  std::map<int32_t, const ButtonRecord*> shown;  // a later record at a taken depth wins
+  for (const ButtonRecord& record : definition.records) {
+    if ((record.states & state) != 0) shown[record.depth] = &record;
+  }
+  std::vector<ObjectHandle> leaving;
+  for (const auto& [depth, child] : object->children) {
+    const auto record = shown.find(depth);
+    if (record == shown.end() || stage_.Get(child)->characterId != record->second->characterId) {
+      leaving.push_back(child);
+    }
+  }
+  for (const ObjectHandle child : leaving) stage_.Remove(child);
+  for (const auto& [depth, record] : shown) {
+    const Placement placement = ButtonRecordPlacement(definition, *record);
+    if (DisplayObject* kept = stage_.ChildAt(*stage_.Get(button), depth)) {
+      if (!kept->IsScriptSet(ScriptSet::kMatrix)) kept->matrix = placement.matrix;
+      if (!kept->IsScriptSet(ScriptSet::kColorTransform)) kept->colorTransform = placement.colorTransform;
+      continue;
+    }
+    if (!RoomForObject()) return;
+    MakeObject(button, depth, placement);
   }
 }
 

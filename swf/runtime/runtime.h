@@ -10,6 +10,8 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "swf/avm1/interpreter.h"
 #include "swf/avm1/vm.h"
@@ -17,6 +19,7 @@
 #include "swf/parse/movie.h"
 #include "swf/runtime/execution_context.h"
 #include "swf/runtime/imports.h"
+#include "swf/runtime/sound_frames.h"
 #include "swf/runtime/script_bridge.h"
 #include "swf/runtime/script_timers.h"
 #include "swf/runtime/stage.h"
@@ -99,6 +102,12 @@ class Runtime final : private RemovalObserver {
   bool SetColorTransform(ObjectHandle object, const ColorTransform& colorTransform);
   bool SetName(ObjectHandle object, std::string name);
   bool SetVisible(ObjectHandle object, bool visible);
+  // Shows the records of `state` (button_state bits) as the button's
+  // children: a child that the new state shows with the same character at the
+  // same depth stays (a clip in it plays on) and takes the record's
+  // placement, the others go and the missing ones are made. Anything but a
+  // live button: nothing.
+  void SetButtonState(ObjectHandle button, uint8_t state);
 
   // Runs the queued frame actions unless they are running already (scripts
   // only queue). Each run has a fresh ActionBudget.
@@ -107,6 +116,8 @@ class Runtime final : private RemovalObserver {
   const ParsedMovie& Movie() const { return movie_; }
   const ImportLibrary& Imports() const { return imports_; }
 
+  // The frames with sound entered since the last call, in the order entered.
+  std::vector<SoundFrame> TakeSoundFrames() { return std::exchange(soundFrames_, {}); }
   // The script side: the object world and the bridge to the stage.
   avm1::Vm& Scripts() { return vm_; }
   ScriptBridge& Bridge() { return bridge_; }
@@ -155,6 +166,7 @@ class Runtime final : private RemovalObserver {
   ImportLibrary imports_;
   Stage stage_;
   ExecutionContext context_;
+  std::vector<SoundFrame> soundFrames_;
   avm1::Vm vm_;
   ScriptBridge bridge_{*this, vm_};
   ScriptTimers timers_;

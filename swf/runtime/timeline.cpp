@@ -94,6 +94,11 @@ void Runtime::QueueActions(ObjectHandle clip, const Frame& frame) {
     if (context_.FirstInitActions(init.spriteId)) context_.Enqueue(clip, init.block, QueuePriority::kInit);
   }
   for (const ActionBlock& block : frame.actions) context_.Enqueue(clip, block);
+  if (!frame.sounds.empty() || !frame.streamBlocks.empty()) {
+    const DisplayObject& object = *stage_.Get(clip);
+    const TimelineDefinition* timeline = object.timeline->definition;
+    soundFrames_.push_back({clip, object.movie, timeline, static_cast<size_t>(&frame - timeline->frames.data())});
+  }
 }
 
 void Runtime::EnterFrame(ObjectHandle clip, size_t frame, bool queueActions) {

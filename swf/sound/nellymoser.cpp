@@ -79,6 +79,16 @@ int ShiftBy(int value, int shift) {
   return value >> std::min(-shift, 31);
 }
 
+// Sums that wrap around as 32-bit two's complement: damaged levels can push
+// the search's offsets that far, and must not make the arithmetic undefined.
+int WrapAdd(int a, int b) { return static_cast<int>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b)); }
+int WrapSub(int a, int b) { return static_cast<int>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b)); }
+
+// A level above `offset` in code bits: rounded, within 0..6.
+int RoundedBits(int above, int precision) {
+  return static_cast<int>(std::clamp<int64_t>((int64_t{ShiftBy(above, -(precision - 1))} + 1) >> 1, 0, kMaxCodeBits));
+}
+
 // Shifts `value` up until its top bit is bit 30 and says by how much.
 int Normalize(int& value) {
   if (value == 0) return 31;
@@ -90,10 +100,7 @@ int Normalize(int& value) {
 
 // Bits a coefficient gets at `offset`: its level above the offset, rounded,
 // within 0..6. The offset is a 16-bit value when counting, as it is defined.
-int BitsAt(int16_t level, int offset, int precision) {
-  const int above = level - offset;
-  return std::clamp((ShiftBy(above, -(precision - 1)) + 1) >> 1, 0, kMaxCodeBits);
-}
+int BitsAt(int16_t level, int offset, int precision) { return RoundedBits(level - offset, precision); }
 
 int TotalBitsAt(const std::array<int16_t, kCodedCoefficients>& levels, int offset, int precision) {
   int total = 0;
@@ -140,7 +147,7 @@ CodeBits AllocateBits(const Levels& bandLevels) {
     for (; tries < 20; ++tries) {
       previous = low;
       previousTotal = total;
-      low += step;
+      low = WrapAdd(low, step);
       total = TotalBitsAt(levels, low, precision);
       if ((total - kFrameCodeBits) * (previousTotal - kFrameCodeBits) <= 0) break;
     }
@@ -156,7 +163,7 @@ CodeBits AllocateBits(const Levels& bandLevels) {
     }
     // ...then halve the bracket, within the same count of tries.
     while (total != kFrameCodeBits && tries <= 19) {
-      const int middle = (high + low) >> 1;
+      const int middle = WrapAdd(high, low) >> 1;
       total = TotalBitsAt(levels, middle, precision);
       if (total > kFrameCodeBits) {
         high = middle;
@@ -177,7 +184,7 @@ CodeBits AllocateBits(const Levels& bandLevels) {
 
   CodeBits bits{};
   for (int i = 0; i < kCodedCoefficients; ++i) {
-    bits[i] = std::clamp((ShiftBy(levels[i] - low, -(precision - 1)) + 1) >> 1, 0, kMaxCodeBits);
+    bits[i] = RoundedBits(WrapSub(levels[i], low), precision);
   }
   if (total > kFrameCodeBits) {
     int used = 0;
@@ -207,11 +214,13 @@ class BlockBits {
   int position_;
 };
 
+}  // namespace
+
 // Turns blocks into samples, keeping the overlap between frames and the
 // noise that fills coefficients without bits.
-class NellymoserDecoder {
+class NellymoserStream::Decoder {
  public:
-  NellymoserDecoder() {
+  Decoder() {
     for (int n = 0; n < 2 * kFrameSamples; ++n) {
       window_[static_cast<size_t>(n)] = static_cast<float>(std::sin((n + 0.5) * std::numbers::pi / (2 * kFrameSamples)));
       for (int k = 0; k < kFrameSamples; ++k) {
@@ -282,17 +291,23 @@ class NellymoserDecoder {
   uint32_t noise_ = 1;
 };
 
-}  // namespace
+NellymoserStream::NellymoserStream() : decoder_(std::make_unique<Decoder>()) {}
+NellymoserStream::~NellymoserStream() = default;
+
+void NellymoserStream::Decode(std::span<const uint8_t> data, size_t maxSamples, std::vector<int16_t>& out) {
+  const size_t room = (maxSamples - std::min(maxSamples, out.size())) / kNellymoserBlockSamples;
+  const size_t blocks = std::min(data.size() / kNellymoserBlockBytes, room);
+  out.reserve(out.size() + blocks * kNellymoserBlockSamples);
+  for (size_t i = 0; i < blocks; ++i) {
+    decoder_->DecodeBlock(data.subspan(i * kNellymoserBlockBytes, kNellymoserBlockBytes), out);
+  }
+}
 
 std::vector<int16_t> DecodeNellymoser(std::span<const uint8_t> data, size_t maxSamples) {
   std::vector<int16_t> samples;
-  const size_t blocks = std::min(data.size() / kNellymoserBlockBytes, maxSamples / kNellymoserBlockSamples);
-  if (blocks == 0) return samples;
-  samples.reserve(blocks * kNellymoserBlockSamples);
-  NellymoserDecoder decoder;
-  for (size_t i = 0; i < blocks; ++i) {
-    decoder.DecodeBlock(data.subspan(i * kNellymoserBlockBytes, kNellymoserBlockBytes), samples);
-  }
+  if (data.size() < kNellymoserBlockBytes || maxSamples < kNellymoserBlockSamples) return samples;
+  NellymoserStream stream;
+  stream.Decode(data, maxSamples, samples);
   return samples;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -18,5 +19,22 @@ inline constexpr size_t kNellymoserBlockSamples = 256;
 // Whole blocks only (a partial block at the end is left out); decoding stops
 // before `maxSamples` would be passed.
 std::vector<int16_t> DecodeNellymoser(std::span<const uint8_t> data, size_t maxSamples);
+
+// The same for a stream whose blocks come in parts (one a frame): the
+// overlap between frames carries from one part to the next.
+class NellymoserStream {
+ public:
+  NellymoserStream();
+  ~NellymoserStream();
+  NellymoserStream(const NellymoserStream&) = delete;
+  NellymoserStream& operator=(const NellymoserStream&) = delete;
+
+  // Appends the samples of the whole blocks in `data`, up to `maxSamples` in all.
+  void Decode(std::span<const uint8_t> data, size_t maxSamples, std::vector<int16_t>& out);
+
+ private:
+  class Decoder;
+  std::unique_ptr<Decoder> decoder_;
+};
 
 }  // namespace swf

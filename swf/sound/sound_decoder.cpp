@@ -113,9 +113,17 @@ PcmSound DecodeEventSound(const SoundEncoding& encoding, std::span<const uint8_t
 }
 
 StreamSoundDecoder::StreamSoundDecoder(const SoundEncoding& encoding, std::unique_ptr<Mp3Decoder> mp3)
-    : encoding_(encoding), mp3_(std::move(mp3)) {}
+    : encoding_(encoding), mp3_(std::move(mp3)) {
+  if (IsNellymoser(encoding)) nellymoser_ = std::make_unique<NellymoserStream>();
+}
 
 PcmSound StreamSoundDecoder::DecodeBlock(std::span<const uint8_t> block) {
+  if (nellymoser_ != nullptr) {
+    PcmSound sound;
+    sound.sampleRate = DeclaredRate(encoding_);
+    nellymoser_->Decode(block, kMaxDecodedSamples, sound.samples);
+    return sound;
+  }
   if (static_cast<SoundCodec>(encoding_.format) != SoundCodec::kMp3) {
     return DecodeEventSound(encoding_, block, nullptr);
   }

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "swf/sound/mp3_decoder.h"
+#include "swf/sound/nellymoser.h"
 #include "swf/sound/pcm_sound.h"
 #include "swf/sound/sound_encoding.h"
 
@@ -19,7 +20,8 @@ PcmSound DecodeEventSound(const SoundEncoding& encoding, std::span<const uint8_t
 
 // One SoundStreamBlock after another, for one stream head. ADPCM and PCM
 // blocks stand alone; MP3 blocks (a 16-bit sample count and a 16-bit seek
-// count, then frames) continue one stream, so the decoder is kept here.
+// count, then frames) continue one stream, and Nellymoser frames overlap
+// across blocks, so their decoders are kept here.
 class StreamSoundDecoder {
  public:
   StreamSoundDecoder(const SoundEncoding& encoding, std::unique_ptr<Mp3Decoder> mp3);
@@ -30,6 +32,7 @@ class StreamSoundDecoder {
  private:
   SoundEncoding encoding_;
   std::unique_ptr<Mp3Decoder> mp3_;
+  std::unique_ptr<NellymoserStream> nellymoser_;
   int mp3Rate_ = 0;  // the rate of the first decoded frames; others are dropped
 };
 

@@ -68,6 +68,22 @@ INSTANTIATE_TEST_SUITE_P(Forms, NellymoserAgainstFfmpeg,
                          testing::Values(NellyCase{8000, 5}, NellyCase{16000, 4}, NellyCase{11025, 6},
                                          NellyCase{22050, 6}, NellyCase{44100, 6}));
 
+// A stream's blocks (three codec blocks a frame here) carry the overlap and
+// the noise on: together they are the sound decoded whole.
+TEST(Nellymoser, StreamBlocksTogetherMakeTheWholeSound) {
+  const std::vector<uint8_t> data = sound_testing::RandomBytes(swf::kNellymoserBlockBytes * 10, 9);
+  const swf::SoundEncoding encoding{static_cast<uint8_t>(swf::SoundCodec::kNellymoser), 22050, true, false};
+  swf::StreamSoundDecoder stream(encoding, nullptr);
+  std::vector<int16_t> streamed;
+  for (size_t at = 0; at < data.size(); at += 3 * swf::kNellymoserBlockBytes) {
+    const swf::PcmSound block =
+        stream.DecodeBlock(std::span(data).subspan(at, std::min(3 * swf::kNellymoserBlockBytes, data.size() - at)));
+    EXPECT_EQ(block.sampleRate, 22050);
+    streamed.insert(streamed.end(), block.samples.begin(), block.samples.end());
+  }
+  EXPECT_EQ(streamed, swf::DecodeEventSound(encoding, data, nullptr).samples);
+}
+
 TEST(Nellymoser, PartialBlocksAndCeilingCutTheSound) {
   const std::vector<uint8_t> data = sound_testing::RandomBytes(swf::kNellymoserBlockBytes * 3 + 40, 5);
   EXPECT_EQ(swf::DecodeNellymoser(data, swf::kMaxDecodedSamples).size(), 3 * swf::kNellymoserBlockSamples);

@@ -14,6 +14,7 @@
 #include "stub/stub_menu.h"
 #include "stub/stub_texts.h"
 #include "stub_movies.h"
+#include "support/button_movie.h"
 #include "support/fake_seams.h"
 #include "support/screen_capture.h"
 #include "swf/parse/tag_header.h"
@@ -176,10 +177,10 @@ TEST_F(PlayerWindowTest, PlayPauseStepsAndRewind) {
     ::GetMenuStringA(play, stub::command::kPlayPause, text, sizeof text, MF_BYCOMMAND);
     return std::string(text);
   };
-  EXPECT_EQ(playItem(), "&Pause\tSpace");
+  EXPECT_EQ(playItem(), "&Pause\tCtrl+P");
   Command(*window, stub::command::kPlayPause);
   EXPECT_FALSE(window->IsPlaying());
-  EXPECT_EQ(playItem(), "&Play\tSpace");
+  EXPECT_EQ(playItem(), "&Play\tCtrl+P");
   Command(*window, stub::command::kStepForward);
   Command(*window, stub::command::kStepForward);
   EXPECT_EQ(player.CurrentFrame(), 2u);
@@ -198,11 +199,32 @@ TEST_F(PlayerWindowTest, PlayPauseStepsAndRewind) {
   EXPECT_EQ(player.CurrentFrame(), 0u);
   Command(*window, stub::command::kStepBack);  // the first frame stays
   EXPECT_EQ(player.CurrentFrame(), 0u);
-  // Keys do the same.
-  ::SendMessageA(window->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+  // Ctrl and a key do the same; the keys alone are the movie's.
+  const auto key = [&](WPARAM code, bool control) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    ::SendMessageA(window->Handle(), WM_KEYDOWN, code, 0);
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+  };
+  key(VK_RIGHT, false);
+  key(VK_SPACE, false);
+  key(VK_HOME, false);
+  key('P', false);
+  EXPECT_EQ(player.CurrentFrame(), 0u);
+  EXPECT_FALSE(window->IsPlaying());
+  key(VK_RIGHT, true);
+  key(VK_RIGHT, true);
+  EXPECT_EQ(player.CurrentFrame(), 2u);
+  key(VK_LEFT, true);
   EXPECT_EQ(player.CurrentFrame(), 1u);
-  ::SendMessageA(window->Handle(), WM_KEYDOWN, VK_SPACE, 0);
+  key('P', true);
   EXPECT_TRUE(window->IsPlaying());
+  key('R', true);
+  EXPECT_FALSE(window->IsPlaying());
+  EXPECT_EQ(player.CurrentFrame(), 0u);
 }
 
 TEST_F(PlayerWindowTest, TheClockAdvancesFramesAtTheMoviesRate) {
@@ -264,8 +286,9 @@ TEST_F(PlayerWindowTest, CtrlFEntersFullScreenAndEscapeLeavesIt) {
   EXPECT_TRUE(window->IsFullScreen());
   ::SendMessageA(window->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_FALSE(window->IsFullScreen());
-  ::SendMessageA(window->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);  // and Escape in a window does nothing
+  ::SendMessageA(window->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);  // and Escape in a window is the movie's
   EXPECT_FALSE(window->IsFullScreen());
+  EXPECT_TRUE(window->IsPlaying());
   EXPECT_EQ(ClientSize(window->Handle()).cx, 400);
 }
 
@@ -486,6 +509,36 @@ TEST_F(PlayerWindowTest, HelpLicencesShowsEveryNoticeInAReadOnlyWindowThatScroll
   EXPECT_EQ(window->Licences(), licences);
   EXPECT_TRUE(::IsWindowVisible(licences->Handle()));
   EXPECT_EQ(::SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
+// The cursor is the window's own business in its process: over the button
+// it is the system's hand, elsewhere the arrow.
+TEST_F(PlayerWindowTest, TheCursorIsTheHandOverAButton) {
+  auto window = Open(PackageOf({{"button.swf", testsupport::ButtonMovie()}}, false));
+  ::SetForegroundWindow(window->Handle());
+  const auto cursorAt = [&](int x, int y) {
+    POINT at{x, y};
+    ::ClientToScreen(window->Handle(), &at);
+    ::SetCursorPos(at.x, at.y);
+    // The move and the cursor request come as messages.
+    const DWORD start = ::GetTickCount();
+    MSG message;
+    while (::GetTickCount() - start < 500) {
+      while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
+      ::Sleep(10);
+    }
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    ::GetCursorInfo(&info);
+    return info.hCursor;
+  };
+  const HCURSOR hand = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+  const HCURSOR arrow = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  using testsupport::kButtonLeft, testsupport::kButtonTop, testsupport::kButtonSide;
+  EXPECT_EQ(cursorAt(kButtonLeft + kButtonSide + 20, kButtonTop), arrow);
+  EXPECT_EQ(cursorAt(kButtonLeft + kButtonSide / 2, kButtonTop + kButtonSide / 2), hand);
+  EXPECT_EQ(window->CurrentPlayer()->Cursor(), swf::CursorShape::kHand);
+  EXPECT_EQ(cursorAt(kButtonLeft + kButtonSide + 20, kButtonTop), arrow);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "stub/stub_menu.h"
 #include "stub/stub_texts.h"
 #include "stub_movies.h"
+#include "support/button_movie.h"
 #include "swf/player.h"
 #include "sys/process.h"
 #include "sys/temp_folder.h"
@@ -285,6 +286,107 @@ TEST_F(StubProcessTest, EveryCraftedPackageIsRefusedWithoutACrash) {
     }
     ExpectRefusal(Crafted(c.name, c.package), c.reason);
   }
+}
+
+// A person's mouse and keys, through the system's input queue.
+void MoveMouse(HWND window, int x, int y) {
+  POINT at{x, y};
+  ::ClientToScreen(window, &at);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = static_cast<LONG>((at.x * 65535.0) / (::GetSystemMetrics(SM_CXSCREEN) - 1) + 0.5);
+  input.mi.dy = static_cast<LONG>((at.y * 65535.0) / (::GetSystemMetrics(SM_CYSCREEN) - 1) + 0.5);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  ::SendInput(1, &input, sizeof input);
+}
+
+void MouseButton(DWORD flag) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flag;
+  ::SendInput(1, &input, sizeof input);
+}
+
+void PressKey(WORD key) {
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, inputs, sizeof inputs[0]);
+}
+
+// Waits (up to 5 seconds) until the screen shows `color` at (x, y) of the
+// window's client area; the colour seen last.
+uint32_t WaitForPixel(HWND window, int x, int y, uint32_t color) {
+  const DWORD start = ::GetTickCount();
+  uint32_t seen = 0;
+  do {
+    seen = ScreenPixels(window)[static_cast<size_t>(y) * ClientSize(window).cx + x];
+    if (seen == color) break;
+    ::Sleep(30);
+  } while (::GetTickCount() - start < 5000);
+  return seen;
+}
+
+// The cursor on the screen, once it differs from `other` (up to 5 seconds).
+// Another process's cursor handle tells no more than that: its picture is
+// not ours to read (the in-process window tests check that it is the hand).
+HCURSOR CursorOtherThan(HCURSOR other) {
+  const DWORD start = ::GetTickCount();
+  CURSORINFO info{};
+  info.cbSize = sizeof info;
+  do {
+    if (::GetCursorInfo(&info) && info.hCursor != other) break;
+    ::Sleep(30);
+  } while (::GetTickCount() - start < 5000);
+  return info.hCursor;
+}
+
+TEST_F(StubProcessTest, AButtonAnswersTheMouseAndTheArrowsAndSpaceReachTheMovie) {
+  using namespace testsupport;
+  constexpr uint32_t kRedUp = 0xDC0A0Au, kBlueOver = 0x1428C8u, kGreenDown = 0x0AA028u;
+  constexpr uint32_t kYellowMarker = 0xFADC00u, kWhite = 0xFFFFFFu;
+  Child child(Package("buttons.exe", {{"button.swf", ButtonMovie()}}, false));
+  ASSERT_TRUE(child.Started());
+  HWND window = WaitForWindow(child, "QuorvelPlayerWindow");
+  ASSERT_NE(window, nullptr) << "exit code " << child.ExitCode(0);
+  ASSERT_EQ(ClientSize(window).cx, kButtonMovieWidth);
+  ::SetForegroundWindow(window);
+  const int x = kButtonLeft + kButtonSide / 2, y = kButtonTop + kButtonSide / 2;
+  const int markerX = kMarkerLeft + kMarkerSide / 2;
+
+  MoveMouse(window, 120, 170);
+  EXPECT_EQ(WaitForPixel(window, x, y, kRedUp), kRedUp);
+  ::Sleep(200);
+  const HCURSOR away = CursorOtherThan(nullptr);
+  MoveMouse(window, x, y);
+  EXPECT_EQ(WaitForPixel(window, x, y, kBlueOver), kBlueOver);
+  const HCURSOR over = CursorOtherThan(away);
+  EXPECT_NE(over, away);  // the player changed its cursor over the button
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  EXPECT_EQ(WaitForPixel(window, x, y, kGreenDown), kGreenDown);
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  MoveMouse(window, 120, 170);
+  EXPECT_EQ(CursorOtherThan(over), away);  // and back off it
+  // The release went to "done", whose marker shows; off the button it is up.
+  EXPECT_EQ(WaitForPixel(window, markerX, MarkerTop(1) + 5, kYellowMarker), kYellowMarker);
+  EXPECT_EQ(WaitForPixel(window, x, y, kRedUp), kRedUp);
+
+  // Space and the arrows: each key-press condition goes to its own frame.
+  const WORD keys[] = {VK_SPACE, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN};
+  for (int k = 0; k < 5; ++k) {
+    PressKey(keys[k]);
+    const int frame = k + 2;
+    EXPECT_EQ(WaitForPixel(window, markerX, MarkerTop(frame) + 5, kYellowMarker), kYellowMarker)
+        << kButtonMovieLabels[frame - 1];
+    EXPECT_EQ(WaitForPixel(window, markerX, MarkerTop(frame - 1) + 5, kWhite), kWhite);
+  }
+  // The player's own commands stayed out of it: the window is still the
+  // movie's, windowed.
+  EXPECT_EQ(ClientSize(window).cx, kButtonMovieWidth);
+
+  ::PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(child.ExitCode(10000), 0);
 }
 
 // quorvel-pack extract: the console twin of "Save movies...".

@@ -165,4 +165,35 @@ Bytes ButtonTag(int version, uint16_t id, const std::vector<ButtonRecord>& recor
   return Tag(version >= 2 ? 34 : 7, w.Take());
 }
 
+Bytes Button2Tag(uint16_t id, const std::vector<ButtonRecord>& records, const std::vector<ButtonCondition>& conditions,
+                 bool trackAsMenu) {
+  BitWriter recordBytes;
+  for (const ButtonRecord& record : records) {
+    recordBytes.U8(record.states);
+    recordBytes.U16(record.characterId);
+    recordBytes.U16(record.depth);
+    recordBytes.Matrix(record.matrix);
+    recordBytes.ColorTransform(swf::ColorTransform::Identity(), true);
+  }
+  recordBytes.U8(0);
+  const Bytes characters = recordBytes.Take();
+  BitWriter w;
+  w.U16(id);
+  w.U8(trackAsMenu ? 1 : 0);
+  // The offset counts from its own field to the first condition.
+  w.U16(conditions.empty() ? 0 : static_cast<uint16_t>(2 + characters.size()));
+  w.Append(characters);
+  for (size_t i = 0; i < conditions.size(); ++i) {
+    const ButtonCondition& condition = conditions[i];
+    Bytes code;
+    for (const Bytes& action : condition.actions) code.insert(code.end(), action.begin(), action.end());
+    code.push_back(0);
+    w.U16(i + 1 == conditions.size() ? 0 : static_cast<uint16_t>(4 + code.size()));
+    w.U8(static_cast<uint8_t>(condition.conditions & 0xFF));
+    w.U8(static_cast<uint8_t>((condition.keyCode << 1) | ((condition.conditions >> 8) & 1)));
+    w.Append(code);
+  }
+  return Tag(34, w.Take());
+}
+
 }  // namespace swftest

@@ -58,4 +58,15 @@ struct ButtonRecord {
 // DefineButton (version 1) or DefineButton2 (2, with identity colour transforms).
 Bytes ButtonTag(int version, uint16_t id, const std::vector<ButtonRecord>& records);
 
+// One BUTTONCONDACTION: button_condition bits, a key-press code and the
+// action records (the end record is appended).
+struct ButtonCondition {
+  uint16_t conditions = 0;
+  uint8_t keyCode = 0;
+  std::vector<Bytes> actions;
+};
+// DefineButton2 with conditional actions.
+Bytes Button2Tag(uint16_t id, const std::vector<ButtonRecord>& records, const std::vector<ButtonCondition>& conditions,
+                 bool trackAsMenu = false);
+
 }  // namespace swftest

@@ -145,15 +145,22 @@ TEST(MaskEdges, TranslucentContentThroughHalfTheSamples) {
   EXPECT_EQ(seen.a, 255);
 }
 
-// Masks draw through two offscreen layers of the target's size; on a target
-// so large that they would pass the layers' memory ceiling, the mask's range
-// is drawn unclipped instead of allocating them.
-TEST(MaskLimits, HugeTargetDrawsTheRangeUnclipped) {
-  const auto p = swftest::RenderTags({Rectangle(1, kLeftHalf, kBlack), Rectangle(2, kWholeStage, kRed),
+// Masks draw through two offscreen layers of the mask's bounds; on a target
+// so large that they would pass the groups' memory ceiling, the mask's range
+// is drawn unclipped instead of allocating them. The left half's layers fit
+// where the whole target's would not.
+TEST(MaskLimits, HugeMaskDrawsTheRangeUnclipped) {
+  constexpr Rect kAlmostAll{0, 790, 0, 600};
+  const auto p = swftest::RenderTags({Rectangle(1, kAlmostAll, kBlack), Rectangle(2, kWholeStage, kRed),
                                       PlaceTag(1, 1, nullptr, 2), PlaceTag(2, 2)},
                                      Quality::kLow, 4800, 3600);
   EXPECT_EQ(p.At(100, 100), kRed);
-  EXPECT_EQ(p.At(4700, 100), kRed);
+  EXPECT_EQ(p.At(4790, 100), kRed);
+  const auto half = swftest::RenderTags({Rectangle(1, kLeftHalf, kBlack), Rectangle(2, kWholeStage, kRed),
+                                         PlaceTag(1, 1, nullptr, 2), PlaceTag(2, 2)},
+                                        Quality::kLow, 4800, 3600);
+  EXPECT_EQ(half.At(100, 100), kRed);
+  EXPECT_EQ(half.At(4700, 100), kWhite);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothQualities, MaskTest, testing::Values(Quality::kLow, Quality::kHigh),

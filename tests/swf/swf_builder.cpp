@@ -362,6 +362,7 @@ Bytes SquareShapeTag(uint16_t id, int32_t size, swf::Rgba color) {
 Bytes PlaceObject2(const Place& place) {
   BitWriter w;
   uint8_t flags = 0;
+  if (place.clipDepth != 0) flags |= 0x40;
   if (!place.name.empty()) flags |= 0x20;
   if (place.ratio >= 0) flags |= 0x10;
   if (place.colorTransform) flags |= 0x08;
@@ -375,6 +376,7 @@ Bytes PlaceObject2(const Place& place) {
   if (place.colorTransform) w.ColorTransform(*place.colorTransform, true);
   if (place.ratio >= 0) w.U16(static_cast<uint16_t>(place.ratio));
   if (!place.name.empty()) w.String(place.name);
+  if (place.clipDepth != 0) w.U16(place.clipDepth);
   return Tag(26, w.Take());
 }
 

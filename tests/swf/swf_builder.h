@@ -93,6 +93,7 @@ struct Place {
   const swf::ColorTransform* colorTransform = nullptr;
   int ratio = -1;
   std::string name = {};
+  uint16_t clipDepth = 0;  // a mask of the depths up to this one; 0: none
 };
 Bytes PlaceObject2(const Place& place);
 Bytes RemoveObject2(uint16_t depth);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "swf/avm1/number_text.h"
+#include "swf/avm1/utf16.h"
 
 namespace swf::avm1::builtins {
 
@@ -29,6 +30,9 @@ Value ToObject(Vm& vm, const Value& value) {
   }
   const ObjectRef wrapper = vm.GetHeap().New(cls, proto);
   if (Object* object = vm.Get(wrapper)) object->payload = std::make_unique<PrimitivePayload>(value);
+  if (value.Is(ValueKind::kString)) {
+    vm.DefineValue(wrapper, "length", Value::Number(static_cast<double>(Utf16Length(value.AsString()))));
+  }
   return Value::Object(wrapper);
 }
 

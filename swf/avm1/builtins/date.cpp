@@ -20,6 +20,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <string>
@@ -133,6 +134,14 @@ double LocalOffset(Vm& vm, double utc) {
   return offset && std::isfinite(utc) ? offset(utc) : 0.0;
 }
 
+// The UTC time of a local one: the zone's offset is asked at the instant
+// the local time stands for, found in two steps so that a date across a
+// daylight-saving change takes the offset of its own side.
+double LocalToUtc(Vm& vm, double local) {
+  const double guess = local - LocalOffset(vm, local);
+  return local - LocalOffset(vm, guess);
+}
+
 double Now(Vm& vm) {
   const auto& now = vm.Host().nowMs;
   return now ? now() : 0.0;
@@ -182,8 +191,7 @@ Value ConstructDate(NativeCall& call) {
   } else if (call.args.size() == 1) {
     time = vm.ToNumber(call.args[0]);
   } else {
-    const double local = TimeFromArguments(call);
-    time = local - LocalOffset(vm, local);
+    time = LocalToUtc(vm, TimeFromArguments(call));
   }
   if (call.self.Is(ValueKind::kObject)) {
     if (Object* object = vm.Get(call.self.AsObject())) {
@@ -194,8 +202,24 @@ Value ConstructDate(NativeCall& call) {
   return call.self;
 }
 
-// Date() without new: the string of now, whatever the arguments.
-Value CallDate(NativeCall& call) { return Value::String(FormatDate(call.vm, Now(call.vm))); }
+bool InheritsFromDate(Vm& vm, const Value& value) {
+  const Object* object = value.Is(ValueKind::kObject) ? vm.Get(value.AsObject()) : nullptr;
+  if (object == nullptr || object->cls != ObjectClass::kObject) return false;
+  ObjectRef walk = object->proto;
+  for (int steps = 0; steps < 256 && walk.id != 0; ++steps) {
+    if (walk == vm.Classes().datePrototype) return true;
+    const Object* next = vm.Get(walk);
+    walk = next != nullptr ? next->proto : ObjectRef{};
+  }
+  return false;
+}
+
+// Date() without new: the string of now, whatever the arguments. A
+// subclass's constructor calling super(...) makes its object a date instead.
+Value CallDate(NativeCall& call) {
+  if (InheritsFromDate(call.vm, call.self)) return ConstructDate(call);
+  return Value::String(FormatDate(call.vm, Now(call.vm)));
+}
 
 Value Utc(NativeCall& call) {
   if (call.args.size() < 2) return {};
@@ -289,10 +313,9 @@ Value SetFields(NativeCall& call) {
     values[First + i] = ConvertArgument(argument, C, i == 0);
   }
   const double day = std::floor(local / kMsPerDay);
-  double result = First < 3 ? MakeDate(MakeDay(values[0], values[1], values[2]), local - day * kMsPerDay)
-                            : MakeDate(day, MakeTime(values[3], values[4], values[5], values[6]));
-  result -= offset;
-  return StoreTime(*payload, TimeClip(result));
+  const double result = First < 3 ? MakeDate(MakeDay(values[0], values[1], values[2]), local - day * kMsPerDay)
+                                  : MakeDate(day, MakeTime(values[3], values[4], values[5], values[6]));
+  return StoreTime(*payload, TimeClip(Local ? LocalToUtc(call.vm, result) : result));
 }
 
 Value SetTime(NativeCall& call) {
@@ -341,11 +364,41 @@ constexpr NativeMember kPrototypeMembers[] = {
     {"toString", ToStringMethod},
 };
 
+// ASnative(103, n): the methods in the order the player numbers them;
+// the UTC ones from 128.
+constexpr NativeFunction kNativeOrder[] = {
+    GetField<Field::kYear, true>, GetField<Field::kShortYear, true>, GetField<Field::kMonth, true>,
+    GetField<Field::kDate, true>, GetField<Field::kWeekday, true>, GetField<Field::kHours, true>,
+    GetField<Field::kMinutes, true>, GetField<Field::kSeconds, true>, GetField<Field::kMilliseconds, true>,
+    SetFields<0, 3, Conversion::kTruncate, true>, SetFields<1, 2, Conversion::kMonth, true>,
+    SetFields<2, 1, Conversion::kTruncate, true>, SetFields<3, 4, Conversion::kTruncate, true>,
+    SetFields<4, 3, Conversion::kInt32, true>, SetFields<5, 2, Conversion::kTruncate, true>,
+    SetFields<6, 1, Conversion::kTruncate, true>, GetTime, SetTime, GetTimezoneOffset, ToStringMethod,
+    SetFields<0, 3, Conversion::kShortYear, true>,
+};
+constexpr NativeFunction kNativeUtcOrder[] = {
+    GetField<Field::kYear, false>, GetField<Field::kShortYear, false>, GetField<Field::kMonth, false>,
+    GetField<Field::kDate, false>, GetField<Field::kWeekday, false>, GetField<Field::kHours, false>,
+    GetField<Field::kMinutes, false>, GetField<Field::kSeconds, false>, GetField<Field::kMilliseconds, false>,
+    SetFields<0, 3, Conversion::kTruncate, false>, SetFields<1, 2, Conversion::kMonth, false>,
+    SetFields<2, 1, Conversion::kTruncate, false>, SetFields<3, 4, Conversion::kTruncate, false>,
+    SetFields<4, 3, Conversion::kInt32, false>, SetFields<5, 2, Conversion::kTruncate, false>,
+    SetFields<6, 1, Conversion::kTruncate, false>,
+};
+
 constexpr NativeMember kStaticMembers[] = {
     {"UTC", Utc},
 };
 
 }  // namespace
+
+NativeFunction DateNative(int index) {
+  if (index >= 0 && static_cast<size_t>(index) < std::size(kNativeOrder)) return kNativeOrder[index];
+  if (index >= 128 && static_cast<size_t>(index - 128) < std::size(kNativeUtcOrder)) return kNativeUtcOrder[index - 128];
+  if (index == 256) return CallDate;
+  if (index == 257) return Utc;
+  return nullptr;
+}
 
 void InstallDate(Vm& vm) {
   Builtins& classes = vm.MutableClasses();

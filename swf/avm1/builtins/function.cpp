@@ -7,11 +7,12 @@
 namespace swf::avm1 {
 namespace {
 
-// Function(x) and new Function(x) give x back when it is an object, else a
-// plain object; scripts cannot compile source text at run time.
+// Function(x) gives x back, whatever it is (scripts cannot compile source
+// text at run time); Function() gives an object without a prototype.
 Value CallFunction(NativeCall& call) {
-  if (call.Arg(0).Is(ValueKind::kObject)) return call.Arg(0);
-  return call.constructing ? call.self : Value::Object(call.vm.NewObject());
+  if (!call.args.empty()) return call.args[0];
+  if (call.constructing) return call.self;
+  return Value::Object(call.vm.GetHeap().New(ObjectClass::kObject, {}));
 }
 
 // f.call(thisObject, a, b, ...).

@@ -7,13 +7,17 @@ void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
   InstallObject(vm);
   InstallFunction(vm);
   InstallArray(vm);
+  InstallString(vm);
+  InstallNumber(vm);
+  InstallBoolean(vm);
+  InstallGlobalFunctions(vm);
   InstallMath(vm);
   InstallDate(vm);
   InstallError(vm);
   InstallAsBroadcaster(vm);
   InstallSystem(vm);
   InstallKey(vm);
-  InstallMouseAndStage(vm);
+  InstallListenerObjects(vm);
 }
 
 }  // namespace swf::avm1

@@ -46,7 +46,17 @@ Property* OwnProperty(NativeCall& call, std::string* name = nullptr) {
   return property;
 }
 
-Value HasOwnProperty(NativeCall& call) { return Value::Boolean(OwnProperty(call) != nullptr); }
+// `__proto__` counts as an own property of every object that has a
+// prototype, as the player keeps it as one.
+Value HasOwnProperty(NativeCall& call) {
+  std::string name;
+  if (OwnProperty(call, &name) != nullptr) return Value::Boolean(true);
+  if (call.args.empty() || !(call.vm.IgnoreCase() ? FoldCase(name) == "__proto__" : name == "__proto__")) {
+    return Value::Boolean(false);
+  }
+  const Object* object = call.vm.Get(call.vm.ObjectFor(call.self));
+  return Value::Boolean(object != nullptr && object->proto.id != 0);
+}
 
 Value IsPropertyEnumerable(NativeCall& call) {
   const Property* property = OwnProperty(call);
@@ -78,8 +88,8 @@ Value AddProperty(NativeCall& call) {
   const Value& setter = call.Arg(2);
   if (name.empty() || !IsCallable(vm, getter)) return Value::Boolean(false);
   if (!IsCallable(vm, setter) && !setter.Is(ValueKind::kNull)) return Value::Boolean(false);
+  // A stored value stays (a watch still reports it as the old value).
   Property& property = object->properties.Set(name, vm.IgnoreCase());
-  property.value = {};
   property.getter = getter.AsObject();
   property.setter = IsCallable(vm, setter) ? setter.AsObject() : ObjectRef{};
   return Value::Boolean(true);

@@ -91,6 +91,7 @@ void InstallSystem(Vm& vm) {
 
   const ObjectRef security = vm.NewObject();
   vm.DefineMembers(security, kSecurityMembers);
+  vm.DefineValue(security, "sandboxType", Value::String(vm.Host().sandboxType), property_flags::kDontEnum);
   vm.DefineValue(system, "security", Value::Object(security));
 
   const ObjectRef ime = vm.NewObject();
