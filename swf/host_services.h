@@ -26,6 +26,8 @@ class HostServices {
     (void)command;
     (void)arguments;
   }
+  // A script ran past the movie's time limit and was stopped.
+  virtual void ScriptTimedOut() {}
   // getURL for anything that is not a movie level or an fscommand.
   virtual void GetUrl(std::string_view url, std::string_view window) {
     (void)url;

@@ -53,60 +53,7 @@ bool AnyPlacement(const ParsedMovie& movie, const std::function<bool(const Place
   return found;
 }
 
-bool AnyActionBlock(const ParsedMovie& movie, const std::function<bool(const ActionBlock&)>& test) {
-  bool found = false;
-  ForEachTimeline(movie, [&](const TimelineDefinition& timeline) {
-    for (const Frame& frame : timeline.frames) {
-      for (const ActionBlock& block : frame.actions) found = found || test(block);
-      for (const InitActionBlock& init : frame.initActions) found = found || test(init.block);
-    }
-  });
-  return found;
-}
-
-// The actions the timeline runs (or may skip without changing what a
-// timeline does): playing, stopping, gotos and SetTarget, and what finds
-// their operands.
-bool IsTimelineAction(uint8_t code) {
-  static constexpr std::array<uint8_t, 17> kTimelineActions = {
-      0x04,  // NextFrame
-      0x05,  // PrevFrame
-      0x06,  // Play
-      0x07,  // Stop
-      0x17,  // Pop
-      0x20,  // SetTarget2
-      0x26,  // Trace (a standalone player has nowhere to print)
-      0x81,  // GotoFrame
-      0x88,  // ConstantPool
-      0x8A,  // WaitForFrame (a local movie has all its frames)
-      0x8B,  // SetTarget
-      0x8C,  // GotoLabel
-      0x8D,  // WaitForFrame2
-      0x96,  // Push
-      0x99,  // Jump
-      0x9D,  // If
-      0x9F,  // GotoFrame2
-  };
-  return std::find(kTimelineActions.begin(), kTimelineActions.end(), code) != kTimelineActions.end();
-}
-
-// True when a block holds an action record beyond the timeline actions.
-// Records are followed in file order up to the end record or a record cut
-// off; a function's body follows its definition, which is itself beyond.
-bool RunsMoreThanTimelineActions(const ActionBlock& block) {
-  // A record that claims more bytes than the block holds leads to its end.
-  for (const Operation* op = &block.At(0); !op->IsEnd(); op = &block.At(op->Next())) {
-    if (!IsTimelineAction(op->code)) return true;
-  }
-  return false;
-}
-
 bool UsesAs3Code(const ParsedMovie& movie) { return movie.hasAs3Code; }
-
-bool UsesScripts(const ParsedMovie& movie) {
-  return AnyActionBlock(movie, RunsMoreThanTimelineActions) ||
-         AnyPlacement(movie, [](const PlaceObject& place) { return place.hasClipActions; });
-}
 
 bool UsesVideo(const ParsedMovie& movie) { return HasRawTag(movie, {raw::kDefineVideoStream, raw::kVideoFrame}); }
 
@@ -153,7 +100,6 @@ struct FeatureRow {
 // learns one of these, its row goes.
 constexpr FeatureRow kUnsupportedFeatures[] = {
     {{"as3", "ActionScript 3 is not run"}, UsesAs3Code},
-    {{"actionscript", "ActionScript beyond stop, play and goto is not run"}, UsesScripts},
     {{"video", "Video is not played"}, UsesVideo},
     {{"text-fields", "Text fields are not shown"}, UsesTextFields},
     {{"imports", "Symbols imported from other movies are not shown"}, UsesImports},

@@ -54,6 +54,7 @@ size_t Player::Advance(double elapsedSeconds) {
       size_t frames = 0;
       while (CurrentFrame() < *due && frames < kMaxCatchUpFrames && IsPlaying()) {
         const size_t before = CurrentFrame();
+        runtime_.AdvanceClock(FrameInterval() * 1000.0);
         Tick();
         ++frames;
         if (CurrentFrame() < before) break;  // looped: the stream starts again
@@ -74,6 +75,8 @@ size_t Player::Advance(double elapsedSeconds) {
       break;
     }
     sinceLastFrame_ = std::max(0.0, sinceLastFrame_ - interval);
+    // The timers that fall due before the frame run ahead of it.
+    runtime_.AdvanceClock(interval * 1000.0);
     Tick();
     ++frames;
   }

@@ -72,6 +72,10 @@ class Player {
   // late skips drawing, not sound. Returns the number of frames run.
   static constexpr size_t kMaxCatchUpFrames = 8;
   size_t Advance(double elapsedSeconds);
+  // Moves the movie's clock on by `seconds` without running a frame: the
+  // timers that fall due meanwhile run (a run that ends after its last
+  // frame still gives that frame's time to the timers).
+  void AdvanceClockOnly(double seconds) { runtime_.AdvanceClock(seconds * 1000.0); }
   // Seconds until the next frame falls due, for a host that sleeps between.
   double TimeToNextFrame() const;
 

@@ -78,10 +78,12 @@ void RunFrames(swf::Player& player, TraceHost& host, long long frames, const std
       player.HandleInput(step.event);
       continue;
     }
-    if (finished()) return;
+    if (finished()) break;
     nextFrame();
   }
   while (!finished()) nextFrame();
+  // The last frame's interval passes too: timers due within it still fire.
+  if (!host.QuitRequested()) player.AdvanceClockOnly(player.FrameInterval());
 }
 
 }  // namespace

@@ -73,22 +73,21 @@ ScriptBridge::Transform ScriptBridge::TransformOf(const DisplayObject& object) {
   return transform;
 }
 
-// The matrix a transform gives, keeping the skew of the matrix it changes.
+// The matrix a transform gives, keeping the skew (the angle between the
+// axes) of the matrix it changes, as the transform read from it sees it.
 void ScriptBridge::SetTransform(ObjectHandle handle, const Transform& wanted) {
   const DisplayObject* object = runtime_.Objects().Get(handle);
   if (object == nullptr) return;
-  const Matrix& old = object->matrix;
-  const double oldX = std::atan2(old.b, old.a);
-  const double oldY = std::atan2(-old.c, old.d);
+  const Transform old = TransformOf(*object);
+  const Matrix& m = object->matrix;
+  const double skew = std::atan2(-m.c, m.d) - old.rotation / kDegrees - (old.yScale < 0 ? std::numbers::pi : 0);
   const double rotationX = wanted.rotation / kDegrees;
-  double rotationY = rotationX + (oldY - oldX);
-  if (old.a == 0 && old.b == 0 && old.c == 0 && old.d == 0) rotationY = rotationX;
+  const double rotationY = rotationX + skew;
   const double sx = wanted.xScale / 100;
-  double sy = wanted.yScale / 100;
-  Matrix matrix = old;
+  const double sy = wanted.yScale / 100;
+  Matrix matrix = m;
   matrix.a = sx * std::cos(rotationX);
   matrix.b = sx * std::sin(rotationX);
-  if (old.Determinant() < 0 && sy < 0) sy = -sy;  // the mirror is already in the skew
   matrix.c = -sy * std::sin(rotationY);
   matrix.d = sy * std::cos(rotationY);
   runtime_.SetMatrix(handle, matrix);
@@ -101,10 +100,7 @@ bool ScriptBridge::GetProperty(ObjectHandle handle, std::string_view name, Value
   const int index = PropertyIndex(name);
   const Stage& stage = runtime_.Objects();
   const DisplayObject* object = stage.Get(handle);
-  if (object == nullptr) {
-    if (name == "_parent" || name == "_root") return false;
-    return false;
-  }
+  if (object == nullptr) return false;
   if (index < 0) {
     if (SameName(name, "_parent")) {
       out = object->parent.IsNone() ? Value() : ValueOf(object->parent);

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "swf/runtime/actions.h"
 #include "swf/runtime/depths.h"
+#include "swf/avm1/builtins/install.h"
 #include "swf/runtime/script_natives.h"
 
 namespace swf {
@@ -16,6 +16,24 @@ namespace {
 // stage's depths cannot overflow.
 constexpr int32_t kMaxScriptDepth = int32_t{1} << 30;
 
+constexpr uint16_t kScriptLimitsTag = 65;
+
+// The movie's ScriptLimits tag (the last one counts), over the player's
+// defaults; a limit of 0 keeps the default. The host hears of a script
+// stopped for taking too long.
+avm1::ScriptLimits ScriptLimitsOf(const ParsedMovie& movie, HostServices* host) {
+  avm1::ScriptLimits limits;
+  for (const RawTag& tag : movie.unknownTags) {
+    if (tag.code != kScriptLimitsTag || tag.body.size() < 4) continue;
+    const int recursion = tag.body[0] | (tag.body[1] << 8);
+    const int seconds = tag.body[2] | (tag.body[3] << 8);
+    if (recursion > 0) limits.maxRecursion = recursion;
+    if (seconds > 0) limits.timeoutSeconds = seconds;
+  }
+  if (host != nullptr) limits.onTimeout = [host] { host->ScriptTimedOut(); };
+  return limits;
+}
+
 }  // namespace
 
 Runtime::Runtime(const ParsedMovie& movie, HostServices* host, size_t maxMadePerStep)
@@ -23,7 +41,14 @@ Runtime::Runtime(const ParsedMovie& movie, HostServices* host, size_t maxMadePer
   context_.objects.maxMadePerStep = maxMadePerStep;
   stage_.SetRemovalObserver(this);
   vm_.SetSwfVersion(movie_.header.version);
+  avm1::BuiltinsHost facts;
+  if (host != nullptr) {
+    facts.nowMs = [host] { return host->NowMilliseconds(); };
+    facts.localOffsetMs = [host](double utc) { return host->UtcOffsetMinutes(utc) * 60000.0; };
+  }
+  avm1::InstallBuiltins(vm_, facts);
   InstallScriptNatives(vm_);
+  interpreter_ = std::make_unique<avm1::Interpreter>(vm_, bridge_, ScriptLimitsOf(movie_, host));
   vm_.AddRoots(&timers_);
   DisplayObject& root = *stage_.Get(stage_.Root());
   root.timeline = ClipTimeline{&movie_.root};
@@ -106,13 +131,13 @@ void Runtime::RunFrameActions() {
 
 void Runtime::RunBlock(ObjectHandle clip, const ActionBlock& block, int swfVersion) {
   if (stage_.Get(clip) == nullptr) return;
-  vm_.SetSwfVersion(swfVersion);
-  RunActionBlock(*this, clip, block, swfVersion, context_.scripts);
+  RunBlockOn(bridge_.ScriptObject(clip), block, swfVersion);
 }
 
 void Runtime::RunBlockOn(avm1::ObjectRef self, const ActionBlock& block, int swfVersion) {
-  const ObjectHandle clip = bridge_.HandleOf(self);
-  if (stage_.Get(clip) != nullptr) RunBlock(clip, block, swfVersion);
+  if (self.id == 0) return;
+  vm_.SetSwfVersion(swfVersion);
+  interpreter_->RunBlock(block, self, swfVersion);
 }
 
 namespace {

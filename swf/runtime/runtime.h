@@ -7,11 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "swf/avm1/interpreter.h"
 #include "swf/avm1/vm.h"
 #include "swf/host_services.h"
 #include "swf/parse/movie.h"
@@ -38,7 +40,8 @@ class Runtime final : private RemovalObserver {
   // Loads what the movie imports through `host`, enters the root's first
   // frame and runs its scripts, which talk to `host` (not owned; null:
   // nobody listens and nothing is imported). `maxMadePerStep` lowers the step's
-  // placement budget (tests of the budget).
+  // placement budget (tests of the budget). Scripts run within the movie's
+  // ScriptLimits (15 s and 256 calls deep without the tag).
   explicit Runtime(const ParsedMovie& movie, HostServices* host = nullptr,
                    size_t maxMadePerStep = ObjectBudget::kMaxMadePerStep);
   ~Runtime() override;
@@ -167,6 +170,7 @@ class Runtime final : private RemovalObserver {
   avm1::Vm vm_;
   ScriptBridge bridge_{*this, vm_};
   ScriptTimers timers_;
+  std::unique_ptr<avm1::Interpreter> interpreter_;
   double clockMilliseconds_ = 0;
   Point mouse_;
   std::string movieUrl_;

@@ -107,7 +107,7 @@ ObjectHandle ScriptBridge::HandleFromRef(ObjectRef ref) const {
 
 ObjectRef ScriptBridge::DepartedObject(ObjectHandle handle) const {
   const auto found = departed_.find(DepartedKey(handle));
-  return found != departed_.end() ? found->second : ObjectRef{};
+  return found != departed_.end() ? found->second.object : ObjectRef{};
 }
 
 void ScriptBridge::ForgetDeparted() { departed_.clear(); }
@@ -169,19 +169,11 @@ ObjectHandle ScriptBridge::ChildByName(ObjectHandle parent, std::string_view nam
   return {};
 }
 
-void ScriptBridge::RegisterClass(const std::string& exportName, const Value& constructor) {
-  if (constructor.IsUndefinedOrNull()) {
-    classes_.erase(exportName);
-  } else {
-    classes_[exportName] = constructor;
-  }
-}
-
 Value ScriptBridge::RegisteredClass(uint16_t characterId) const {
-  if (classes_.empty()) return {};
   for (const AssetName& asset : runtime_.Movie().exports) {
     if (asset.characterId != characterId) continue;
-    if (const auto found = classes_.find(asset.name); found != classes_.end()) return found->second;
+    Value constructor = vm_.RegisteredClass(asset.name);
+    if (!constructor.IsUndefinedOrNull()) return constructor;
   }
   return {};
 }
@@ -215,6 +207,8 @@ avm1::ClipReference ScriptBridge::ReferenceTo(ObjectRef clip) {
 }
 
 ObjectRef ScriptBridge::FindTarget(ObjectRef origin, std::string_view path) {
+  // Paths seen from a clip that has gone name nothing, "_root" included.
+  if (!HandleOf(origin).IsNone() && HandleFromRef(origin).IsNone()) return {};
   ObjectHandle from = HandleFromRef(origin);
   if (from.IsNone()) from = runtime_.Root();
   std::string rest(path);
@@ -231,7 +225,13 @@ ObjectRef ScriptBridge::FindTarget(ObjectRef origin, std::string_view path) {
 
 bool ScriptBridge::GetDisplayMember(ObjectRef ref, std::string_view name, Value& out) {
   const ObjectHandle handle = HandleFromRef(ref);
-  if (handle.IsNone()) return false;
+  if (handle.IsNone()) {
+    // A clip that has gone keeps its name for its unload handlers.
+    const auto departed = departed_.find(DepartedKey(HandleOf(ref)));
+    if (departed == departed_.end() || !SameName(name, "_name")) return false;
+    out = Value::String(departed->second.name);
+    return true;
+  }
   if (!name.empty() && name[0] == '_' && GetProperty(handle, name, out)) return true;
   const ObjectHandle child = ChildByName(handle, name);
   if (child.IsNone()) return false;
@@ -346,15 +346,14 @@ void ScriptBridge::MarkRoots(avm1::Marker& marker) const {
   for (const auto& [index, entry] : objects_) {
     if (stage.Get(entry.handle) != nullptr) marker.Mark(entry.object);
   }
-  for (const auto& [key, object] : departed_) marker.Mark(object);
-  for (const auto& [name, constructor] : classes_) marker.Mark(constructor);
+  for (const auto& [key, departed] : departed_) marker.Mark(departed.object);
 }
 
 void ScriptBridge::DisplayObjectGone(const DisplayObject& object) {
   transforms_.erase(object.self.index);
   const auto found = objects_.find(object.self.index);
   if (found == objects_.end() || found->second.handle != object.self) return;
-  departed_[DepartedKey(object.self)] = found->second.object;
+  departed_[DepartedKey(object.self)] = Departed{found->second.object, object.name};
   objects_.erase(found);
 }
 

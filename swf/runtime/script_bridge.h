@@ -68,11 +68,8 @@ class ScriptBridge final : public avm1::DisplayHost, public avm1::RootSource {
   std::string DotPath(ObjectHandle handle) const;
   std::string SlashPath(ObjectHandle handle) const;
 
-  // Object.registerClass: clips of the symbol exported as `name` get the
-  // class's prototype and run its constructor; an undefined or null class
-  // takes the registration back.
-  void RegisterClass(const std::string& exportName, const avm1::Value& constructor);
-  // The registered class of a character (of the root's movie), or undefined.
+  // The class Object.registerClass gave the symbol of a character (of the
+  // root's movie) under one of its export names, or undefined.
   avm1::Value RegisteredClass(uint16_t characterId) const;
 
   // avm1::DisplayHost.
@@ -97,8 +94,8 @@ class ScriptBridge final : public avm1::DisplayHost, public avm1::RootSource {
   void Trace(std::string_view line) override;
   double TimerMilliseconds() override;
 
-  // avm1::RootSource: the script objects of live display objects, those
-  // waiting for their unload handlers, and the registered classes.
+  // avm1::RootSource: the script objects of live display objects and those
+  // waiting for their unload handlers.
   void MarkRoots(avm1::Marker& marker) const override;
   // A display object has gone: its script object waits for its unload
   // handlers.
@@ -137,9 +134,13 @@ class ScriptBridge final : public avm1::DisplayHost, public avm1::RootSource {
   static std::uint64_t DepartedKey(ObjectHandle handle) {
     return (std::uint64_t{handle.index} << 32) | handle.generation;
   }
-  std::unordered_map<std::uint64_t, avm1::ObjectRef> departed_;  // by handle
+  // A clip that has gone, as its unload handlers still see it.
+  struct Departed {
+    avm1::ObjectRef object;
+    std::string name;
+  };
+  std::unordered_map<std::uint64_t, Departed> departed_;  // by handle
   std::unordered_map<std::uint32_t, Transform> transforms_;  // by handle index
-  std::map<std::string, avm1::Value> classes_;  // export name (folded case) -> constructor
 };
 
 // The _x-style property names by the index GetProperty/SetProperty use

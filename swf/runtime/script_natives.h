@@ -2,7 +2,7 @@
 
 // The built-ins that belong to the display world rather than to the
 // language: MovieClip, Button and TextField with their prototypes, the
-// timers, and Object.registerClass. Installed on a Vm whose display host is
+// timers. Installed on a Vm whose display host is
 // a ScriptBridge, after the language's own built-ins.
 
 #include "swf/avm1/vm.h"

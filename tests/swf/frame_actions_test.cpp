@@ -202,13 +202,13 @@ TEST(FrameActionsTest, MoviesFlaggedForActionScript3RunNoFrameActions) {
   EXPECT_TRUE(player.IsPlaying());
 }
 
-TEST(FrameActionsTest, BranchesOnConstantsAreTakenAndOnUnknownsEndTheBlock) {
+TEST(FrameActionsTest, BranchesFollowTheirCondition) {
   const auto run = [](std::vector<Bytes> records) {
     return Player(File({act::DoAction(records), swftest::ShowFrame(), swftest::ShowFrame()})).IsPlaying();
   };
   EXPECT_TRUE(run({act::PushInteger(1), act::If(1), act::Stop()}));   // jumps over the Stop
   EXPECT_FALSE(run({act::PushInteger(0), act::If(1), act::Stop()}));  // falls through to it
-  EXPECT_TRUE(run({act::PushString("v"), act::Simple(0x1C), act::If(0), act::Stop()}));
+  EXPECT_FALSE(run({act::PushString("v"), act::Simple(0x1C), act::If(0), act::Stop()}));  // unset: false
   EXPECT_TRUE(run({act::Jump(1), act::Stop()}));
   EXPECT_FALSE(run({act::Jump(1), act::Play(), act::Stop()}));
 }
@@ -238,7 +238,9 @@ TEST(FrameActionsTest, MalformedRecordsEndTheirBlockCleanly) {
 }
 
 TEST(FrameActionsTest, AnEndlessLoopEndsAndTheNextBlockRuns) {
-  Player player(File({act::DoAction({act::Jump(-5)}), act::DoAction({act::Stop()}), swftest::ShowFrame(),
+  // ScriptLimits: 256 calls deep, one second.
+  const Bytes limits = swftest::Tag(65, {0x00, 0x01, 0x01, 0x00});
+  Player player(File({limits, act::DoAction({act::Jump(-5)}), act::DoAction({act::Stop()}), swftest::ShowFrame(),
                       swftest::ShowFrame()}));
   EXPECT_FALSE(player.IsPlaying());
 }
@@ -285,7 +287,7 @@ TEST(FrameActionsTest, QueuedActionsOfAClipThatWentAreDropped) {
   // clip; the clip's own first-frame script, queued behind it, must not run
   // (it would stop the root).
   const Bytes clip = EmptySprite(2, 1, false, {act::DoAction({act::SetTarget("_parent"), act::Stop()})});
-  Player player(File({clip, act::DoAction({act::GotoFrame(1)}),
+  Player player(File({clip, act::DoAction({act::GotoFrame(1), act::Play()}),
                       swftest::PlaceObject2({.depth = 1, .characterId = 2, .name = "clip"}), swftest::ShowFrame(),
                       swftest::RemoveObject2(1), swftest::ShowFrame(), swftest::ShowFrame()}));
   EXPECT_EQ(player.CurrentFrame(), 1u);
