@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz preset (clang-14, ASan + UBSan + libFuzzer) and runs one
 # fuzz target for a fixed time:
-#   scripts/fuzz.sh [seconds] [swf_player_fuzzer|render_command_fuzzer]
+#   scripts/fuzz.sh [seconds] [swf_player_fuzzer|render_command_fuzzer|interpreter_fuzzer]
 # Seeds: the movies the seed writer builds in code, the render-dev corpus
 # movies and the regression inputs, copied at run time. The growing corpus stays in
 # build/fuzz/corpus/<target> between runs; findings (crash-*, timeout-*,
@@ -27,17 +27,26 @@ corpus="build/fuzz/corpus/$target"
 findings="build/fuzz/findings/$target"
 rm -rf "$seeds"
 mkdir -p "$seeds" "$corpus" "$findings"
-build/fuzz/bin/fuzz_seed_writer "$seeds"
-if [ -d "$render_corpus" ]; then
-  for movie in "$render_corpus"/*/movie.swf; do
-    cp "$movie" "$seeds/$(basename "$(dirname "$movie")").swf"
-  done
+if [ "$target" = interpreter_fuzzer ]; then
+  # Action blocks, seeded from the script corpus's frame scripts.
+  script_corpus="${QUORVEL_TRACE_CORPUS:-$root/../shared/corpus/avm1-dev}"
+  [ -d "$script_corpus" ] && build/fuzz/bin/interpreter_seed_writer "$seeds" "$script_corpus" >/dev/null
+  cp "$root"/tests/fuzz/regressions/interpreter/* "$seeds/" 2>/dev/null || true
+  dict=()
 else
-  echo "fuzz.sh: no render corpus at $render_corpus; seeding with the built-in movies only" >&2
+  build/fuzz/bin/fuzz_seed_writer "$seeds"
+  if [ -d "$render_corpus" ]; then
+    for movie in "$render_corpus"/*/movie.swf; do
+      cp "$movie" "$seeds/$(basename "$(dirname "$movie")").swf"
+    done
+  else
+    echo "fuzz.sh: no render corpus at $render_corpus; seeding with the built-in movies only" >&2
+  fi
+  # Every input that was ever a finding runs first, under clang's sanitizers
+  # (the native GCC build's UBSan does not check float-to-int conversions).
+  cp "$root"/tests/fuzz/regressions/*.swf "$seeds/"
+  dict=(-dict="$root/tests/fuzz/swf.dict")
 fi
-# Every input that was ever a finding runs first, under clang's sanitizers
-# (the native GCC build's UBSan does not check float-to-int conversions).
-cp "$root"/tests/fuzz/regressions/*.swf "$seeds/"
 # Earlier findings stay findings until they are moved away.
 before=$(find "$findings" -type f | wc -l)
 
@@ -46,7 +55,7 @@ status=0
 # One fuzzing process, niced: the machine's cores are shared.
 ( cd "$work" && nice -n 10 "$root/build/fuzz/bin/$target" \
     -max_total_time="$seconds" -workers=1 -jobs=1 -timeout=20 -rss_limit_mb=2048 -malloc_limit_mb=1024 \
-    -max_len=131072 -dict="$root/tests/fuzz/swf.dict" -print_final_stats=1 -artifact_prefix="$root/$findings/" \
+    -max_len=131072 "${dict[@]}" -print_final_stats=1 -artifact_prefix="$root/$findings/" \
     "$root/$corpus" "$root/$seeds" ) || status=$?
 log="$work/fuzz-0.log"
 [ -f "$log" ] && grep -E '^(#[0-9]+ +(DONE|INITED)|stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY)' "$log" || true

@@ -14,7 +14,8 @@ echo "== native build and tests"
 ctest --test-dir build/native -L native -j"$(nproc)" --output-on-failure
 
 echo "== SWF engine fuzzing for 60 s (clang, ASan + UBSan); a finding fails the run"
-"$here/fuzz.sh" 60 swf_player_fuzzer
+"$here/fuzz.sh" 40 swf_player_fuzzer
+"$here/fuzz.sh" 20 interpreter_fuzzer
 
 echo "== Windows build and tests (Wine + Xvfb)"
 "$here/build.sh" win32

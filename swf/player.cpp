@@ -11,21 +11,62 @@ namespace {
 // Movies that declare rate 0 still play; this is the fallback rate.
 constexpr double kFallbackFrameRate = 12.0;
 
+// Audio pulled within this long keeps the frames following the stream.
+constexpr double kAudioPullTimeout = 0.25;
+
+double EffectiveRate(double rate) { return rate > 0 ? rate : kFallbackFrameRate; }
+
 }  // namespace
 
 Player::Player(std::span<const uint8_t> file, HostServices* host)
-    : movie_(ParseMovie(file)), runtime_(movie_, host) {}
+    : movie_(ParseMovie(file)), runtime_(movie_, host), audio_(movie_, host, EffectiveRate(movie_.header.frameRate)) {
+  AfterStep();
+}
+
+void Player::AfterStep() { audio_.EnterFrames(runtime_.TakeSoundFrames(), runtime_.Objects()); }
+
+void Player::Play() {
+  runtime_.Play();
+  AfterStep();
+}
+
+void Player::Stop() {
+  runtime_.Stop();
+  AfterStep();
+}
+
+void Player::GotoFrame(size_t frame) {
+  runtime_.GotoFrame(frame);
+  AfterStep();
+}
+
+void Player::Tick() {
+  runtime_.Tick();
+  AfterStep();
+}
 
 double Player::StageWidth() const { return movie_.header.frameSize.Width() / kTwipsPerPixel; }
 double Player::StageHeight() const { return movie_.header.frameSize.Height() / kTwipsPerPixel; }
 
-double Player::FrameInterval() const {
-  const double rate = FrameRate() > 0 ? FrameRate() : kFallbackFrameRate;
-  return 1.0 / rate;
-}
+double Player::FrameInterval() const { return 1.0 / EffectiveRate(FrameRate()); }
 
 size_t Player::Advance(double elapsedSeconds) {
   if (!(elapsedSeconds > 0)) return 0;  // also NaN
+  sinceAudioPulled_ = audioPulled_.exchange(false) ? 0 : sinceAudioPulled_ + elapsedSeconds;
+  if (sinceAudioPulled_ < kAudioPullTimeout && IsPlaying()) {
+    if (const std::optional<size_t> due = audio_.StreamFrame(runtime_.Root())) {
+      // The stream leads: run the frames its audio has reached, drawn or not.
+      size_t frames = 0;
+      while (CurrentFrame() < *due && frames < kMaxCatchUpFrames && IsPlaying()) {
+        const size_t before = CurrentFrame();
+        Tick();
+        ++frames;
+        if (CurrentFrame() < before) break;  // looped: the stream starts again
+      }
+      sinceLastFrame_ = 0;
+      return frames;
+    }
+  }
   const double interval = FrameInterval();
   // A virtual clock adding one interval per frame must land on every frame,
   // so a frame is due a hair before its exact time.
@@ -97,13 +138,14 @@ void Player::HandleInput(const InputEvent& event) {
 }
 
 void Player::PullAudio(std::span<int16_t> interleavedStereo) {
-  std::fill(interleavedStereo.begin(), interleavedStereo.end(), int16_t{0});
+  audio_.Pull(interleavedStereo);
+  audioPulled_ = true;
 }
 
 bool Player::GotoLabel(const std::string& label) {
   const auto found = movie_.root.labels.find(label);
   if (found == movie_.root.labels.end()) return false;
-  runtime_.GotoFrame(found->second);
+  GotoFrame(found->second);
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <atomic>
 #include <optional>
 #include <span>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "swf/host_services.h"
 #include "swf/input_event.h"
+#include "swf/movie_audio.h"
 #include "swf/parse/movie.h"
 #include "swf/render/render_target.h"
 #include "swf/render/renderer.h"
@@ -51,9 +53,9 @@ class Player {
 
   size_t CurrentFrame() const { return runtime_.CurrentFrame(); }
   bool IsPlaying() const { return runtime_.IsPlaying(); }
-  void Play() { runtime_.Play(); }
-  void Stop() { runtime_.Stop(); }
-  void GotoFrame(size_t frame) { runtime_.GotoFrame(frame); }
+  void Play();
+  void Stop();
+  void GotoFrame(size_t frame);
   // Goes to the frame a FrameLabel names; false (and no change) if none does.
   bool GotoLabel(const std::string& label);
   // One tick of the clock: sprites advance; the root advances if playing and
@@ -64,8 +66,10 @@ class Player {
   // Moves the player's own clock on by `elapsedSeconds` and runs every frame
   // that falls due, one tick each; the first frame ran at time 0. A host that
   // fell far behind (a stalled window) does not get a burst of frames: at most
-  // kMaxCatchUpFrames run, and the clock forgets the rest. Returns the number
-  // of frames run.
+  // kMaxCatchUpFrames run, and the clock forgets the rest. While the root's
+  // stream sound plays and the host pulls audio, the clock follows the
+  // stream instead: frames run as its audio is played, and a host that is
+  // late skips drawing, not sound. Returns the number of frames run.
   static constexpr size_t kMaxCatchUpFrames = 8;
   size_t Advance(double elapsedSeconds);
   // Seconds until the next frame falls due, for a host that sleeps between.
@@ -79,13 +83,26 @@ class Player {
   // The cursor the host should show over the picture: the hand over a button.
   CursorShape Cursor() const { return buttons_.Cursor(); }
   // Sounds that buttons asked for since the last call, oldest first, for the
-  // sound output to play.
+  // sound output to start (StartSound).
   std::vector<SoundRequest> TakeSoundRequests() { return buttons_.TakeSoundRequests(); }
 
   // Sound output as the host's device pulls it: interleaved stereo 16-bit
-  // samples at kAudioSampleRate. Silence until the movie's sounds are mixed.
+  // samples at kAudioSampleRate, the mix of every sound playing. May be
+  // called from the device's own thread.
   static constexpr int kAudioSampleRate = 44100;
   void PullAudio(std::span<int16_t> interleavedStereo);
+  // Starts (or by its sync flags stops) a sound by its character id as
+  // SOUNDINFO says, a button's or a script's: it plays from the next samples
+  // pulled. `movie` owns the id (an imported button's); null: this movie.
+  void StartSound(uint16_t soundId, const SoundInfo& info, const ParsedMovie* movie = nullptr) {
+    audio_.StartEventSound(movie, soundId, info);
+  }
+  void StopAllSounds() { audio_.StopAllSounds(); }
+  void SetMuted(bool muted) { audio_.SetMuted(muted); }
+  // How long the device holds pulled samples before they are heard: the
+  // frames follow a stream as it is heard, not as it is pulled.
+  void SetOutputLatency(double seconds) { audio_.SetOutputLatency(seconds); }
+  MovieAudio& Audio() { return audio_; }
 
   // Draws the current frame into the caller's picture, the stage scaled to
   // fit ("show all") and centred.
@@ -101,12 +118,19 @@ class Player {
  private:
   // The button under a point of the stage, in stage pixels.
   ObjectHandle ButtonUnder(Point stagePixels) const;
+  // Hands the sounds of the frames just entered to the audio.
+  void AfterStep();
 
   ParsedMovie movie_;
   Runtime runtime_;
   ButtonInput buttons_{runtime_};
   // Where the mouse was last seen, in stage pixels; none once it left.
   std::optional<Point> mouse_;
+  MovieAudio audio_;
+  // Seconds of the player's clock since audio was last pulled: the stream
+  // leads the frames only while a device is pulling.
+  double sinceAudioPulled_ = 1e9;
+  std::atomic<bool> audioPulled_ = false;
   std::optional<Rgba> backgroundOverride_;
   // Time since the last frame ran, in seconds; a frame runs when it reaches
   // FrameInterval().

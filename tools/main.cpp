@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/audio_command.h"
 #include "tools/command.h"
 #include "tools/info_command.h"
 #include "tools/package_commands.h"
@@ -42,6 +43,9 @@ const std::vector<CommandRow>& CommandTable() {
       {{"trace", kTraceUsage, "run a movie for N frames without a picture and print its trace output",
         {kTraceOptions.begin(), kTraceOptions.end()}, RunTrace},
        1, 1},
+      {{"audio", kAudioUsage, "write the sound of a movie's first N frames as a WAV file",
+        {kAudioOptions.begin(), kAudioOptions.end()}, RunAudio},
+       2, 2},
       {{"info", kInfoUsage, "show a movie's figures and what in it is not run or drawn", {"json"}, RunInfo}, 1, 1},
   };
   return table;

@@ -193,13 +193,24 @@ double StringToNumber(std::string_view text, int swf_version) {
     return length == 0 ? 0.0 : ParseDecimal(rest.substr(0, length));
   }
 
-  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-  if (text.empty()) return swf_version < 7 ? 0.0 : kNaN;
-
-  if (swf_version >= 6 && text.size() > 1 && text[0] == '0') {
-    if (text[1] == 'x' || text[1] == 'X') return ParseWrappedInteger(text.substr(2), 16).value_or(kNaN);
-    if (auto octal = ParseWrappedInteger(text.substr(1), 8)) return *octal;
+  // Hexadecimal and octal are recognised only at the very start (" 010"
+  // is ten); octal may have a sign ("-010" is -8).
+  if (swf_version >= 6 && text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    return ParseWrappedInteger(text.substr(2), 16).value_or(kNaN);
   }
+  if (swf_version >= 6) {
+    const bool sign = !text.empty() && (text[0] == '-' || text[0] == '+');
+    const std::string_view digits = text.substr(sign ? 1 : 0);
+    if (digits.size() > 1 && digits[0] == '0') {
+      if (auto octal = ParseWrappedInteger(digits.substr(1), 8)) {
+        // The negation wraps like the digits did (-(2^31) stays itself).
+        return text[0] == '-' && *octal != -2147483648.0 ? -*octal : *octal;
+      }
+    }
+  }
+
+  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
+  if (text.empty()) return swf_version < 6 ? 0.0 : kNaN;
 
   const std::size_t length = DecimalPrefixLength(text);
   if (length == 0) return kNaN;

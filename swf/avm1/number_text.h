@@ -17,7 +17,7 @@ std::string NumberToString(double value);
 // - SWF 5 and later: leading white space is skipped, then the whole rest
 //   must be one decimal number (sign, digits, point, exponent), else NaN;
 //   a trailing exponent mark without digits is ignored ("2e" is 2).
-//   An empty string is 0 before SWF 7 and NaN from SWF 7.
+//   An empty string (or only spaces) is 0 before SWF 6 and NaN from SWF 6.
 // - SWF 6 and later also read "0x..." as hexadecimal and a leading 0 with
 //   only octal digits after it as octal, both wrapped to a signed 32-bit
 //   integer ("0xFF000000" is -16777216).

@@ -153,7 +153,8 @@ Value Equals(const Value& left, const Value& right, const Context& context) {
 }
 
 Value Equals2(const Value& left, const Value& right, const Context& context) {
-  return Value::Boolean(LooselyEqual(left, right, context, 0));
+  // A SWF 4 movie's Equals2 answers 1 or 0 like its Equals (corpus: swf4_function_calls).
+  return Truth(LooselyEqual(left, right, context, 0), context);
 }
 
 Value StrictEquals(const Value& left, const Value& right, const Context&) {

@@ -57,8 +57,8 @@ GlowFilter ReadGlow(BitReader& reader) {
 
 BevelFilter ReadBevel(BitReader& reader) {
   BevelFilter f;
-  f.shadowColor = ReadRgba(reader);
   f.highlightColor = ReadRgba(reader);
+  f.shadowColor = ReadRgba(reader);
   ReadShadowTail(reader, f);
   return f;
 }

@@ -47,10 +47,10 @@ struct GlowFilter {
 };
 
 struct BevelFilter {
-  // In file order: the first colour is read as the shadow, the second as the
-  // highlight (writers are said to disagree on this order).
-  Rgba shadowColor;
+  // In file order: the first colour is the highlight, the second the shadow
+  // (as the reference pictures of bevelled objects show them).
   Rgba highlightColor;
+  Rgba shadowColor;
   double blurX = 0;
   double blurY = 0;
   double angle = 0;

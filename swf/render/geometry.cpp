@@ -115,7 +115,7 @@ Point ClampToDevice(Point p) {
   return {clamp(p.x), clamp(p.y)};
 }
 
-void FlattenPath(const ShapePath& path, const Matrix& toDevice, std::vector<Point>& points) {
+void FlattenPath(const ShapePath& path, const Matrix& toDevice, std::vector<Point>& points, Point shift) {
   points.clear();
   points.reserve(path.segments.size() + 1);
   points.push_back(toDevice.Apply(path.start));
@@ -127,7 +127,7 @@ void FlattenPath(const ShapePath& path, const Matrix& toDevice, std::vector<Poin
       points.push_back(end);
     }
   }
-  for (Point& p : points) p = ClampToDevice(p);
+  for (Point& p : points) p = ClampToDevice({p.x - shift.x, p.y - shift.y});
 }
 
 double StrokeDeviceWidth(const LineStyle& line, const Matrix& toDevice, double viewScale) {

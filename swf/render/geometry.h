@@ -23,8 +23,10 @@ Point ClampToDevice(Point p);
 // by enough straight chords to stay within the tolerance. The first point is
 // the path's start. The points are clamped with ClampToDevice. They replace
 // what `points` held: the renderer passes one vector for all the paths of a
-// frame, so that its storage is allocated once.
-void FlattenPath(const ShapePath& path, const Matrix& toDevice, std::vector<Point>& points);
+// frame, so that its storage is allocated once. `shift` is taken off every
+// point once it is mapped and flattened (a whole-pixel move onto a layer:
+// exact, so a path comes out on a layer as it would on the target).
+void FlattenPath(const ShapePath& path, const Matrix& toDevice, std::vector<Point>& points, Point shift = {});
 
 // Appends the chords of one quadratic curve (start excluded) to `out`.
 void FlattenQuadratic(Point start, Point control, Point end, std::vector<Point>& out);

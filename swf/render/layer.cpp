@@ -8,9 +8,21 @@
 
 namespace swf {
 
-Layer::Layer(int width, int height) : width_(width), height_(height), pixels_(static_cast<size_t>(LayerBytes(width, height)), 0) {}
+PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
+  const int x0 = std::max(a.x, b.x);
+  const int y0 = std::max(a.y, b.y);
+  const int x1 = std::min(a.x + a.width, b.x + b.width);
+  const int y1 = std::min(a.y + a.height, b.y + b.height);
+  if (x1 <= x0 || y1 <= y0) return {x0, y0, 0, 0};
+  return {x0, y0, x1 - x0, y1 - y0};
+}
 
-void MarkMaskSamples(const ShapeLayer& layer, bool nonZero, const Matrix& toDevice, agg::rendering_buffer& mask) {
+Layer::Layer(const PixelRect& rect)
+    : rect_(rect.Empty() ? PixelRect{rect.x, rect.y, 0, 0} : rect),
+      pixels_(static_cast<size_t>(LayerBytes(rect_.width, rect_.height)), 0) {}
+
+void MarkMaskSamples(const ShapeLayer& layer, bool nonZero, const Matrix& toDevice, agg::rendering_buffer& mask,
+                     Point shift) {
   const int width = static_cast<int>(mask.width());
   const int height = static_cast<int>(mask.height());
   // AliasedRasterizer looks at pixel centres; the geometry moved by
@@ -21,7 +33,7 @@ void MarkMaskSamples(const ShapeLayer& layer, bool nonZero, const Matrix& toDevi
   std::vector<Point> points;
   for (const ShapePath& path : layer.paths) {
     if (path.fill0 == 0 && path.fill1 == 0) continue;
-    FlattenPath(path, toDevice, points);
+    FlattenPath(path, toDevice, points, shift);
     for (size_t s = 0; s < rasterizers.size(); ++s) {
       const double dx = 0.5 - kMaskSamplePoints[s].x;
       const double dy = 0.5 - kMaskSamplePoints[s].y;
@@ -41,14 +53,15 @@ void MarkMaskSamples(const ShapeLayer& layer, bool nonZero, const Matrix& toDevi
 }
 
 void CompositeMasked(const Layer& content, const Layer& mask, agg::rendering_buffer& target) {
-  const int width = std::min({content.Width(), mask.Width(), static_cast<int>(target.width())});
-  const int height = std::min({content.Height(), mask.Height(), static_cast<int>(target.height())});
+  const PixelRect area = Intersect(
+      Intersect(content.Rect(), mask.Rect()),
+      PixelRect{0, 0, static_cast<int>(target.width()), static_cast<int>(target.height())});
   constexpr unsigned kFull = 4 * 255;
-  for (int y = 0; y < height; ++y) {
-    const uint8_t* source = content.Row(y);
-    const uint8_t* samples = mask.Row(y);
-    uint8_t* out = target.row_ptr(y);
-    for (int x = 0; x < width; ++x, source += 4, samples += 4, out += 4) {
+  for (int y = area.y; y < area.y + area.height; ++y) {
+    const uint8_t* source = content.Row(y - content.Rect().y) + static_cast<size_t>(area.x - content.Rect().x) * 4;
+    const uint8_t* samples = mask.Row(y - mask.Rect().y) + static_cast<size_t>(area.x - mask.Rect().x) * 4;
+    uint8_t* out = target.row_ptr(y) + static_cast<size_t>(area.x) * 4;
+    for (int x = 0; x < area.width; ++x, source += 4, samples += 4, out += 4) {
       const unsigned covered = samples[0] + samples[1] + samples[2] + samples[3];  // 0 .. kFull
       if (covered == 0 || source[3] == 0) continue;
       const unsigned keep = 255 - source[3];

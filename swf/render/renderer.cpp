@@ -9,16 +9,22 @@
 #include <agg_scanline_u.h>
 #include <agg_span_allocator.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <optional>
+#include <span>
 #include <variant>
 #include <vector>
 
 #include "swf/render/aliased_rasterizer.h"
+#include "swf/render/bitmap_cache.h"
+#include "swf/render/blend.h"
 #include "swf/render/cached_objects.h"
 #include "swf/render/fill_cell_cache.h"
 #include "swf/render/fill_painter.h"
+#include "swf/render/filter_effects.h"
 #include "swf/render/geometry.h"
 #include "swf/render/glyph_outline.h"
 #include "swf/render/layer.h"
@@ -28,12 +34,16 @@ namespace {
 
 // AGG's style-handler interface for the compound renderer: one painter per
 // style index (a colour, or spans for gradients and bitmaps).
+// Painters work in target pixels; a layer's pixel (x, y) is the target's
+// (x + dx, y + dy).
 struct PainterStyleHandler {
   const std::vector<FillPainter>* painters;
+  int dx = 0;
+  int dy = 0;
   bool is_solid(unsigned style) const { return (*painters)[style].IsSolid(); }
   agg::rgba8 color(unsigned style) const { return (*painters)[style].SolidColor(); }
   void generate_span(agg::rgba8* span, int x, int y, unsigned length, unsigned style) {
-    (*painters)[style].Generate(span, x, y, length);
+    (*painters)[style].Generate(span, x + dx, y + dy, length);
   }
 };
 
@@ -41,8 +51,10 @@ struct PainterStyleHandler {
 // painted with a gradient or bitmap).
 struct PainterSpanGenerator {
   const FillPainter* painter;
+  int dx = 0;
+  int dy = 0;
   void prepare() {}
-  void generate(agg::rgba8* span, int x, int y, unsigned length) { painter->Generate(span, x, y, length); }
+  void generate(agg::rgba8* span, int x, int y, unsigned length) { painter->Generate(span, x + dx, y + dy, length); }
 };
 
 }  // namespace
@@ -55,17 +67,38 @@ struct RenderScratch::Buffers {
   std::vector<FillPainter> painters;
   std::vector<Point> flattened;
   FillCellCache fillCells;
+  BitmapCache pictures;
 };
 
 RenderScratch::RenderScratch() : buffers_(std::make_unique<Buffers>()) {}
 RenderScratch::~RenderScratch() = default;
+size_t RenderScratch::KeptPictures() const { return buffers_->pictures.KeptPictures(); }
+size_t RenderScratch::PictureReuses() const { return buffers_->pictures.Reuses(); }
 
 namespace {
 
-// Open masks take two layers of the target's size each (the mask and what it
-// clips); beyond this many bytes of layers a further mask's range is drawn
-// unclipped rather than risking the memory of a 32-bit program.
-constexpr uint64_t kMaxLayerBytes = uint64_t{96} << 20;
+// Groups open at once (a mask and what it clips, an object drawn alone for
+// its blend mode, filters or cached picture) hold layers as large as what
+// they draw; beyond this many bytes of them a further group is not opened
+// and its object is drawn as it would be without (a mask's range
+// unclipped, a blend as normal, no filters) rather than risking the memory
+// of a 32-bit program.
+constexpr uint64_t kMaxGroupBytes = uint64_t{96} << 20;
+
+// The smallest whole-pixel rectangle around `box`, one pixel more on each
+// side for anti-aliased edges and strokes, grown by `margins`.
+PixelRect EnclosingRect(const Box& box, const FilterMargins& margins) {
+  static constexpr double kLimit = 1 << 24;  // far beyond any target, and exact in an int
+  auto clampToLimit = [](double v) { return std::clamp(v, -kLimit, kLimit); };
+  if (!std::isfinite(box.xMin) || !std::isfinite(box.yMin) || !std::isfinite(box.xMax) || !std::isfinite(box.yMax)) {
+    return {};
+  }
+  const int x0 = static_cast<int>(std::floor(clampToLimit(box.xMin))) - 1 - margins.left;
+  const int y0 = static_cast<int>(std::floor(clampToLimit(box.yMin))) - 1 - margins.top;
+  const int x1 = static_cast<int>(std::ceil(clampToLimit(box.xMax))) + 1 + margins.right;
+  const int y1 = static_cast<int>(std::ceil(clampToLimit(box.yMax))) + 1 + margins.bottom;
+  return {x0, y0, x1 - x0, y1 - y0};
+}
 
 template <class PixFmt>
 class SceneRenderer {
@@ -85,7 +118,8 @@ class SceneRenderer {
         spanAllocator_(scratch.spanAllocator),
         painters_(scratch.painters),
         flattened_(scratch.flattened),
-        fillCells_(scratch.fillCells) {
+        fillCells_(scratch.fillCells),
+        pictures_(scratch.pictures) {
     compound_.clip_box(0, 0, width_, height_);
     strokeRasterizer_.clip_box(0, 0, width_, height_);
   }
@@ -96,17 +130,65 @@ class SceneRenderer {
     stage_ = &stage;
     DrawChildren(*stage.Get(stage.Root()), options_.view, ColorTransform::Identity());
     fillCells_.EndFrame();
+    pictures_.EndDrawing();
   }
 
  private:
+  // The picture drawn into now: the target, or a group's layer, and where
+  // its top-left pixel lies on the target. World matrices map to the
+  // target; DrawShape moves them onto the surface.
+  struct Surface {
+    uint8_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    int x = 0;
+    int y = 0;
+  };
+
+  Surface Current() {
+    return {buffer_.buf(), width_, height_, buffer_.stride(), surfaceX_, surfaceY_};
+  }
+
+  void Attach(const Surface& surface) {
+    buffer_.attach(surface.pixels, static_cast<unsigned>(surface.width), static_cast<unsigned>(surface.height),
+                   surface.stride);
+    width_ = surface.width;
+    height_ = surface.height;
+    surfaceX_ = surface.x;
+    surfaceY_ = surface.y;
+    base_.reset_clipping(true);
+    compound_.clip_box(0, 0, width_, height_);
+    strokeRasterizer_.clip_box(0, 0, width_, height_);
+  }
+
+  // Sends drawing into `layer` (placed at its rectangle on the current
+  // surface) and returns what to Attach once it is done.
+  Surface Enter(Layer& layer) {
+    const Surface below = Current();
+    Attach({layer.Pixels(), layer.Width(), layer.Height(), layer.Stride(), surfaceX_ + layer.Rect().x,
+            surfaceY_ + layer.Rect().y});
+    return below;
+  }
+
+  // Where the surface lies on the target, taken off device points.
+  Point Shift() const { return {static_cast<double>(surfaceX_), static_cast<double>(surfaceY_)}; }
+
+  // Takes `bytes` of the groups' memory, or says there is none left.
+  bool Reserve(uint64_t bytes) {
+    if (bytes > kMaxGroupBytes - std::min(kMaxGroupBytes, groupBytes_)) return false;
+    groupBytes_ += bytes;
+    return true;
+  }
+
   // A mask of the list being drawn: the objects up to `clipDepth` go into
   // `content`, which is then composited through `mask` onto what was the
-  // target before (`below`).
+  // surface before (`below`). Both cover the mask's own bounds.
   struct OpenMask {
     int32_t clipDepth = 0;
     std::unique_ptr<Layer> mask;
     std::unique_ptr<Layer> content;
-    agg::rendering_buffer below;
+    Surface below;
   };
 
   // The children of a clip or button, in increasing depth.
@@ -124,17 +206,93 @@ class SceneRenderer {
       }
       if (!object.visible) continue;
       const ColorTransform color = ColorTransform::Compose(object.colorTransform, parentColor);
-      if (object.cacheAsBitmap || object.opaqueBackground) {
+      // An object with filters is a cached picture too.
+      const bool cachedPicture = object.cacheAsBitmap || !object.filters.filters.empty();
+      if (cachedPicture || object.opaqueBackground) {
         if (const auto bounds = LocalBounds(*stage_, object)) {
-          if (object.cacheAsBitmap) world = SnapToWholePixels(world, *bounds);
+          if (cachedPicture) world = SnapToWholePixels(world, *bounds);
           if (object.opaqueBackground && !maskMode_) {
             DrawShape(BackgroundShape(*bounds, *object.opaqueBackground), world, color, Lifetime::kThisDrawing);
           }
         }
       }
+      if (!maskMode_) {
+        const BlendMode blend = ToBlendMode(object.blendMode);
+        // Alpha and erase change the opacity of the group they are drawn
+        // in; with none open there is nothing of theirs to show.
+        if ((blend == BlendMode::kAlpha || blend == BlendMode::kErase) && openGroups_ == 0) continue;
+        if ((blend != BlendMode::kNormal || object.cacheAsBitmap || !object.filters.filters.empty()) &&
+            DrawGroup(object, world, color, blend)) {
+          continue;
+        }
+      }
       DrawObject(object, world, color);
     }
     CloseMasks(masks, std::numeric_limits<int64_t>::max());
+  }
+
+  // How many device pixels a pixel of a filter's sizes is: the view's scale.
+  FilterScale ViewFilterScale() const {
+    const Matrix& v = options_.view;
+    return {std::hypot(v.a, v.b) * kTwipsPerPixel, std::hypot(v.c, v.d) * kTwipsPerPixel};
+  }
+
+  // Draws the object alone into a layer around its bounds (grown by its
+  // filters' reach), filters it, and blends it onto the surface; an object
+  // with filters or cached as a picture keeps that picture for the next
+  // drawing. False when the groups' memory is used up: the caller draws
+  // the object directly.
+  bool DrawGroup(const DisplayObject& object, const Matrix& world, const ColorTransform& color, BlendMode blend) {
+    const auto bounds = LocalBounds(*stage_, object);
+    if (!bounds) return true;  // shows nothing
+    const std::span<const Filter> filters = object.filters.filters;
+    const FilterScale scale = ViewFilterScale();
+    const FilterMargins margins = MarginsOf(filters, scale);
+    const PixelRect whole = EnclosingRect(MapBox(*bounds, world), margins);
+    // Beyond the surface only what the filters can bring into it counts.
+    const PixelRect reach{surfaceX_ - margins.left, surfaceY_ - margins.top, width_ + margins.left + margins.right,
+                          height_ + margins.top + margins.bottom};
+    PixelRect onTarget = Intersect(whole, reach);
+    if (onTarget.Empty()) return true;
+    const BlendMode composite = blend == BlendMode::kLayer ? BlendMode::kNormal : blend;
+    const bool cached = object.cacheAsBitmap || !filters.empty();
+
+    std::optional<CachedContent> content;
+    if (cached) {
+      content = DescribeContent(*stage_, object, world);
+      content->color = color;
+      content->viewScaleX = scale.x;
+      content->viewScaleY = scale.y;
+      content->quality = static_cast<int>(options_.quality);
+      content->bitmaps = bitmaps_;
+      if (options_.reuseCachedPictures) {
+        if (const BitmapCache::Picture* kept = pictures_.Find(object.self, *content)) {
+          // The same picture, moved by the whole pixels the object moved.
+          BlendLayer(composite, kept->pixels, buffer_, static_cast<int>(std::lround(world.tx - kept->worldX)) - surfaceX_,
+                     static_cast<int>(std::lround(world.ty - kept->worldY)) - surfaceY_);
+          return true;
+        }
+      }
+    }
+
+    const uint64_t bytes = LayerBytes(onTarget.width, onTarget.height);
+    if (!Reserve(bytes)) return false;
+    Layer group(PixelRect{onTarget.x - surfaceX_, onTarget.y - surfaceY_, onTarget.width, onTarget.height});
+    const Surface below = Enter(group);
+    ++openGroups_;
+    DrawObject(object, world, color);
+    --openGroups_;
+    Attach(below);
+    groupBytes_ -= bytes;
+    const ChannelOrder order{PixFmt::order_type::R, PixFmt::order_type::G, PixFmt::order_type::B};
+    for (const Filter& filter : filters) ApplyFilter(filter, group, scale, order);
+    BlendLayer(composite, group, buffer_);
+    // A picture cut by the surface's edge would not do elsewhere.
+    if (cached && onTarget == whole) {
+      group.MoveTo(onTarget.x, onTarget.y);
+      pictures_.Keep(object.self, {std::move(*content), world.tx, world.ty, std::move(group)});
+    }
+    return true;
   }
 
   // Draws the mask's fill geometry, opaque, into a layer of its own and
@@ -166,21 +324,26 @@ class SceneRenderer {
     }
   }
 
+  // The mask and what it clips take a layer each, around the mask's bounds
+  // on the surface: nothing outside them shows.
   void OpenMaskFor(const DisplayObject& object, const Matrix& world, std::vector<OpenMask>& masks) {
-    const uint64_t bytes = 2 * LayerBytes(width_, height_);
-    if (bytes > kMaxLayerBytes - std::min(kMaxLayerBytes, layerBytes_)) return;
+    const auto bounds = LocalBounds(*stage_, object);
+    PixelRect rect{};
+    if (bounds) rect = EnclosingRect(MapBox(*bounds, world), {});
+    rect = Intersect(PixelRect{rect.x - surfaceX_, rect.y - surfaceY_, rect.width, rect.height},
+                     PixelRect{0, 0, width_, height_});
+    const uint64_t bytes = 2 * LayerBytes(rect.width, rect.height);
+    if (!Reserve(bytes)) return;
     OpenMask open;
     open.clipDepth = object.clipDepth;
-    open.below.attach(buffer_.buf(), buffer_.width(), buffer_.height(), buffer_.stride());
-    open.mask = std::make_unique<Layer>(width_, height_);
-    buffer_.attach(open.mask->Pixels(), static_cast<unsigned>(width_), static_cast<unsigned>(height_), open.mask->Stride());
+    open.mask = std::make_unique<Layer>(rect);
+    open.content = std::make_unique<Layer>(rect);
+    open.below = Enter(*open.mask);
     maskMode_ = true;
     DrawObject(object, world, ColorTransform::Identity());
     maskMode_ = false;
-    open.content = std::make_unique<Layer>(width_, height_);
-    buffer_.attach(open.content->Pixels(), static_cast<unsigned>(width_), static_cast<unsigned>(height_),
-                   open.content->Stride());
-    layerBytes_ += bytes;
+    Attach(open.below);
+    Enter(*open.content);
     masks.push_back(std::move(open));
   }
 
@@ -189,9 +352,9 @@ class SceneRenderer {
   void CloseMasks(std::vector<OpenMask>& masks, int64_t depth) {
     while (!masks.empty() && masks.back().clipDepth < depth) {
       OpenMask& open = masks.back();
-      CompositeMasked(*open.content, *open.mask, open.below);
-      buffer_.attach(open.below.buf(), open.below.width(), open.below.height(), open.below.stride());
-      layerBytes_ -= 2 * LayerBytes(width_, height_);
+      Attach(open.below);
+      CompositeMasked(*open.content, *open.mask, buffer_);
+      groupBytes_ -= 2 * LayerBytes(open.mask->Width(), open.mask->Height());
       masks.pop_back();
     }
   }
@@ -221,7 +384,7 @@ class SceneRenderer {
                  Lifetime lifetime) {
     if (layer.fills.empty()) return;
     if (maskMode_ && options_.quality == Quality::kHigh) {
-      MarkMaskSamples(layer, nonZero, world, buffer_);  // a mask's edges cover pixels by quarters
+      MarkMaskSamples(layer, nonZero, world, buffer_, Shift());  // a mask's edges cover pixels by quarters
       return;
     }
     std::vector<FillPainter>& painters = painters_;
@@ -237,7 +400,7 @@ class SceneRenderer {
       for (const ShapePath& path : layer.paths) {
         if (path.fill0 == 0 && path.fill1 == 0) continue;
         std::vector<Point>& points = flattened_;
-        FlattenPath(path, world, points);
+        FlattenPath(path, world, points, Shift());
         rasterizer.Styles(static_cast<int>(path.fill0) - 1, static_cast<int>(path.fill1) - 1);
         rasterizer.MoveTo(points[0]);
         for (size_t i = 1; i < points.size(); ++i) rasterizer.LineTo(points[i]);
@@ -245,7 +408,11 @@ class SceneRenderer {
       PaintAliased(rasterizer, nonZero, painters);
       return;
     }
-    const FillCellCache::Key key{&layer, world, nonZero, width_, height_};
+    // The surface's place is part of where the cells land.
+    Matrix placed = world;
+    placed.tx -= surfaceX_;
+    placed.ty -= surfaceY_;
+    const FillCellCache::Key key{&layer, placed, nonZero, width_, height_};
     FillCellCache::Rasterizer* rasterizer = lifetime == Lifetime::kMovie ? fillCells_.Find(key) : nullptr;
     if (rasterizer == nullptr) {
       rasterizer = lifetime == Lifetime::kMovie ? fillCells_.Keep(key, EdgePixels(layer, world)) : nullptr;
@@ -255,7 +422,7 @@ class SceneRenderer {
       }
       if (!FeedFillEdges(layer, nonZero, world, *rasterizer)) return;
     }
-    PainterStyleHandler styles{&painters};
+    PainterStyleHandler styles{&painters, surfaceX_, surfaceY_};
     agg::render_scanlines_compound_layered(*rasterizer, scanline_, base_, spanAllocator_, styles);
   }
 
@@ -268,7 +435,7 @@ class SceneRenderer {
     for (const ShapePath& path : layer.paths) {
       if (path.fill0 == 0 && path.fill1 == 0) continue;
       std::vector<Point>& points = flattened_;
-      FlattenPath(path, world, points);
+      FlattenPath(path, world, points, Shift());
       rasterizer.styles(static_cast<int>(path.fill0) - 1, static_cast<int>(path.fill1) - 1);
       rasterizer.move_to_d(points[0].x, points[0].y);
       for (size_t i = 1; i < points.size(); ++i) rasterizer.line_to_d(points[i].x, points[i].y);
@@ -307,7 +474,7 @@ class SceneRenderer {
                           return;
                         }
                         span.resize(static_cast<size_t>(x1 - x0));
-                        painter.Generate(span.data(), x0, y, static_cast<unsigned>(x1 - x0));
+                        painter.Generate(span.data(), x0 + surfaceX_, y + surfaceY_, static_cast<unsigned>(x1 - x0));
                         base_.blend_color_hspan(x0, y, x1 - x0, span.data(), nullptr, agg::cover_full);
                       });
   }
@@ -363,7 +530,7 @@ class SceneRenderer {
     std::vector<std::vector<Point>> contours = hairline ? HairlinePolyline(points)
                                                         : StrokePolyline(points, closedPath && !line.noClose, style);
     for (auto& contour : contours) {
-      for (Point& p : contour) p = ClampToDevice(p);
+      for (Point& p : contour) p = ClampToDevice({p.x - surfaceX_, p.y - surfaceY_});
     }
     const FillPainter painter = line.fill ? FillPainter(*line.fill, world, color, bitmaps_)
                                           : FillPainter::Solid(color.Apply(line.color));
@@ -392,7 +559,7 @@ class SceneRenderer {
       agg::render_scanlines_aa_solid(rasterizer, scanline_, base_, painter.SolidColor());
       return;
     }
-    PainterSpanGenerator spans{&painter};
+    PainterSpanGenerator spans{&painter, surfaceX_, surfaceY_};
     agg::render_scanlines_aa(rasterizer, scanline_, base_, spanAllocator_, spans);
   }
 
@@ -417,10 +584,14 @@ class SceneRenderer {
   std::vector<FillPainter>& painters_;
   std::vector<Point>& flattened_;
   FillCellCache& fillCells_;
+  BitmapCache& pictures_;
   const Stage* stage_ = nullptr;
   ShapeDefinition glyphOutline_;  // the glyph being drawn, its curves followed closely
   bool maskMode_ = false;   // drawing a mask's geometry: fills opaque white, no strokes, no nested masks
-  uint64_t layerBytes_ = 0;  // of the masks open now, against kMaxLayerBytes
+  uint64_t groupBytes_ = 0;  // of the groups open now, against kMaxGroupBytes
+  int openGroups_ = 0;       // objects drawn alone (blend modes, filters, pictures) around the one drawn now
+  int surfaceX_ = 0;         // where the surface's top-left pixel lies on the target
+  int surfaceY_ = 0;
 };
 
 }  // namespace

@@ -16,6 +16,7 @@
 // filled with the non-zero rule after the fills of their layer. Low quality
 // feeds the same edges to AliasedRasterizer, which samples pixel centres.
 
+#include <cstddef>
 #include <memory>
 
 #include "swf/render/render_target.h"
@@ -28,6 +29,10 @@ struct RenderOptions {
   Matrix view;        // twips of the stage to device pixels
   Rgba background;    // painted over the whole target first (always opaque)
   const BitmapLibrary* bitmaps = nullptr;  // for bitmap fills; without it they draw nothing
+  // Pictures of cached objects (cache-as-bitmap, filters) drawn in an
+  // earlier drawing are used again while nothing they show has changed.
+  // Off, every one is drawn anew (the pictures must come out the same).
+  bool reuseCachedPictures = true;
 };
 
 // The memory the renderer draws with (rasterizer cells, scanlines, point
@@ -42,6 +47,11 @@ class RenderScratch {
 
   struct Buffers;  // defined where AGG is known
   Buffers& Get() { return *buffers_; }
+
+  // Pictures of cached objects kept now, and how many times one was used
+  // again instead of drawing its object.
+  size_t KeptPictures() const;
+  size_t PictureReuses() const;
 
  private:
   std::unique_ptr<Buffers> buffers_;

@@ -80,6 +80,9 @@ struct DisplayObject {
   int32_t depth = 0;    // in its parent
   int level = 0;        // 0 for the root, its children 1, and so on
   bool madeByScript = false;
+  // The onClipEvent handlers of the tag that placed it (they live as long as
+  // the movie); null without any.
+  const ClipActions* clipActions = nullptr;
   uint8_t scriptSet = 0;  // ScriptSet bits
 
   // Clips only, and only below the nesting limit: a clip past it (or past

@@ -12,6 +12,7 @@
 
 #include "swf/host_services.h"
 #include "swf/parse/actions.h"
+#include "swf/parse/clip_actions.h"
 #include "swf/runtime/handle.h"
 
 namespace swf {
@@ -52,9 +53,26 @@ struct ActionBudget {
   size_t gotoFrames = kMaxGotoFrames;
 };
 
+// What an entry of the queue runs on its clip: a block of actions, or the
+// handlers of a clip event (onClipEvent and the clip's onLoad-style method).
+enum class QueuedKind : uint8_t { kBlock, kClipEvent, kConstruct };
+
+// Entries run by priority, each level first come first served: init actions
+// and `initialize` handlers, then constructors (`construct` handlers, the
+// registered class), then frame actions and the other clip events.
+enum class QueuePriority : uint8_t { kInit, kConstruct, kNormal };
+
 struct QueuedActions {
   ObjectHandle clip;
   const ActionBlock* block = nullptr;
+  QueuedKind kind = QueuedKind::kBlock;
+  uint32_t event = 0;  // a clip_event bit, for kClipEvent
+  // The clip's onClipEvent handlers, kept with the entry: an unload runs
+  // after its clip has gone.
+  const ClipActions* clipActions = nullptr;
+  // The SWF version the block's code was written for (an imported movie's
+  // own); 0: the root movie's.
+  int swfVersion = 0;
 };
 
 class ExecutionContext {
@@ -69,13 +87,36 @@ class ExecutionContext {
   HostServices* Host() const { return host_; }
   void SetHost(HostServices* host) { host_ = host; }
 
-  void Enqueue(ObjectHandle clip, const ActionBlock& block) {
-    if (queue_.size() < kMaxQueued) queue_.push_back({clip, &block});
+  void Enqueue(ObjectHandle clip, const ActionBlock& block, QueuePriority priority = QueuePriority::kNormal) {
+    Enqueue(QueuedActions{clip, &block}, priority);
+  }
+  void Enqueue(const QueuedActions& entry, QueuePriority priority = QueuePriority::kNormal) {
+    std::deque<QueuedActions>& queue = queues_[static_cast<size_t>(priority)];
+    if (queue.size() < kMaxQueued) queue.push_back(entry);
+  }
+  // The first entry of the most urgent level, taken off the queue; false
+  // when every level is empty.
+  bool TakeNext(QueuedActions& entry) {
+    for (std::deque<QueuedActions>& queue : queues_) {
+      if (queue.empty()) continue;
+      entry = queue.front();
+      queue.pop_front();
+      return true;
+    }
+    return false;
+  }
+  bool QueueEmpty() const {
+    for (const std::deque<QueuedActions>& queue : queues_) {
+      if (!queue.empty()) return false;
+    }
+    return true;
+  }
+  void ClearQueue() {
+    for (std::deque<QueuedActions>& queue : queues_) queue.clear();
   }
   // True the first time a sprite's init actions come up.
   bool FirstInitActions(uint16_t spriteId) { return initActionsRun_.insert(spriteId).second; }
 
-  std::deque<QueuedActions>& Queue() { return queue_; }
   bool Running() const { return running_; }
   void SetRunning(bool running) { running_ = running; }
 
@@ -85,7 +126,7 @@ class ExecutionContext {
 
  private:
   HostServices* host_;
-  std::deque<QueuedActions> queue_;
+  std::deque<QueuedActions> queues_[3];  // by QueuePriority
   std::set<uint16_t> initActionsRun_;  // sprite ids whose DoInitAction has run
   bool running_ = false;
 };

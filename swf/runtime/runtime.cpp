@@ -7,6 +7,7 @@
 
 #include "swf/runtime/actions.h"
 #include "swf/runtime/depths.h"
+#include "swf/runtime/script_natives.h"
 
 namespace swf {
 namespace {
@@ -20,11 +21,21 @@ constexpr int32_t kMaxScriptDepth = int32_t{1} << 30;
 Runtime::Runtime(const ParsedMovie& movie, HostServices* host, size_t maxMadePerStep)
     : movie_(movie), imports_(movie, host), context_(host) {
   context_.objects.maxMadePerStep = maxMadePerStep;
+  stage_.SetRemovalObserver(this);
+  vm_.SetSwfVersion(movie_.header.version);
+  InstallScriptNatives(vm_);
+  vm_.AddRoots(&timers_);
   DisplayObject& root = *stage_.Get(stage_.Root());
   root.timeline = ClipTimeline{&movie_.root};
   BeginStep();
   if (!movie_.root.frames.empty()) EnterFrame(Root(), 0, true);
   RunFrameActions();
+}
+
+Runtime::~Runtime() {
+  // The stage's objects go without telling scripts.
+  stage_.SetRemovalObserver(nullptr);
+  vm_.RemoveRoots(&timers_);
 }
 
 // A step starts when the host moves the root; a goto that a script makes
@@ -35,7 +46,28 @@ void Runtime::BeginStep() {
 
 void Runtime::Tick() {
   BeginStep();
+  QueueEnterFrame(Root());
+  RunFrameActions();
+  BeginStep();
   TickObject(Root());
+  RunFrameActions();
+}
+
+void Runtime::AdvanceClock(double milliseconds) {
+  if (!(milliseconds > 0)) return;
+  clockMilliseconds_ += milliseconds;
+  if (context_.Running() || timers_.Count() == 0) return;
+  BeginStep();
+  {
+    context_.SetRunning(true);
+    struct RunningFlag {
+      ExecutionContext& context;
+      ~RunningFlag() { context.SetRunning(false); }
+    } flag{context_};
+    context_.scripts = ActionBudget();
+    timers_.RunDue(clockMilliseconds_, vm_);
+  }
+  // What the callbacks queued (a goto's frame actions) runs now.
   RunFrameActions();
 }
 
@@ -58,18 +90,29 @@ void Runtime::RunFrameActions() {
     ~RunningFlag() { context.SetRunning(false); }
   } flag{context_};
   context_.scripts = ActionBudget();
-  std::deque<QueuedActions>& queue = context_.Queue();
-  while (!queue.empty()) {
-    const QueuedActions entry = queue.front();
-    queue.pop_front();
-    if (stage_.Get(entry.clip) == nullptr) continue;  // the clip has gone meanwhile
+  QueuedActions entry;
+  while (context_.TakeNext(entry)) {
     if (context_.scripts.blocks == 0) {
-      queue.clear();
+      context_.ClearQueue();
       break;
     }
     --context_.scripts.blocks;
-    RunActionBlock(*this, entry.clip, *entry.block, movie_.header.version, context_.scripts);
+    RunQueued(entry);
   }
+  bridge_.ForgetDeparted();
+  bridge_.Prune();
+  vm_.CollectIfWanted();  // a safe point: no script runs
+}
+
+void Runtime::RunBlock(ObjectHandle clip, const ActionBlock& block, int swfVersion) {
+  if (stage_.Get(clip) == nullptr) return;
+  vm_.SetSwfVersion(swfVersion);
+  RunActionBlock(*this, clip, block, swfVersion, context_.scripts);
+}
+
+void Runtime::RunBlockOn(avm1::ObjectRef self, const ActionBlock& block, int swfVersion) {
+  const ObjectHandle clip = bridge_.HandleOf(self);
+  if (stage_.Get(clip) != nullptr) RunBlock(clip, block, swfVersion);
 }
 
 namespace {
@@ -133,6 +176,10 @@ ObjectHandle Runtime::MakeObject(ObjectHandle parent, int32_t depth, const Place
   object.cacheAsBitmap = placement.cacheAsBitmap;
   object.opaqueBackground = placement.opaqueBackground;
   object.filters = FilterList{placement.hasFilters, placement.filters};
+  object.clipActions = placement.clipActions;
+  // Every object has a name scripts can use; the player numbers the
+  // unnamed ones.
+  if (object.name.empty()) object.name = "instance" + std::to_string(++instanceCount_);
   const ObjectHandle handle = stage_.Insert(parent, depth, std::move(object));
   if (handle.IsNone()) return handle;
   ++context_.objects.madeInStep;
@@ -158,6 +205,7 @@ void Runtime::SetCharacter(ObjectHandle handle, uint16_t characterId) {
   ++context_.objects.madeInStep;
   if (const auto* sprite = std::get_if<SpriteDefinition>(object.character)) {
     object.timeline = ClipTimeline{&sprite->timeline};
+    ClipMade(handle);
     if (!sprite->timeline.frames.empty()) EnterFrame(handle, 0, true);
     return;
   }
@@ -210,14 +258,112 @@ void Runtime::SetButtonState(ObjectHandle button, uint8_t state) {
 ObjectHandle Runtime::PlaceScriptObject(ObjectHandle parent, uint16_t characterId, int32_t scriptDepth,
                                         std::string name) {
   const DisplayObject* parentObject = stage_.Get(parent);
-  if (parentObject == nullptr || scriptDepth < 0 || scriptDepth > kMaxScriptDepth) return {};
+  if (parentObject == nullptr || scriptDepth < -kScriptDepthOffset || scriptDepth > kMaxScriptDepth) return {};
   if (!RoomForObject()) return {};
   Placement placement;
   placement.characterId = characterId;
   placement.name = std::move(name);
+  placingByScript_ = true;
   const ObjectHandle handle = MakeObject(parent, DepthFromScriptDepth(scriptDepth), placement);
+  placingByScript_ = false;
   if (DisplayObject* object = stage_.Get(handle)) object->madeByScript = true;
   return handle;
+}
+
+namespace {
+
+// What createEmptyMovieClip shows: one frame with nothing in it.
+const TimelineDefinition& EmptyTimeline() {
+  static const TimelineDefinition timeline{std::vector<Frame>(1), {}, 1, std::nullopt};
+  return timeline;
+}
+
+}  // namespace
+
+ObjectHandle Runtime::PlaceEmptyClip(ObjectHandle parent, int32_t scriptDepth, std::string name) {
+  const DisplayObject* parentObject = stage_.Get(parent);
+  if (parentObject == nullptr || scriptDepth < -kScriptDepthOffset || scriptDepth > kMaxScriptDepth) return {};
+  if (!RoomForObject()) return {};
+  DisplayObject object;
+  object.kind = ObjectKind::kMovieClip;
+  object.name = std::move(name);
+  object.madeByScript = true;
+  object.timeline = ClipTimeline{&EmptyTimeline()};
+  const ObjectHandle handle = stage_.Insert(parent, DepthFromScriptDepth(scriptDepth), std::move(object));
+  if (handle.IsNone()) return handle;
+  ++context_.objects.madeInStep;
+  placingByScript_ = true;
+  ClipMade(handle);
+  placingByScript_ = false;
+  return handle;
+}
+
+ObjectHandle Runtime::DuplicateClip(ObjectHandle source, std::string name, int32_t scriptDepth) {
+  const DisplayObject* original = stage_.Get(source);
+  if (original == nullptr || original->parent.IsNone() || scriptDepth < -kScriptDepthOffset ||
+      scriptDepth > kMaxScriptDepth || !RoomForObject()) {
+    return {};
+  }
+  Placement placement;
+  placement.characterId = original->characterId;
+  placement.matrix = original->matrix;
+  placement.colorTransform = original->colorTransform;
+  placement.ratio = original->ratio;
+  placement.name = std::move(name);
+  placement.clipDepth = static_cast<uint16_t>(original->clipDepth);
+  placement.blendMode = original->blendMode;
+  placement.visible = original->visible;
+  placement.clipActions = original->clipActions;
+  const ObjectHandle parent = original->parent;
+  const bool empty = original->kind == ObjectKind::kMovieClip && original->character == nullptr;
+  if (empty) return PlaceEmptyClip(parent, scriptDepth, placement.name);
+  placingByScript_ = true;
+  const ObjectHandle handle = MakeObject(parent, DepthFromScriptDepth(scriptDepth), placement);
+  placingByScript_ = false;
+  if (DisplayObject* object = stage_.Get(handle)) {
+    object->madeByScript = true;
+    object->scriptSet = stage_.Get(source) != nullptr ? stage_.Get(source)->scriptSet : 0;
+  }
+  return handle;
+}
+
+bool Runtime::RemoveClipByScript(ObjectHandle handle) {
+  const DisplayObject* object = stage_.Get(handle);
+  if (object == nullptr || object->parent.IsNone()) return false;
+  const int32_t scriptDepth = ScriptDepthFromDepth(object->depth);
+  if (!object->madeByScript && (scriptDepth < 0 || scriptDepth >= (int32_t{1} << 20))) return false;
+  stage_.Remove(handle);
+  return true;
+}
+
+bool Runtime::SwapDepths(ObjectHandle handle, int32_t scriptDepth) {
+  DisplayObject* object = stage_.Get(handle);
+  if (object == nullptr || object->parent.IsNone()) return false;
+  if (scriptDepth < -kScriptDepthOffset || scriptDepth > kMaxScriptDepth) return false;
+  const DisplayObject* parent = stage_.Get(object->parent);
+  const int32_t depth = DepthFromScriptDepth(scriptDepth);
+  if (DisplayObject* other = stage_.ChildAt(*parent, depth)) other->madeByScript = true;
+  object->madeByScript = true;
+  return stage_.MoveToDepth(handle, depth);
+}
+
+uint16_t Runtime::ExportedCharacter(std::string_view name) const {
+  for (const AssetName& asset : movie_.exports) {
+    if (asset.name == name) return asset.characterId;
+  }
+  // Names compare without case when no export matches exactly.
+  for (const AssetName& asset : movie_.exports) {
+    if (asset.name.size() == name.size() && avm1::FoldCase(asset.name) == avm1::FoldCase(name)) {
+      return asset.characterId;
+    }
+  }
+  // A symbol imported under that name.
+  for (const ImportedAssets& imported : movie_.imports) {
+    for (const AssetName& asset : imported.assets) {
+      if (asset.name == name) return asset.characterId;
+    }
+  }
+  return 0;
 }
 
 bool Runtime::RemoveScriptObject(ObjectHandle handle) {

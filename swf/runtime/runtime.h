@@ -9,17 +9,23 @@
 #include <map>
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "swf/avm1/vm.h"
 #include "swf/host_services.h"
 #include "swf/parse/movie.h"
 #include "swf/runtime/execution_context.h"
 #include "swf/runtime/imports.h"
+#include "swf/runtime/sound_frames.h"
+#include "swf/runtime/script_bridge.h"
+#include "swf/runtime/script_timers.h"
 #include "swf/runtime/stage.h"
 #include "swf/runtime/timeline.h"
 
 namespace swf {
 
-class Runtime {
+class Runtime final : private RemovalObserver {
  public:
   // Clips nested deeper than this show nothing, so that sprites placing each
   // other cannot recurse without end.
@@ -35,6 +41,7 @@ class Runtime {
   // placement budget (tests of the budget).
   explicit Runtime(const ParsedMovie& movie, HostServices* host = nullptr,
                    size_t maxMadePerStep = ObjectBudget::kMaxMadePerStep);
+  ~Runtime() override;
   Runtime(const Runtime&) = delete;
   Runtime& operator=(const Runtime&) = delete;
 
@@ -45,8 +52,14 @@ class Runtime {
   const ExecutionContext& Context() const { return context_; }
 
   // Steps the host takes; each starts a new step of the placement budget and
-  // runs the scripts it queues.
+  // runs the scripts it queues. A tick first tells the clips of the frame
+  // that starts (enterFrame), then moves the timelines, then runs the frame
+  // scripts and the clip events the changes queued.
   void Tick();
+  // Moves the movie's clock on and runs the timers that fall due meanwhile
+  // (setInterval, setTimeout); getTimer reads this clock.
+  void AdvanceClock(double milliseconds);
+  double ElapsedMilliseconds() const { return clockMilliseconds_; }
   void GotoFrame(size_t frame);  // of the root
   size_t CurrentFrame() const { return RootObject().timeline->currentFrame; }
   size_t FrameCount() const { return RootObject().timeline->FrameCount(); }
@@ -67,6 +80,20 @@ class Runtime {
   ObjectHandle PlaceScriptObject(ObjectHandle parent, uint16_t characterId, int32_t scriptDepth, std::string name);
   // Removes an object a script made (nothing else; false if it is not one).
   bool RemoveScriptObject(ObjectHandle object);
+  // removeMovieClip: an object at a script depth (made by a script or moved
+  // there by swapDepths) goes; others stay.
+  bool RemoveClipByScript(ObjectHandle object);
+  // duplicateMovieClip: a copy of `source` (its character, placement and
+  // clip events) beside it at `scriptDepth`, played from its first frame.
+  ObjectHandle DuplicateClip(ObjectHandle source, std::string name, int32_t scriptDepth);
+  // createEmptyMovieClip: a clip of one empty frame.
+  ObjectHandle PlaceEmptyClip(ObjectHandle parent, int32_t scriptDepth, std::string name);
+  // swapDepths: the object moves to `scriptDepth` of its parent (the one
+  // there takes its place) and the timeline leaves it alone from then on.
+  bool SwapDepths(ObjectHandle object, int32_t scriptDepth);
+  // The `initialize` and `construct` handlers and the registered class's
+  // constructor of a clip a script has just made, run at once.
+  void ConstructNow(ObjectHandle clip);
   // Property changes made by scripts: the timeline no longer changes them.
   bool SetMatrix(ObjectHandle object, const Matrix& matrix);
   bool SetColorTransform(ObjectHandle object, const ColorTransform& colorTransform);
@@ -86,6 +113,25 @@ class Runtime {
   const ParsedMovie& Movie() const { return movie_; }
   const ImportLibrary& Imports() const { return imports_; }
 
+  // The frames with sound entered since the last call, in the order entered.
+  std::vector<SoundFrame> TakeSoundFrames() { return std::exchange(soundFrames_, {}); }
+  // The script side: the object world and the bridge to the stage.
+  avm1::Vm& Scripts() { return vm_; }
+  ScriptBridge& Bridge() { return bridge_; }
+  ScriptTimers& Timers() { return timers_; }
+  // Runs a block as code of `clip` now (the queue runs blocks this way).
+  void RunBlock(ObjectHandle clip, const ActionBlock& block, int swfVersion);
+  // The same on a script object (that of a clip that has gone, for its
+  // unload handlers).
+  void RunBlockOn(avm1::ObjectRef self, const ActionBlock& block, int swfVersion);
+  // The character exported under `name` (attachMovie), or 0.
+  uint16_t ExportedCharacter(std::string_view name) const;
+  // Where the pointer is, in stage twips (for _xmouse); input sets it.
+  Point MousePosition() const { return mouse_; }
+  void SetMousePosition(Point twips) { mouse_ = twips; }
+  std::string MovieUrl() const { return movieUrl_; }
+  void SetMovieUrl(std::string url) { movieUrl_ = std::move(url); }
+
  private:
   void BeginStep();
   // Timelines (timeline.cpp).
@@ -95,6 +141,14 @@ class Runtime {
   void Apply(ObjectHandle clip, const RemoveObject& remove);
   void GoBack(ObjectHandle clip, size_t frame);
   void TickObject(ObjectHandle object);
+  // Clip events (clip_events.cpp).
+  void ClipMade(ObjectHandle clip);
+  void QueueEnterFrame(ObjectHandle clip);
+  void RunQueued(const QueuedActions& entry);
+  void RunClipEvent(ObjectHandle clip, const ClipActions* actions, uint32_t event);
+  void RunConstruct(ObjectHandle clip, const ClipActions* actions);
+  void ObjectRemoved(const DisplayObject& object) override;
+  int VersionOf(const DisplayObject* object) const;
   // Objects (runtime.cpp).
   ObjectHandle MakeObject(ObjectHandle parent, int32_t depth, const Placement& placement);
   void SetCharacter(ObjectHandle object, uint16_t characterId);
@@ -109,6 +163,17 @@ class Runtime {
   ImportLibrary imports_;
   Stage stage_;
   ExecutionContext context_;
+  std::vector<SoundFrame> soundFrames_;
+  avm1::Vm vm_;
+  ScriptBridge bridge_{*this, vm_};
+  ScriptTimers timers_;
+  double clockMilliseconds_ = 0;
+  Point mouse_;
+  std::string movieUrl_;
+  uint32_t instanceCount_ = 0;  // names "instance1", ... of unnamed objects
+  // Set while a script places an object: its constructors wait for the
+  // script (ConstructNow) instead of the queue.
+  bool placingByScript_ = false;
 };
 
 }  // namespace swf

@@ -67,6 +67,25 @@ void Stage::Remove(ObjectHandle handle) {
   Release(handle);
 }
 
+bool Stage::MoveToDepth(ObjectHandle handle, int32_t depth) {
+  DisplayObject* object = Get(handle);
+  if (object == nullptr || handle == root_) return false;
+  DisplayObject* parent = Get(object->parent);
+  if (parent == nullptr) return false;
+  const int32_t oldDepth = object->depth;
+  if (oldDepth == depth) return true;
+  parent->children.erase(oldDepth);
+  if (const auto other = parent->children.find(depth); other != parent->children.end()) {
+    if (DisplayObject* swapped = Get(other->second)) {
+      swapped->depth = oldDepth;
+      parent->children[oldDepth] = other->second;
+    }
+  }
+  parent->children[depth] = handle;
+  object->depth = depth;
+  return true;
+}
+
 // Frees the object's slot and those of its descendants (at most the nesting
 // limit deep).
 void Stage::Release(ObjectHandle handle) {
@@ -74,6 +93,7 @@ void Stage::Release(ObjectHandle handle) {
   for (const auto& [depth, child] : slot.object.children) {
     if (Get(child) != nullptr) Release(child);
   }
+  if (observer_ != nullptr) observer_->ObjectRemoved(slot.object);
   slot.object = DisplayObject();
   slot.used = false;
   // Generation 0 is never live, so a wrapped counter cannot revive an old handle

@@ -16,6 +16,14 @@
 
 namespace swf {
 
+// Told of every object as it goes (descendants before their parent), while
+// its fields can still be read: scripts must hear of clips that unload.
+class RemovalObserver {
+ public:
+  virtual ~RemovalObserver() = default;
+  virtual void ObjectRemoved(const DisplayObject& object) = 0;
+};
+
 class Stage {
  public:
   // Makes the root: a movie clip at level 0 without a parent.
@@ -42,8 +50,16 @@ class Stage {
   // parent's children. Removing the root or a stale handle does nothing.
   void Remove(ObjectHandle handle);
 
+  // Moves a child of its parent to `depth`; the child there (if any) takes
+  // the object's old depth, as swapDepths does. False for the root or a
+  // stale handle.
+  bool MoveToDepth(ObjectHandle handle, int32_t depth);
+
   // Objects alive below the root.
   size_t LiveObjects() const { return live_ - 1; }
+
+  // Not owned; null: nobody is told.
+  void SetRemovalObserver(RemovalObserver* observer) { observer_ = observer; }
 
  private:
   struct Slot {
@@ -57,6 +73,7 @@ class Stage {
   std::vector<uint32_t> free_;
   size_t live_ = 0;
   ObjectHandle root_;
+  RemovalObserver* observer_ = nullptr;
 };
 
 }  // namespace swf

@@ -11,6 +11,7 @@ namespace swf {
 Placement NewPlacement(const PlaceObject& place) {
   Placement placement;
   placement.characterId = place.characterId.value_or(0);
+  if (place.hasClipActions) placement.clipActions = &place.clipActions;
   ApplyPlaceFields(place, placement);
   return placement;
 }
@@ -90,9 +91,14 @@ void AssignPlacement(const Placement& placement, DisplayObject& object) {
 
 void Runtime::QueueActions(ObjectHandle clip, const Frame& frame) {
   for (const InitActionBlock& init : frame.initActions) {
-    if (context_.FirstInitActions(init.spriteId)) context_.Enqueue(clip, init.block);
+    if (context_.FirstInitActions(init.spriteId)) context_.Enqueue(clip, init.block, QueuePriority::kInit);
   }
   for (const ActionBlock& block : frame.actions) context_.Enqueue(clip, block);
+  if (!frame.sounds.empty() || !frame.streamBlocks.empty()) {
+    const DisplayObject& object = *stage_.Get(clip);
+    const TimelineDefinition* timeline = object.timeline->definition;
+    soundFrames_.push_back({clip, object.movie, timeline, static_cast<size_t>(&frame - timeline->frames.data())});
+  }
 }
 
 void Runtime::EnterFrame(ObjectHandle clip, size_t frame, bool queueActions) {

@@ -30,6 +30,7 @@ struct Placement {
   std::optional<Rgba> opaqueBackground;
   bool hasFilters = false;
   std::vector<Filter> filters;
+  const ClipActions* clipActions = nullptr;  // the placing tag's, in the movie
 };
 
 using PlacementMap = std::map<uint16_t, Placement>;  // depth -> placement

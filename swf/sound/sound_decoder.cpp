@@ -4,6 +4,7 @@
 
 #include "swf/sound/adpcm.h"
 #include "swf/sound/linear_pcm.h"
+#include "swf/sound/nellymoser.h"
 
 namespace swf {
 namespace {
@@ -12,7 +13,13 @@ namespace {
 // cannot overshoot the sample ceiling by more than one slice's worth.
 constexpr size_t kMp3FeedSlice = 4096;
 
-int ChannelCount(const SoundEncoding& encoding) { return encoding.stereo ? 2 : 1; }
+bool IsNellymoser(const SoundEncoding& encoding) {
+  const auto codec = static_cast<SoundCodec>(encoding.format);
+  return codec == SoundCodec::kNellymoser16k || codec == SoundCodec::kNellymoser8k || codec == SoundCodec::kNellymoser;
+}
+
+// Nellymoser is mono whatever the tag's channel bit says.
+int ChannelCount(const SoundEncoding& encoding) { return encoding.stereo && !IsNellymoser(encoding) ? 2 : 1; }
 
 int DeclaredRate(const SoundEncoding& encoding) {
   switch (static_cast<SoundCodec>(encoding.format)) {
@@ -34,6 +41,9 @@ std::vector<int16_t> DecodeSelfContained(const SoundEncoding& encoding, std::spa
     case SoundCodec::kAdpcm: return DecodeAdpcm(data, channels, kMaxDecodedSamples);
     case SoundCodec::kALaw: return DecodeALaw(first(kMaxDecodedSamples), channels);
     case SoundCodec::kMuLaw: return DecodeMuLaw(first(kMaxDecodedSamples), channels);
+    case SoundCodec::kNellymoser16k:
+    case SoundCodec::kNellymoser8k:
+    case SoundCodec::kNellymoser: return DecodeNellymoser(data, kMaxDecodedSamples);
     default: return {};
   }
 }
@@ -103,9 +113,17 @@ PcmSound DecodeEventSound(const SoundEncoding& encoding, std::span<const uint8_t
 }
 
 StreamSoundDecoder::StreamSoundDecoder(const SoundEncoding& encoding, std::unique_ptr<Mp3Decoder> mp3)
-    : encoding_(encoding), mp3_(std::move(mp3)) {}
+    : encoding_(encoding), mp3_(std::move(mp3)) {
+  if (IsNellymoser(encoding)) nellymoser_ = std::make_unique<NellymoserStream>();
+}
 
 PcmSound StreamSoundDecoder::DecodeBlock(std::span<const uint8_t> block) {
+  if (nellymoser_ != nullptr) {
+    PcmSound sound;
+    sound.sampleRate = DeclaredRate(encoding_);
+    nellymoser_->Decode(block, kMaxDecodedSamples, sound.samples);
+    return sound;
+  }
   if (static_cast<SoundCodec>(encoding_.format) != SoundCodec::kMp3) {
     return DecodeEventSound(encoding_, block, nullptr);
   }

@@ -73,7 +73,7 @@ TEST(AdpcmCeiling, StopsAtTheStartOfTheWhole) {
 // Formats without a decoder here give silence at their rate, whatever the bytes.
 TEST(UndecodedFormats, AreSilentAtTheirRate) {
   const std::vector<uint8_t> data = sound_testing::RandomBytes(3000, 5);
-  const std::pair<uint8_t, int> cases[] = {{4, 16000}, {5, 8000}, {6, 22050}, {9, 22050}, {11, 22050}, {15, 22050}};
+  const std::pair<uint8_t, int> cases[] = {{9, 22050}, {11, 22050}, {15, 22050}};
   for (const auto& [format, rate] : cases) {
     SCOPED_TRACE(format);
     const swf::PcmSound sound = swf::DecodeEventSound({format, 22050, true, false}, data, nullptr);
@@ -159,6 +159,11 @@ INSTANTIATE_TEST_SUITE_P(
                   0.0, 0.0}),
     [](const testing::TestParamInfo<Mp3Damage>& tested) { return std::string(tested.param.name); });
 
+// Nellymoser (4 to 6) is mono whatever the tag says.
+int ExpectedChannels(const swf::SoundEncoding& encoding) {
+  return encoding.stereo && (encoding.format < 4 || encoding.format > 6) ? 2 : 1;
+}
+
 // Any bytes as any format, whole and as stream blocks, with the system's MP3
 // decoder: nothing crashes (the native build runs under the sanitizers)
 // and nothing decodes more than the bytes can hold.
@@ -175,11 +180,11 @@ TEST(RandomSoundData, StaysWithinWhatTheBytesHold) {
     size_t streamed = 0;
     for (size_t at = 0; at < data.size(); at += 700) {
       const swf::PcmSound block = stream.DecodeBlock(std::span<const uint8_t>(data).subspan(at, std::min<size_t>(700, data.size() - at)));
-      EXPECT_EQ(block.channels, encoding.stereo ? 2 : 1);
+      EXPECT_EQ(block.channels, ExpectedChannels(encoding));
       EXPECT_EQ(block.samples.size() % static_cast<size_t>(block.channels), 0u);
       streamed += block.samples.size();
     }
-    EXPECT_EQ(sound.channels, encoding.stereo ? 2 : 1);
+    EXPECT_EQ(sound.channels, ExpectedChannels(encoding));
     EXPECT_EQ(sound.samples.size() % static_cast<size_t>(sound.channels), 0u);
     // Fixed-rate MP3 frames hold at most 24 samples a byte (1152 stereo
     // samples in 48 bytes); free-format ones, under 21 bytes a frame, 110.

@@ -125,7 +125,7 @@ TEST_F(BackwardGotoTest, ObjectsMadeByScriptsSurviveGoingBackAndLooping) {
   EXPECT_TRUE(runtime_.RemoveScriptObject(made));
   EXPECT_EQ(stage_.Get(made), nullptr);
   EXPECT_EQ(runtime_.PlaceScriptObject(made, kRed, 0, "under a stale parent"), ObjectHandle{});
-  EXPECT_EQ(runtime_.PlaceScriptObject(runtime_.Root(), kRed, -1, "below script depths"), ObjectHandle{});
+  EXPECT_EQ(runtime_.PlaceScriptObject(runtime_.Root(), kRed, -16385, "below every depth"), ObjectHandle{});
 }
 
 }  // namespace

@@ -1,0 +1,23 @@
+#include "swf/avm1/builtins/install.h"
+
+namespace swf::avm1 {
+
+void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
+  vm.SetHost(host);
+  InstallObject(vm);
+  InstallFunction(vm);
+  InstallArray(vm);
+  InstallString(vm);
+  InstallNumber(vm);
+  InstallBoolean(vm);
+  InstallGlobalFunctions(vm);
+  InstallMath(vm);
+  InstallDate(vm);
+  InstallError(vm);
+  InstallAsBroadcaster(vm);
+  InstallSystem(vm);
+  InstallKey(vm);
+  InstallListenerObjects(vm);
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,29 @@
+// What the built-in objects need to know of the machine they run on: the
+// clock, the local time zone, the player's version string and the seed of
+// Math.random. The host fills it; tests fix every fact so that output that
+// depends on them is reproducible.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace swf::avm1 {
+
+struct BuiltinsHost {
+  // Milliseconds since 1970-01-01 00:00 UTC, now. Unset: 0.
+  std::function<double()> nowMs;
+  // Local time minus UTC, in milliseconds, at the given UTC instant (so
+  // that daylight saving applies to the date asked about). Unset: 0.
+  std::function<double(double utcMs)> localOffsetMs;
+  // What $version and getVersion() answer ("WIN 8,0,0,0").
+  std::string version = "WIN 8,0,0,0";
+  // The seed of the random source; the same seed gives the same sequence.
+  std::uint64_t randomSeed = 1;
+  // System.security.sandboxType: a movie played from a file is
+  // "localWithFile", or "localWithNetwork" when its FileAttributes ask for
+  // the network.
+  std::string sandboxType = "localWithFile";
+};
+
+}  // namespace swf::avm1

@@ -1,0 +1,366 @@
+#include "swf/runtime/script_bridge.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <numbers>
+
+#include "swf/avm1/number_text.h"
+#include "swf/avm1/property_map.h"
+#include "swf/runtime/actions.h"
+#include "swf/runtime/depths.h"
+#include "swf/runtime/runtime.h"
+
+namespace swf {
+
+using avm1::ObjectRef;
+using avm1::Value;
+using avm1::ValueKind;
+
+namespace {
+
+constexpr std::string_view kLevelPrefix = "_level";
+
+bool ReachableKind(ObjectKind kind) {
+  return kind == ObjectKind::kMovieClip || kind == ObjectKind::kButton || kind == ObjectKind::kTextField;
+}
+
+avm1::ObjectClass ClassOf(ObjectKind kind) {
+  switch (kind) {
+    case ObjectKind::kButton: return avm1::ObjectClass::kButton;
+    case ObjectKind::kTextField: return avm1::ObjectClass::kTextField;
+    default: return avm1::ObjectClass::kMovieClip;
+  }
+}
+
+bool StartsWithFolded(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string_view DisplayPropertyName(int index) {
+  static constexpr std::string_view kNames[] = {
+      "_x",       "_y",          "_xscale",     "_yscale", "_currentframe", "_totalframes", "_alpha",   "_visible",
+      "_width",   "_height",     "_rotation",   "_target", "_framesloaded", "_name",        "_droptarget",
+      "_url",     "_highquality", "_focusrect", "_soundbuftime", "_quality", "_xmouse",      "_ymouse"};
+  if (index < 0 || index >= static_cast<int>(std::size(kNames))) return {};
+  return kNames[index];
+}
+
+ScriptBridge::ScriptBridge(Runtime& runtime, avm1::Vm& vm) : runtime_(runtime), vm_(vm) {
+  vm_.SetDisplayHost(this);
+  vm_.AddRoots(this);
+}
+
+ScriptBridge::~ScriptBridge() {
+  vm_.RemoveRoots(this);
+  vm_.SetDisplayHost(nullptr);
+}
+
+bool ScriptBridge::SameName(std::string_view a, std::string_view b) const {
+  if (!vm_.IgnoreCase()) return a == b;
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+ObjectRef ScriptBridge::ScriptObject(ObjectHandle handle, ObjectRef proto) {
+  const DisplayObject* object = runtime_.Objects().Get(handle);
+  if (object == nullptr) return {};
+  if (const auto found = objects_.find(handle.index); found != objects_.end()) {
+    if (found->second.handle == handle) return found->second.object;
+  }
+  const avm1::Builtins& classes = vm_.Classes();
+  const avm1::ObjectClass cls = ClassOf(object->kind);
+  if (proto.id == 0) {
+    proto = cls == avm1::ObjectClass::kButton      ? classes.buttonPrototype
+            : cls == avm1::ObjectClass::kTextField ? classes.textFieldPrototype
+                                                   : classes.movieClipPrototype;
+  }
+  const ObjectRef made = vm_.GetHeap().New(cls, proto);
+  if (avm1::Object* script = vm_.Get(made)) script->payload = std::make_unique<DisplayPayload>(handle);
+  objects_[handle.index] = Entry{handle, made};
+  return made;
+}
+
+bool ScriptBridge::HasScriptObject(ObjectHandle handle) const {
+  const auto found = objects_.find(handle.index);
+  return found != objects_.end() && found->second.handle == handle;
+}
+
+ObjectHandle ScriptBridge::HandleOf(ObjectRef ref) const {
+  const avm1::Object* object = vm_.GetHeap().Get(ref);
+  if (object == nullptr) return {};
+  const auto* payload = object->PayloadAs<DisplayPayload>();
+  return payload != nullptr ? payload->handle : ObjectHandle{};
+}
+
+ObjectHandle ScriptBridge::HandleFromRef(ObjectRef ref) const {
+  const ObjectHandle handle = HandleOf(ref);
+  return runtime_.Objects().Get(handle) != nullptr ? handle : ObjectHandle{};
+}
+
+ObjectRef ScriptBridge::DepartedObject(ObjectHandle handle) const {
+  const auto found = departed_.find(DepartedKey(handle));
+  return found != departed_.end() ? found->second : ObjectRef{};
+}
+
+void ScriptBridge::ForgetDeparted() { departed_.clear(); }
+
+Value ScriptBridge::ValueOf(ObjectHandle handle) {
+  const DisplayObject* object = runtime_.Objects().Get(handle);
+  if (object == nullptr) return {};
+  if (object->kind == ObjectKind::kMovieClip) return Value::Clip(avm1::ClipReference{DotPath(handle)});
+  return Value::Object(ScriptObject(handle));
+}
+
+ObjectHandle ScriptBridge::HandleOfValue(const Value& value) {
+  if (value.Is(ValueKind::kClip)) return HandleFromRef(Resolve(value.AsClip()));
+  if (value.Is(ValueKind::kObject)) return HandleFromRef(value.AsObject());
+  return {};
+}
+
+std::string ScriptBridge::DotPath(ObjectHandle handle) const {
+  const Stage& stage = runtime_.Objects();
+  std::vector<const std::string*> names;
+  const DisplayObject* object = stage.Get(handle);
+  while (object != nullptr && object->self != stage.Root()) {
+    names.push_back(&object->name);
+    object = stage.Get(object->parent);
+  }
+  std::string path = "_level0";
+  for (auto name = names.rbegin(); name != names.rend(); ++name) {
+    path += '.';
+    path += **name;
+  }
+  return path;
+}
+
+std::string ScriptBridge::SlashPath(ObjectHandle handle) const {
+  const Stage& stage = runtime_.Objects();
+  std::vector<const std::string*> names;
+  const DisplayObject* object = stage.Get(handle);
+  while (object != nullptr && object->self != stage.Root()) {
+    names.push_back(&object->name);
+    object = stage.Get(object->parent);
+  }
+  if (names.empty()) return "/";
+  std::string path;
+  for (auto name = names.rbegin(); name != names.rend(); ++name) {
+    path += '/';
+    path += **name;
+  }
+  return path;
+}
+
+ObjectHandle ScriptBridge::ChildByName(ObjectHandle parent, std::string_view name) const {
+  const Stage& stage = runtime_.Objects();
+  const DisplayObject* object = stage.Get(parent);
+  if (object == nullptr) return {};
+  for (const auto& [depth, handle] : object->children) {
+    const DisplayObject* child = stage.Get(handle);
+    if (child != nullptr && ReachableKind(child->kind) && SameName(child->name, name)) return handle;
+  }
+  return {};
+}
+
+void ScriptBridge::RegisterClass(const std::string& exportName, const Value& constructor) {
+  if (constructor.IsUndefinedOrNull()) {
+    classes_.erase(exportName);
+  } else {
+    classes_[exportName] = constructor;
+  }
+}
+
+Value ScriptBridge::RegisteredClass(uint16_t characterId) const {
+  if (classes_.empty()) return {};
+  for (const AssetName& asset : runtime_.Movie().exports) {
+    if (asset.characterId != characterId) continue;
+    if (const auto found = classes_.find(asset.name); found != classes_.end()) return found->second;
+  }
+  return {};
+}
+
+// "_level0.a.b": the root, then children by name; a part that names nothing
+// makes the whole reference name nothing.
+ObjectRef ScriptBridge::Resolve(const avm1::ClipReference& clip) {
+  const std::string_view path = clip.target_path;
+  const Stage& stage = runtime_.Objects();
+  size_t start = 0;
+  ObjectHandle handle;
+  while (start <= path.size()) {
+    const size_t end = std::min(path.find('.', start), path.size());
+    const std::string_view part = path.substr(start, end - start);
+    if (handle.IsNone()) {
+      if (part != "_level0") return {};
+      handle = stage.Root();
+    } else {
+      handle = ChildByName(handle, part);
+      if (handle.IsNone()) return {};
+    }
+    start = end + 1;
+  }
+  return ScriptObject(handle);
+}
+
+avm1::ClipReference ScriptBridge::ReferenceTo(ObjectRef clip) {
+  const ObjectHandle handle = HandleFromRef(clip);
+  if (handle.IsNone()) return {};
+  return avm1::ClipReference{DotPath(handle)};
+}
+
+ObjectRef ScriptBridge::FindTarget(ObjectRef origin, std::string_view path) {
+  ObjectHandle from = HandleFromRef(origin);
+  if (from.IsNone()) from = runtime_.Root();
+  std::string rest(path);
+  if (StartsWithFolded(rest, kLevelPrefix)) {
+    // "_level0" and what follows; other levels are not loaded.
+    const size_t end = std::min(rest.find_first_of("./"), rest.size());
+    if (rest.substr(kLevelPrefix.size(), end - kLevelPrefix.size()) != "0") return {};
+    from = runtime_.Root();
+    rest = end < rest.size() ? rest.substr(end + 1) : std::string();
+  }
+  const ObjectHandle found = ResolveTarget(runtime_.Objects(), from, rest, vm_.IgnoreCase());
+  return found.IsNone() ? ObjectRef{} : ScriptObject(found);
+}
+
+bool ScriptBridge::GetDisplayMember(ObjectRef ref, std::string_view name, Value& out) {
+  const ObjectHandle handle = HandleFromRef(ref);
+  if (handle.IsNone()) return false;
+  if (!name.empty() && name[0] == '_' && GetProperty(handle, name, out)) return true;
+  const ObjectHandle child = ChildByName(handle, name);
+  if (child.IsNone()) return false;
+  out = ValueOf(child);
+  return true;
+}
+
+bool ScriptBridge::SetDisplayMember(ObjectRef ref, std::string_view name, const Value& value) {
+  const ObjectHandle handle = HandleFromRef(ref);
+  if (handle.IsNone() || name.empty() || name[0] != '_') return false;
+  return SetProperty(handle, name, value);
+}
+
+void ScriptBridge::Goto(ObjectHandle handle, size_t frame) {
+  const DisplayObject* object = runtime_.Objects().Get(handle);
+  if (object == nullptr || !object->timeline || object->timeline->FrameCount() == 0) return;
+  ActionBudget& budget = runtime_.Context().scripts;
+  const size_t current = object->timeline->currentFrame;
+  frame = std::min(frame, object->timeline->FrameCount() - 1);
+  const size_t cost = frame >= current ? frame - current : frame + 1;
+  if (budget.gotos == 0 || cost > budget.gotoFrames) {
+    budget.gotos = 0;  // once out of budget, no goto runs any more this time
+    return;
+  }
+  --budget.gotos;
+  budget.gotoFrames -= cost;
+  runtime_.GotoClipFrame(handle, frame);
+}
+
+void ScriptBridge::GotoFrame(ObjectRef clip, std::int32_t frame, bool play) {
+  const ObjectHandle handle = HandleFromRef(clip);
+  if (handle.IsNone() || frame < 0) return;
+  Goto(handle, static_cast<size_t>(frame));
+  runtime_.PlayClip(handle, play);
+}
+
+bool ScriptBridge::GotoLabel(ObjectRef clip, std::string_view label, bool play) {
+  const ObjectHandle handle = HandleFromRef(clip);
+  const DisplayObject* object = runtime_.Objects().Get(handle);
+  if (object == nullptr || !object->timeline) return false;
+  const auto& labels = object->timeline->definition->labels;
+  std::optional<size_t> frame;
+  for (const auto& [name, index] : labels) {
+    if (name == label) {
+      frame = index;
+      break;
+    }
+    if (!frame && SameName(name, label)) frame = index;
+  }
+  if (!frame) return false;
+  Goto(handle, *frame);
+  runtime_.PlayClip(handle, play);
+  return true;
+}
+
+void ScriptBridge::SetPlaying(ObjectRef clip, bool playing) { runtime_.PlayClip(HandleFromRef(clip), playing); }
+
+void ScriptBridge::StepFrame(ObjectRef clip, int delta) {
+  const ObjectHandle handle = HandleFromRef(clip);
+  const DisplayObject* object = runtime_.Objects().Get(handle);
+  if (object == nullptr || !object->timeline) return;
+  const size_t current = object->timeline->currentFrame;
+  if (delta > 0) Goto(handle, current + 1);
+  if (delta < 0 && current > 0) Goto(handle, current - 1);
+  runtime_.PlayClip(handle, false);
+}
+
+std::int32_t ScriptBridge::FramesLoaded(ObjectRef clip) {
+  const DisplayObject* object = runtime_.Objects().Get(HandleFromRef(clip));
+  if (object == nullptr || !object->timeline) return 0;
+  return static_cast<std::int32_t>(object->timeline->FrameCount());
+}
+
+void ScriptBridge::CloneSprite(ObjectRef source, std::string_view name, std::int32_t depth) {
+  runtime_.DuplicateClip(HandleFromRef(source), std::string(name), depth);
+}
+
+void ScriptBridge::RemoveSprite(ObjectRef clip) { runtime_.RemoveClipByScript(HandleFromRef(clip)); }
+
+void ScriptBridge::StartDrag(ObjectRef clip, bool lockCenter, std::optional<avm1::DragRectangle> bounds) {
+  // Dragging follows the mouse, which comes with the input API.
+  (void)clip;
+  (void)lockCenter;
+  (void)bounds;
+}
+
+void ScriptBridge::StopDrag() {}
+
+void ScriptBridge::GetUrl(std::string_view url, std::string_view target, int method, bool loadTarget,
+                          bool loadVariables) {
+  (void)method;
+  HostServices* host = runtime_.Context().Host();
+  if (host == nullptr) return;
+  constexpr std::string_view kFsCommand = "fscommand:";
+  if (StartsWithFolded(url, kFsCommand)) {
+    host->FsCommand(url.substr(kFsCommand.size()), target);
+    return;
+  }
+  // Loading movies and variables into levels and clips is not done yet.
+  if (loadTarget || loadVariables || StartsWithFolded(target, kLevelPrefix)) return;
+  host->GetUrl(url, target);
+}
+
+void ScriptBridge::Trace(std::string_view line) {
+  if (HostServices* host = runtime_.Context().Host()) host->Trace(line);
+}
+
+double ScriptBridge::TimerMilliseconds() { return runtime_.ElapsedMilliseconds(); }
+
+void ScriptBridge::MarkRoots(avm1::Marker& marker) const {
+  const Stage& stage = runtime_.Objects();
+  for (const auto& [index, entry] : objects_) {
+    if (stage.Get(entry.handle) != nullptr) marker.Mark(entry.object);
+  }
+  for (const auto& [key, object] : departed_) marker.Mark(object);
+  for (const auto& [name, constructor] : classes_) marker.Mark(constructor);
+}
+
+void ScriptBridge::DisplayObjectGone(const DisplayObject& object) {
+  transforms_.erase(object.self.index);
+  const auto found = objects_.find(object.self.index);
+  if (found == objects_.end() || found->second.handle != object.self) return;
+  departed_[DepartedKey(object.self)] = found->second.object;
+  objects_.erase(found);
+}
+
+void ScriptBridge::Prune() {
+  const Stage& stage = runtime_.Objects();
+  std::erase_if(objects_, [&](const auto& item) { return stage.Get(item.second.handle) == nullptr; });
+}
+
+}  // namespace swf

@@ -1,0 +1,24 @@
+#pragma once
+
+// The built-ins that belong to the display world rather than to the
+// language: MovieClip, Button and TextField with their prototypes, the
+// timers, and Object.registerClass. Installed on a Vm whose display host is
+// a ScriptBridge, after the language's own built-ins.
+
+#include "swf/avm1/vm.h"
+
+namespace swf {
+
+class ScriptBridge;
+
+void InstallScriptNatives(avm1::Vm& vm);
+
+// The bridge behind a native call; null when the Vm has none.
+ScriptBridge* BridgeOf(avm1::Vm& vm);
+
+namespace natives {
+void InstallMovieClip(avm1::Vm& vm);
+void InstallTimers(avm1::Vm& vm);
+}  // namespace natives
+
+}  // namespace swf
