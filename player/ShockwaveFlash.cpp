@@ -66,6 +66,7 @@ TShockwaveFlash::~TShockwaveFlash() = default;
 void TShockwaveFlash::SetBackgroundColor(int color) {
   background_ = color & 0xFFFFFF;
   if (swf::Player* movie = host_.Movie()) movie->SetBackgroundOverride(ToRgba(background_));
+  UpdateEmptyPicture();
 }
 
 void TShockwaveFlash::SetMovie(const std::wstring& path) {
@@ -89,8 +90,6 @@ void TShockwaveFlash::SetMovie(const std::wstring& path) {
   }
   if (!movie) movieBytes_.clear();
   host_.SetMovie(std::move(movie));
-  host_.SetEmptyPicture(static_cast<uint32_t>(background_),
-                        loadError_.empty() ? std::string() : "This movie cannot be played.\r\n" + loadError_);
   // A newly loaded movie plays from its first frame.
   host_.StartClock();
   Redraw();
@@ -136,10 +135,13 @@ int TShockwaveFlash::CurrentFrame() const {
   return movie != nullptr ? static_cast<int>(movie->CurrentFrame()) : 0;
 }
 
+void TShockwaveFlash::UpdateEmptyPicture() {
+  host_.SetEmptyPicture(static_cast<uint32_t>(background_),
+                        loadError_.empty() ? std::string() : "This movie cannot be played.\r\n" + loadError_);
+}
+
 void TShockwaveFlash::Redraw() {
-  if (!host_.Movie()) host_.SetEmptyPicture(static_cast<uint32_t>(background_),
-                                            loadError_.empty() ? std::string()
-                                                               : "This movie cannot be played.\r\n" + loadError_);
+  UpdateEmptyPicture();
   host_.Redraw();
 }
 

@@ -66,6 +66,9 @@ class TShockwaveFlash : public ui::Window {
 
  private:
   void Redraw();
+  // Without a movie the control shows the background colour, and why the
+  // last load failed.
+  void UpdateEmptyPicture();
   // Where the notice band starts (the height when there is none).
   int NoticeTop(HDC dc) const;
   void PaintNotice(HDC dc, int top) const;

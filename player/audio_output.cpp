@@ -6,8 +6,9 @@ namespace player {
 
 void AudioOutput::Update() {
   if (movie_ == nullptr) return;
-  // No device yet: see the header.
-  movie_->TakeSoundRequests();
+  for (const swf::SoundRequest& request : movie_->TakeSoundRequests()) {
+    movie_->StartSound(request.soundId, request.info, request.movie);
+  }
 }
 
 }  // namespace player

@@ -40,6 +40,13 @@ void Player::GotoFrame(size_t frame) {
   AfterStep();
 }
 
+void Player::Tick() {
+  runtime_.Tick();
+  // Buttons answer the mouse where it stands now that the picture changed.
+  if (mouse_) buttons_.MouseMove(ButtonUnder(*mouse_));
+  AfterStep();
+}
+
 double Player::StageWidth() const { return movie_.header.frameSize.Width() / kTwipsPerPixel; }
 double Player::StageHeight() const { return movie_.header.frameSize.Height() / kTwipsPerPixel; }
 
@@ -85,12 +92,6 @@ size_t Player::Advance(double elapsedSeconds) {
 
 double Player::TimeToNextFrame() const { return std::max(0.0, FrameInterval() - sinceLastFrame_); }
 
-void Player::Tick() {
-  runtime_.Tick();
-  if (mouse_) buttons_.MouseMove(ButtonUnder(*mouse_));
-  AfterStep();
-}
-
 ObjectHandle Player::ButtonUnder(Point stagePixels) const {
   const Rect& stage = StageRect();
   const Matrix twipsToPixels{1 / kTwipsPerPixel, 0, 0, 1 / kTwipsPerPixel, -stage.xMin / kTwipsPerPixel,
@@ -114,18 +115,18 @@ void Player::HandleInput(const InputEvent& event) {
       } else {
         buttons_.MouseMove(hit);
       }
-      return;
+      break;
     }
     case InputKind::kMouseLeave:
       mouse_.reset();
       buttons_.MouseMove({});
-      return;
+      break;
     case InputKind::kFocusOut:
       buttons_.Reset();
-      return;
+      break;
     case InputKind::kKeyDown:
       buttons_.KeyDown(event.keyCode, event.character);
-      return;
+      break;
     case InputKind::kMouseWheel:
     case InputKind::kKeyUp:
     case InputKind::kTextInput:
@@ -134,6 +135,8 @@ void Player::HandleInput(const InputEvent& event) {
     case InputKind::kFocusIn:
       return;  // for key listeners and text fields
   }
+  // Button actions may have gone to frames with sounds.
+  AfterStep();
 }
 
 void Player::PullAudio(std::span<int16_t> interleavedStereo) {

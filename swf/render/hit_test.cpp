@@ -97,8 +97,11 @@ class HitTester {
 
  private:
   // Nested characters of a hit area deeper than this count as nothing (a
-  // sprite that holds itself).
+  // sprite that holds itself), and one question looks at this many
+  // characters at most (a sprite placing itself twice would otherwise double
+  // the work with every level).
   static constexpr int kMaxCharacterNesting = Runtime::kMaxNesting;
+  static constexpr size_t kMaxCharactersPerQuestion = 4096;
 
   const ParsedMovie& MovieOf(const DisplayObject& object) const {
     return object.movie != nullptr ? *object.movie : rootMovie_;
@@ -146,6 +149,8 @@ class HitTester {
 
   bool Character(const ParsedMovie& movie, const swf::Character& character, const Matrix& world, uint16_t ratio,
                  bool fillsOnly, int nesting) {
+    if (charactersLeft_ == 0) return false;
+    --charactersLeft_;
     if (const auto* shape = std::get_if<ShapeDefinition>(&character)) {
       return ShapeContains(*shape, world, point_, !fillsOnly);
     }
@@ -193,6 +198,7 @@ class HitTester {
   const Stage& stage_;
   const ParsedMovie& rootMovie_;
   Point point_;
+  size_t charactersLeft_ = kMaxCharactersPerQuestion;
 };
 
 }  // namespace

@@ -78,6 +78,33 @@ class ActionExercise {
   size_t budget_ = size_t{1} << 16;
 };
 
+// The mouse over a grid of the stage, pressed and released at every point,
+// then the keys that buttons listen for: hit tests, button states and their
+// actions.
+void UseMouseAndKeys(swf::Player& player) {
+  constexpr int kSteps = 4;
+  for (int row = 0; row < kSteps; ++row) {
+    for (int column = 0; column < kSteps; ++column) {
+      swf::InputEvent event;
+      event.x = player.StageWidth() * (column + 0.5) / kSteps;
+      event.y = player.StageHeight() * (row + 0.5) / kSteps;
+      event.button = swf::MouseButton::kLeft;
+      for (const swf::InputKind kind : {swf::InputKind::kMouseMove, swf::InputKind::kMouseDown, swf::InputKind::kMouseUp}) {
+        event.kind = kind;
+        player.HandleInput(event);
+        CheckFrame(player);
+      }
+    }
+  }
+  for (const int key : {13, 32, 37, 40}) {
+    swf::InputEvent event;
+    event.kind = swf::InputKind::kKeyDown;
+    event.keyCode = key;
+    player.HandleInput(event);
+    CheckFrame(player);
+  }
+}
+
 }  // namespace
 
 void ExerciseMovie(std::span<const uint8_t> bytes) {
@@ -99,6 +126,8 @@ void ExerciseMovie(std::span<const uint8_t> bytes) {
     CheckFrame(*player);
     picture.Render(*player);
   }
+  UseMouseAndKeys(*player);
+  picture.Render(*player);
   const size_t frames = player->FrameCount();
   if (frames == 0) return;
   for (const size_t frame : {frames - 1, size_t{0}, frames / 2, frames - 1, frames / 3, frames + 7}) {

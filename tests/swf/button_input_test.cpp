@@ -286,6 +286,39 @@ TEST(ButtonActions, AReleaseGoesToALabelledFrameAndTheStateFollowsTheMouse) {
   EXPECT_EQ(colourAt(25, 25), kBlue);  // the button is still there, under the mouse
 }
 
+// A timeline that takes the button off and puts it back (the loop of a
+// two-frame root whose second frame removes it) keeps the mouse's state on
+// the new button; one taken off for good is gone without a transition.
+TEST(ButtonActions, AButtonPutBackByItsTimelineKeepsTheMouseState) {
+  const std::vector<swftest::ButtonCondition> conditions = {
+      {.conditions = cond::kIdleToOverUp, .actions = {act::PushString("rollOver"), act::Simple(0x26)}},
+      {.conditions = cond::kOverUpToIdle, .actions = {act::PushString("rollOut"), act::Simple(0x26)}}};
+  const auto movie = [&](bool putBack) {
+    std::vector<Bytes> tags = Shapes();
+    tags.push_back(ColouredButton(10, 4, conditions));
+    tags.push_back(Place(1, 10, 20, 20));
+    tags.push_back(swftest::ShowFrame());
+    tags.push_back(swftest::RemoveObject2(1));
+    tags.push_back(putBack ? act::DoAction({act::GotoFrame(0), act::Play()}) : act::DoAction({act::Stop()}));
+    tags.push_back(swftest::ShowFrame());
+    return swftest::Movie(tags, swftest::Signature::kFws, 10, {0, 4000, 0, 3000}, 24 << 8, 2);
+  };
+  for (const bool putBack : {true, false}) {
+    Recorder host;
+    Player player(movie(putBack), &host);
+    player.HandleInput(EventOf(Move(kOn)));
+    for (int i = 0; i < 5; ++i) player.Tick();
+    const DisplayObject* button = player.Objects().ChildAt(player.Root(), 1);
+    EXPECT_EQ(button != nullptr, putBack);
+    if (button != nullptr) {
+      EXPECT_EQ(button->buttonState, button_state::kOver);
+    }
+    EXPECT_EQ(player.Cursor(), putBack ? kHand : kArrow);
+    player.HandleInput(EventOf(Move(kOff)));
+    EXPECT_EQ(host.lines, putBack ? S({"rollOver", "rollOut"}) : S({"rollOver"})) << putBack;
+  }
+}
+
 TEST(ButtonActions, KeyCodesOfConditions) {
   struct Case {
     int keyCode;
