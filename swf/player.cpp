@@ -40,11 +40,6 @@ void Player::GotoFrame(size_t frame) {
   AfterStep();
 }
 
-void Player::Tick() {
-  runtime_.Tick();
-  AfterStep();
-}
-
 double Player::StageWidth() const { return movie_.header.frameSize.Width() / kTwipsPerPixel; }
 double Player::StageHeight() const { return movie_.header.frameSize.Height() / kTwipsPerPixel; }
 
@@ -90,6 +85,7 @@ double Player::TimeToNextFrame() const { return std::max(0.0, FrameInterval() - 
 void Player::Tick() {
   runtime_.Tick();
   if (mouse_) buttons_.MouseMove(ButtonUnder(*mouse_));
+  AfterStep();
 }
 
 ObjectHandle Player::ButtonUnder(Point stagePixels) const {
@@ -100,6 +96,11 @@ ObjectHandle Player::ButtonUnder(Point stagePixels) const {
 }
 
 void Player::HandleInput(const InputEvent& event) {
+  RouteInput(event);
+  AfterStep();  // a button's actions may have gone to frames with sounds
+}
+
+void Player::RouteInput(const InputEvent& event) {
   switch (event.kind) {
     case InputKind::kMouseMove:
     case InputKind::kMouseDown:
