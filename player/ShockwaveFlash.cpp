@@ -78,7 +78,8 @@ void TShockwaveFlash::SetMovie(const std::wstring& path) {
   std::unique_ptr<swf::Player> movie;
   try {
     movieBytes_ = ReadMovieFile(path);
-    movie = std::make_unique<swf::Player>(std::span<const uint8_t>(movieBytes_.data(), movieBytes_.size()));
+    movie = std::make_unique<swf::Player>(std::span<const uint8_t>(movieBytes_.data(), movieBytes_.size()),
+                                          host_.Services());
     movie->SetBackgroundOverride(ToRgba(background_));
     notice_ = swf::NoticeLine(swf::ReportMovie(movie->Movie()));
   } catch (const std::bad_alloc&) {

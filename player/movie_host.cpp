@@ -65,11 +65,13 @@ void MovieHost::StartClock() {
   ::SetTimer(window_, kFrameTimer, static_cast<UINT>(period), nullptr);
   lastTick_ = std::chrono::steady_clock::now();
   clockRunning_ = true;
+  audio_.Resume();
 }
 
 void MovieHost::StopClock() {
   if (window_ != nullptr) ::KillTimer(window_, kFrameTimer);
   clockRunning_ = false;
+  audio_.Pause();
 }
 
 void MovieHost::SetEmptyPicture(uint32_t color, std::string message) {

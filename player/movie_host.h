@@ -19,6 +19,7 @@
 #include <string>
 
 #include "player/audio_output.h"
+#include "player/movie_services.h"
 #include "swf/render/render_target.h"
 #include "ui/back_buffer.h"
 
@@ -52,6 +53,14 @@ class MovieHost {
   // The clock runs and the movie's root plays.
   bool IsPlaying() const;
 
+  // What the movies this host plays are to be made with (their MP3
+  // decoder); it outlives them.
+  swf::HostServices* Services() { return &services_; }
+
+  // The sound output: mute, and what it wrote.
+  AudioOutput& Audio() { return audio_; }
+  const AudioOutput& Audio() const { return audio_; }
+
   void SetQuality(swf::Quality quality) { quality_ = quality; }
   swf::Quality Quality() const { return quality_; }
   // What shows without a movie: a colour (0xRRGGBB) and a message in the
@@ -79,6 +88,7 @@ class MovieHost {
   void DrawMessage(const std::string& text);
 
   HWND window_ = nullptr;
+  MovieServices services_;  // before the movie, which uses it to the end
   std::unique_ptr<swf::Player> movie_;
   swf::Quality quality_ = swf::Quality::kHigh;
   uint32_t emptyColor_ = 0xFFFFFF;

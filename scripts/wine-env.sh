@@ -6,3 +6,5 @@ export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
 # Wine must not offer to download Mono or Gecko: there is no network for it.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# Wine's sound goes through ALSA to a null device (see the file).
+export ALSA_CONFIG_PATH="${ALSA_CONFIG_PATH:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine-alsa-null.conf}"

@@ -95,7 +95,8 @@ void PlayerWindow::SelectMovie(std::size_t index) {
   std::unique_ptr<swf::Player> player;
   try {
     player = std::make_unique<swf::Player>(
-        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
+        host_.Services());
   } catch (const std::bad_alloc&) {
     movieError_ = "There is not enough memory for it.";
   } catch (const std::exception& error) {
@@ -258,6 +259,8 @@ void PlayerWindow::ShowAbout() {
   GetSeams().dialogs.ShowMessageBox({Handle(), text, "About", MB_OK | MB_ICONINFORMATION});
 }
 
+void PlayerWindow::ToggleMute() { host_.Audio().SetMuted(!IsMuted()); }
+
 void PlayerWindow::ShowLicences() {
   if (!licences_) licences_ = std::make_unique<LicencesWindow>(GetSeams(), Handle(), LicenceText());
   licences_->ShowInFront();
@@ -269,6 +272,7 @@ void PlayerWindow::RunCommand(UINT id) {
     case command::kRewind: Rewind(); return;
     case command::kStepForward: Step(1); return;
     case command::kStepBack: Step(-1); return;
+    case command::kMute: ToggleMute(); return;
     case command::kFullScreen: SetFullScreen(!fullScreen_); return;
     case command::kQualityHigh: host_.SetQuality(swf::Quality::kHigh); Redraw(); return;
     case command::kQualityLow: host_.SetQuality(swf::Quality::kLow); Redraw(); return;
@@ -291,6 +295,7 @@ void PlayerWindow::UpdateMenu(HMENU popup) {
     ::EnableMenuItem(popup, id, MF_BYCOMMAND | enabled);
   }
   ::CheckMenuItem(popup, command::kFullScreen, MF_BYCOMMAND | (fullScreen_ ? MF_CHECKED : MF_UNCHECKED));
+  ::CheckMenuItem(popup, command::kMute, MF_BYCOMMAND | (IsMuted() ? MF_CHECKED : MF_UNCHECKED));
   ::CheckMenuRadioItem(popup, command::kQualityHigh, command::kQualityLow,
                        host_.Quality() == swf::Quality::kHigh ? command::kQualityHigh : command::kQualityLow,
                        MF_BYCOMMAND);
@@ -311,6 +316,7 @@ bool PlayerWindow::OnKey(WPARAM key) {
     case 'F': SetFullScreen(!fullScreen_); return true;
     case 'P': TogglePlay(); return true;
     case 'R': Rewind(); return true;
+    case 'M': ToggleMute(); return true;
     case VK_RIGHT: Step(1); return true;
     case VK_LEFT: Step(-1); return true;
     default: return false;  // other Ctrl combinations are the movie's too

@@ -49,6 +49,9 @@ class PlayerWindow final : public ui::Window {
   const std::string& MovieError() const { return movieError_; }
   bool IsPlaying() const;
   bool IsFullScreen() const { return fullScreen_; }
+  bool IsMuted() const { return host_.Audio().Muted(); }
+  // What the sound output handed to the device so far, for checks.
+  player::WaveOut::Counts SoundWritten() const { return host_.Audio().Written(); }
   swf::Quality CurrentQuality() const { return host_.Quality(); }
   HMENU MenuBar() const { return menu_.Get(); }
   // The current movie's stage in whole pixels, which the window gives its
@@ -66,6 +69,7 @@ class PlayerWindow final : public ui::Window {
   void FitClientToStage();
   void SetFullScreen(bool on);
   void TogglePlay();
+  void ToggleMute();
   void Rewind();
   void Step(int frames);
   void SaveMovies();

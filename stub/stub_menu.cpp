@@ -62,6 +62,8 @@ ui::UniqueMenu BuildPlayerMenu(const std::vector<std::string>& movieNames, bool 
   AppendSeparator(play.Get());
   Append(play.Get(), command::kStepForward, "Step &forward\tCtrl+Right");
   Append(play.Get(), command::kStepBack, "Step &back\tCtrl+Left");
+  AppendSeparator(play.Get());
+  Append(play.Get(), command::kMute, "&Mute\tCtrl+M");
   AttachPopup(bar.Get(), std::move(play), "&Play");
 
   ui::UniqueMenu view(::CreatePopupMenu());

@@ -17,6 +17,7 @@ inline constexpr UINT kPlayPause = 100;
 inline constexpr UINT kRewind = 101;
 inline constexpr UINT kStepForward = 102;
 inline constexpr UINT kStepBack = 103;
+inline constexpr UINT kMute = 104;
 inline constexpr UINT kFullScreen = 110;
 inline constexpr UINT kQualityHigh = 111;
 inline constexpr UINT kQualityLow = 112;

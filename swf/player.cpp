@@ -100,6 +100,11 @@ ObjectHandle Player::ButtonUnder(Point stagePixels) const {
 }
 
 void Player::HandleInput(const InputEvent& event) {
+  RouteInput(event);
+  AfterStep();  // a button's actions may have gone to frames with sounds
+}
+
+void Player::RouteInput(const InputEvent& event) {
   switch (event.kind) {
     case InputKind::kMouseMove:
     case InputKind::kMouseDown:

@@ -124,6 +124,8 @@ class Player {
   ObjectHandle ButtonUnder(Point stagePixels) const;
   // Hands the sounds of the frames just entered to the audio.
   void AfterStep();
+  // HandleInput's work: the event to the buttons.
+  void RouteInput(const InputEvent& event);
 
   ParsedMovie movie_;
   Runtime runtime_;

@@ -238,6 +238,52 @@ TEST_F(PlayerWindowTest, TheClockAdvancesFramesAtTheMoviesRate) {
   EXPECT_EQ(window->CurrentPlayer()->CurrentFrame(), 1u);
 }
 
+// A movie with a stream and an event sound plays through the real wave-out
+// path (Wine's sound on ALSA's null device): the buffers written hold sound
+// until Mute (menu or Ctrl+M), which the Play menu shows checked.
+TEST_F(PlayerWindowTest, PlaysItsSoundThroughTheDeviceUntilMuted) {
+  auto window = Open(PackageOf({{"sound.swf", stubtest::SoundMovie(240)}}, false));
+  const auto runUntil = [&](auto done) {
+    const DWORD start = ::GetTickCount();
+    MSG message;
+    while (!done() && ::GetTickCount() - start < 5000) {
+      while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
+      ::Sleep(5);
+    }
+    return done();
+  };
+  ASSERT_TRUE(runUntil([&] { return window->SoundWritten().audibleBuffers >= 8; }))
+      << window->SoundWritten().buffers << " buffers written, none with sound";
+  // The frames run with the sound.
+  EXPECT_TRUE(runUntil([&] { return window->CurrentPlayer()->CurrentFrame() >= 3; }));
+
+  HMENU play = ::GetSubMenu(window->MenuBar(), 0);
+  const auto muteChecked = [&] {
+    ::SendMessageA(window->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(play), 0);
+    return (::GetMenuState(play, stub::command::kMute, MF_BYCOMMAND) & MF_CHECKED) != 0;
+  };
+  EXPECT_FALSE(muteChecked());
+  Command(*window, stub::command::kMute);
+  EXPECT_TRUE(window->IsMuted());
+  EXPECT_TRUE(muteChecked());
+  const auto muted = window->SoundWritten();
+  ASSERT_TRUE(runUntil([&] { return window->SoundWritten().buffers >= muted.buffers + 8; }));
+  EXPECT_EQ(window->SoundWritten().audibleBuffers, muted.audibleBuffers);  // muted from the next buffer on
+
+  // Ctrl+M turns it back on.
+  ::SetFocus(window->Handle());
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  ::SetKeyboardState(keys);
+  ::SendMessageA(window->Handle(), WM_KEYDOWN, 'M', 0);
+  keys[VK_CONTROL] = 0;
+  ::SetKeyboardState(keys);
+  EXPECT_FALSE(window->IsMuted());
+  const auto unmuted = window->SoundWritten();
+  EXPECT_TRUE(runUntil([&] { return window->SoundWritten().audibleBuffers >= unmuted.audibleBuffers + 4; }));
+}
+
 TEST_F(PlayerWindowTest, QualityAndFullScreenComeAndGo) {
   const std::string intro = Intro();
   auto window = Open(PackageOf({{"intro.swf", intro}}, false));

@@ -39,6 +39,45 @@ std::string SquareMovie(int width, int height, swf::Rgba background, swf::Rgba s
   return std::string(bytes.begin(), bytes.end());
 }
 
+std::string SoundMovie(int frames) {
+  constexpr int kFrameRate = 12;
+  constexpr int kStreamSamples = 44100 / kFrameRate;
+  const auto pcm = [](int samples, auto level) {
+    swftest::Bytes bytes;
+    for (int i = 0; i < samples; ++i) {
+      const auto value = static_cast<uint16_t>(static_cast<int16_t>(level(i)));
+      bytes.push_back(static_cast<uint8_t>(value & 0xFF));
+      bytes.push_back(static_cast<uint8_t>(value >> 8));
+    }
+    return bytes;
+  };
+  swftest::BitWriter sound;
+  sound.U16(1);
+  sound.U8(3 << 4 | 2 << 2 | 2);  // little-endian PCM, 22 kHz, 16-bit, mono
+  sound.U32(22050);
+  sound.Append(pcm(22050, [](int) { return 6000; }));
+  swftest::BitWriter head;
+  head.U8(3 << 2 | 2);
+  head.U8(3 << 4 | 3 << 2 | 2);  // the blocks: little-endian PCM, 44 kHz, 16-bit, mono
+  head.U16(kStreamSamples);
+  std::vector<swftest::Bytes> tags = {swftest::Tag(swf::tag::kDefineSound, sound.Take(), true),
+                                      swftest::Tag(swf::tag::kSoundStreamHead2, head.Take())};
+  for (int frame = 0; frame < frames; ++frame) {
+    tags.push_back(swftest::Tag(swf::tag::kSoundStreamBlock,
+                                pcm(kStreamSamples, [](int i) { return (i / 50) % 2 ? 8000 : -8000; }), true));
+    if (frame == 1) {
+      swftest::BitWriter start;
+      start.U16(1);
+      start.U8(0);
+      tags.push_back(swftest::Tag(swf::tag::kStartSound, start.Take()));
+    }
+    tags.push_back(swftest::ShowFrame());
+  }
+  const swftest::Bytes bytes = swftest::Movie(tags, swftest::Signature::kCws, 10, swf::Rect{0, 200 * kTwips, 0, 100 * kTwips},
+                                              kFrameRate << 8, static_cast<std::uint16_t>(frames));
+  return std::string(bytes.begin(), bytes.end());
+}
+
 std::string Payload(const std::vector<std::pair<std::string, std::string>>& movies, unsigned char releaseFlag,
                     long long directorySizeField, const std::string& directoryOverride) {
   std::string payload;

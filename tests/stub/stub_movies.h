@@ -15,6 +15,11 @@ namespace stubtest {
 std::string SquareMovie(int width, int height, swf::Rgba background, swf::Rgba squareColor, int x, int y,
                         int frames = 1, int frameRate = 24);
 
+// A movie of `frames` frames at 12 a second that streams 44 kHz 16-bit mono
+// (a square wave at quarter scale) in every frame and starts an event sound
+// (a second of 22 kHz mono at level 6000) in its second frame.
+std::string SoundMovie(int frames);
+
 // The stub's package layout around an arbitrary payload: stub bytes, the
 // compressed payload, then U and Z as given (the true ones by default).
 struct CraftedPackage {
