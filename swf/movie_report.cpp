@@ -33,26 +33,6 @@ void ForEachTimeline(const ParsedMovie& movie, const std::function<void(const Ti
 }
 
 // True when a record of some button, in any of its states, passes `test`.
-bool AnyButtonRecord(const ParsedMovie& movie, const std::function<bool(const ButtonRecord&)>& test) {
-  return std::any_of(movie.characters.begin(), movie.characters.end(), [&](const auto& entry) {
-    const auto* button = std::get_if<ButtonDefinition>(&entry.second);
-    return button != nullptr && std::any_of(button->records.begin(), button->records.end(), test);
-  });
-}
-
-bool AnyPlacement(const ParsedMovie& movie, const std::function<bool(const PlaceObject&)>& test) {
-  bool found = false;
-  ForEachTimeline(movie, [&](const TimelineDefinition& timeline) {
-    for (const Frame& frame : timeline.frames) {
-      for (const ControlTag& tag : frame.tags) {
-        const auto* place = std::get_if<PlaceObject>(&tag);
-        if (place != nullptr && test(*place)) found = true;
-      }
-    }
-  });
-  return found;
-}
-
 bool UsesAs3Code(const ParsedMovie& movie) { return movie.hasAs3Code; }
 
 bool UsesVideo(const ParsedMovie& movie) { return HasRawTag(movie, {raw::kDefineVideoStream, raw::kVideoFrame}); }

@@ -2,7 +2,7 @@
 //
 // A clip placed by a timeline queues, as it is made: its `initialize`
 // handlers with the init actions, its `construct` handlers and its
-// registered class's constructor next, and its `load` event (then onLoad)
+// registered class (prototype and constructor) next, and its `load` event (then onLoad)
 // among the frame actions, right after those of the frame that placed it
 // and before its own first frame's. A tick first queues `enterFrame` for
 // every clip (children before their parent) and runs them, then moves the
@@ -41,10 +41,15 @@ int Runtime::VersionOf(const DisplayObject* object) const {
 void Runtime::ClipMade(ObjectHandle handle) {
   const DisplayObject& object = *stage_.Get(handle);
   const uint32_t events = EventsOf(object);
-  const Value constructor = object.movie == nullptr ? bridge_.RegisteredClass(object.characterId) : Value();
-  if (constructor.Is(avm1::ValueKind::kObject)) {
-    const Value prototype = vm_.GetMember(constructor, "prototype");
-    bridge_.ScriptObject(handle, prototype.Is(avm1::ValueKind::kObject) ? prototype.AsObject() : ObjectRef{});
+  // A clip a script makes has its class's prototype before the script's
+  // init object is copied onto it (its setters run). A timeline's clip
+  // looks its class up when the constructors run: the init actions of the
+  // frame that placed it register the class first.
+  if (placingByScript_ && object.movie == nullptr) {
+    const Value constructor = bridge_.RegisteredClass(object.characterId);
+    const Value prototype =
+        constructor.Is(avm1::ValueKind::kObject) ? vm_.GetMember(constructor, "prototype") : Value();
+    if (prototype.Is(avm1::ValueKind::kObject)) bridge_.ScriptObject(handle, prototype.AsObject());
   }
   if (!placingByScript_) {
     if ((events & clip_event::kInitialize) != 0) {
@@ -52,10 +57,8 @@ void Runtime::ClipMade(ObjectHandle handle) {
                                      object.clipActions},
                        QueuePriority::kInit);
     }
-    if ((events & clip_event::kConstruct) != 0 || constructor.Is(avm1::ValueKind::kObject)) {
-      context_.Enqueue(QueuedActions{handle, nullptr, QueuedKind::kConstruct, 0, object.clipActions},
-                       QueuePriority::kConstruct);
-    }
+    context_.Enqueue(QueuedActions{handle, nullptr, QueuedKind::kConstruct, 0, object.clipActions},
+                     QueuePriority::kConstruct);
   }
   context_.Enqueue(QueuedActions{handle, nullptr, QueuedKind::kClipEvent, clip_event::kLoad, object.clipActions});
 }
@@ -135,8 +138,12 @@ void Runtime::RunConstruct(ObjectHandle handle, const ClipActions* actions) {
   if (object == nullptr || object->movie != nullptr) return;
   const Value constructor = bridge_.RegisteredClass(object->characterId);
   if (!constructor.Is(avm1::ValueKind::kObject)) return;
-  const ObjectRef self = bridge_.ScriptObject(handle);
   vm_.SetSwfVersion(VersionOf(object));
+  const Value prototype = vm_.GetMember(constructor, "prototype");
+  const ObjectRef self = bridge_.ScriptObject(handle);
+  if (avm1::Object* script = vm_.Get(self); script != nullptr && prototype.Is(avm1::ValueKind::kObject)) {
+    script->proto = prototype.AsObject();
+  }
   // The links back to the class that `new` would have made.
   vm_.DefineValue(self, "__constructor__", constructor);
   if (vm_.SwfVersion() < 7) vm_.DefineValue(self, "constructor", constructor);
