@@ -118,22 +118,6 @@ bool UsesTextFields(const ParsedMovie& movie) {
 
 bool UsesImports(const ParsedMovie& movie) { return !movie.imports.empty(); }
 
-bool UsesSound(const ParsedMovie& movie) {
-  if (!movie.sounds.empty()) return true;
-  bool found = false;
-  ForEachTimeline(movie, [&](const TimelineDefinition& timeline) {
-    for (const Frame& frame : timeline.frames) {
-      if (!frame.sounds.empty() || !frame.streamBlocks.empty()) found = true;
-    }
-  });
-  if (found) return true;
-  return std::any_of(movie.characters.begin(), movie.characters.end(), [](const auto& entry) {
-    const auto* button = std::get_if<ButtonDefinition>(&entry.second);
-    return button != nullptr && std::any_of(button->sounds.begin(), button->sounds.end(),
-                                            [](const ButtonSound& sound) { return sound.soundId != 0; });
-  });
-}
-
 bool UsesFilters(const ParsedMovie& movie) {
   return AnyPlacement(movie, [](const PlaceObject& place) { return place.hasFilters; }) ||
          AnyButtonRecord(movie, [](const ButtonRecord& record) { return !record.filters.empty(); });
@@ -168,7 +152,6 @@ constexpr FeatureRow kUnsupportedFeatures[] = {
     {{"video", "Video is not played"}, UsesVideo},
     {{"text-fields", "Text fields are not shown"}, UsesTextFields},
     {{"imports", "Symbols imported from other movies are not shown"}, UsesImports},
-    {{"sound", "Sound is not played"}, UsesSound},
     {{"filters", "Filters are not drawn"}, UsesFilters},
     {{"blend-modes", "Blend modes are not drawn"}, UsesBlendModes},
     {{"device-fonts", "Text in device fonts is not shown"}, UsesDeviceFonts},
