@@ -45,22 +45,6 @@ bool UsesTextFields(const ParsedMovie& movie) {
 
 bool UsesImports(const ParsedMovie& movie) { return !movie.imports.empty(); }
 
-bool UsesSound(const ParsedMovie& movie) {
-  if (!movie.sounds.empty()) return true;
-  bool found = false;
-  ForEachTimeline(movie, [&](const TimelineDefinition& timeline) {
-    for (const Frame& frame : timeline.frames) {
-      if (!frame.sounds.empty() || !frame.streamBlocks.empty()) found = true;
-    }
-  });
-  if (found) return true;
-  return std::any_of(movie.characters.begin(), movie.characters.end(), [](const auto& entry) {
-    const auto* button = std::get_if<ButtonDefinition>(&entry.second);
-    return button != nullptr && std::any_of(button->sounds.begin(), button->sounds.end(),
-                                            [](const ButtonSound& sound) { return sound.soundId != 0; });
-  });
-}
-
 // A font without outlines names a font of the system to draw with.
 bool UsesDeviceFonts(const ParsedMovie& movie) {
   return std::any_of(movie.characters.begin(), movie.characters.end(), [](const auto& entry) {
@@ -83,7 +67,6 @@ constexpr FeatureRow kUnsupportedFeatures[] = {
     {{"video", "Video is not played"}, UsesVideo},
     {{"text-fields", "Text fields are not shown"}, UsesTextFields},
     {{"imports", "Symbols imported from other movies are not shown"}, UsesImports},
-    {{"sound", "Sound is not played"}, UsesSound},
     {{"device-fonts", "Text in device fonts is not shown"}, UsesDeviceFonts},
     {{"scaling-grids", "Scaling grids are not applied"}, UsesScalingGrids},
 };

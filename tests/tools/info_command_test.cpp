@@ -31,7 +31,7 @@ std::string MovieText(std::vector<Bytes> tags, swftest::Signature signature) {
 // ActionScript 3 code and an event sound.
 std::string As3Movie() {
   return MovieText({swftest::Tag(swf::tag::kFileAttributes, {0x08, 0, 0, 0}), swftest::Tag(swf::tag::kDoAbc, {1, 2}),
-                    swftest::Tag(14, {1, 0, 0x3F, 1, 0, 0, 0, 0, 0, 0, 0})},  // one stereo 16-bit frame
+                    swftest::Tag(60, {1, 0, 1, 0, 16, 0, 16, 0, 0, 2})},  // a video stream
                    swftest::Signature::kCws);
 }
 
@@ -73,7 +73,7 @@ TEST_F(InfoCommandTest, DescribesTheMovieAndNamesWhatIsNotRun) {
                                "AS3 flag:     yes\n"
                                "unsupported:\n"
                                "  as3: ActionScript 3 is not run\n"
-                               "  sound: Sound is not played\n");
+                               "  video: Video is not played\n");
   EXPECT_EQ(result.errors, "");
 }
 
@@ -94,7 +94,7 @@ TEST_F(InfoCommandTest, JsonCarriesTheSameFiguresWithEscapedStrings) {
                                "\"stage\":{\"width\":320,\"height\":240.5},\"frameRate\":12.5,\"frameCount\":2,"
                                "\"declaredFrameCount\":1,\"as3Flag\":true,\"unsupported\":["
                                "{\"name\":\"as3\",\"phrase\":\"ActionScript 3 is not run\"},"
-                               "{\"name\":\"sound\",\"phrase\":\"Sound is not played\"}],"
+                               "{\"name\":\"video\",\"phrase\":\"Video is not played\"}],"
                                "\"notice\":\"ActionScript 3 is not run: this movie may not work in a package\","
                                "\"warnings\":[]}\n");
 }
