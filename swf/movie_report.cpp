@@ -24,15 +24,6 @@ bool HasRawTag(const ParsedMovie& movie, std::initializer_list<uint16_t> codes) 
   });
 }
 
-// Calls `visit` for every timeline of the movie: the root and the sprites.
-void ForEachTimeline(const ParsedMovie& movie, const std::function<void(const TimelineDefinition&)>& visit) {
-  visit(movie.root);
-  for (const auto& [id, character] : movie.characters) {
-    if (const auto* sprite = std::get_if<SpriteDefinition>(&character)) visit(sprite->timeline);
-  }
-}
-
-// True when a record of some button, in any of its states, passes `test`.
 bool UsesAs3Code(const ParsedMovie& movie) { return movie.hasAs3Code; }
 
 bool UsesVideo(const ParsedMovie& movie) { return HasRawTag(movie, {raw::kDefineVideoStream, raw::kVideoFrame}); }
