@@ -110,7 +110,11 @@ Value Machine::SpecialName(std::string_view name, bool& found) {
     if (frame_->thisByRegister) return Wrap(frame_->target.id != 0 ? frame_->target : frame_->origin);
     return frame_->self;
   }
-  if (SameName(name, "_global")) return Value::Object(vm_.Classes().global);
+  // SWF 5 code names _global only inside functions: at a clip's level it is
+  // an ordinary, unset variable (corpus: global_swf5_6_7_8_9).
+  if (SameName(name, "_global") && (vm_.SwfVersion() >= 6 || frame_->callee.id != 0)) {
+    return Value::Object(vm_.Classes().global);
+  }
   if (SameName(name, "_root") || IsLevelName(name)) {
     const ObjectRef base = frame_->target.id != 0 ? frame_->target : frame_->origin;
     const ObjectRef clip = display_.FindTarget(base, name);
