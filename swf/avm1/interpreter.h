@@ -47,6 +47,12 @@ class Interpreter {
   // its scope chain), with the names and conversions of `swfVersion`.
   void RunBlock(const ActionBlock& block, ObjectRef clip, int swfVersion);
 
+  // Starts a step of the movie (a frame, input between frames): the scripts
+  // of one step share the time limit, and once it has run out the rest of
+  // the step's scripts do not run, so thousands of looping clips cannot hold
+  // a frame for thousands of limits.
+  void BeginStep();
+
   Vm& GetVm() { return vm_; }
 
  private:

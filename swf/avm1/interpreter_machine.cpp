@@ -87,7 +87,8 @@ void Machine::MarkRoots(Marker& marker) const {
 void Machine::RunBlock(const ActionBlock& block, ObjectRef clip, int swfVersion) {
   const bool outermost = frame_ == nullptr;
   if (outermost) {
-    startedAt_ = limits_.clock();
+    if (stepTimedOut_) return;
+    startedAt_ = StartTime();
     untilClock_ = kClockInterval;
     globalRegisters_.assign(4, Value());
   }
@@ -111,11 +112,21 @@ void Machine::RunBlock(const ActionBlock& block, ObjectRef clip, int swfVersion)
   }
 }
 
+void Machine::BeginStep() {
+  stepStarted_ = true;
+  stepStartedAt_ = limits_.clock();
+  stepTimedOut_ = false;
+}
+
+double Machine::StartTime() const { return stepStarted_ ? stepStartedAt_ : limits_.clock(); }
+
 void Machine::Tick() {
   if (--untilClock_ != 0) return;
   untilClock_ = kClockInterval;
   if (limits_.clock() - startedAt_ > limits_.timeoutSeconds * 1000) {
-    if (limits_.onTimeout) limits_.onTimeout();
+    // The host hears of it once a step.
+    if (!stepTimedOut_ && limits_.onTimeout) limits_.onTimeout();
+    stepTimedOut_ = stepStarted_;
     throw ScriptAbort{};
   }
 }
@@ -488,5 +499,7 @@ Interpreter::~Interpreter() = default;
 void Interpreter::RunBlock(const ActionBlock& block, ObjectRef clip, int swfVersion) {
   machine_->RunBlock(block, clip, swfVersion);
 }
+
+void Interpreter::BeginStep() { machine_->BeginStep(); }
 
 }  // namespace swf::avm1

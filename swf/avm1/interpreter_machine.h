@@ -172,6 +172,7 @@ class Machine final : public RootSource, public std::enable_shared_from_this<Mac
   ~Machine() override;
 
   void RunBlock(const ActionBlock& block, ObjectRef clip, int swfVersion);
+  void BeginStep();
   Value CallScript(const ScriptFunction& function, NativeCall& call);
   Value RunFunction(const ScriptFunction& function, NativeCall& call);
 
@@ -267,6 +268,13 @@ class Machine final : public RootSource, public std::enable_shared_from_this<Mac
   int depth_ = 0;
   unsigned untilClock_ = kClockInterval;
   double startedAt_ = 0;
+  // The step in progress (Interpreter::BeginStep): when it started, and
+  // whether its scripts ran out of time. Without steps, each outermost
+  // script has the whole limit.
+  bool stepStarted_ = false;
+  double stepStartedAt_ = 0;
+  bool stepTimedOut_ = false;
+  double StartTime() const;
   std::mt19937 random_;
   // ImplementsOp's interfaces, by the prototype of the class that implements
   // them (kept alive with it).

@@ -66,7 +66,9 @@ Runtime::~Runtime() {
 // A step starts when the host moves the root; a goto that a script makes
 // belongs to the step whose actions run it.
 void Runtime::BeginStep() {
-  if (!context_.Running()) context_.objects.madeInStep = 0;
+  if (context_.Running()) return;
+  context_.objects.madeInStep = 0;
+  if (interpreter_) interpreter_->BeginStep();
 }
 
 void Runtime::Tick() {

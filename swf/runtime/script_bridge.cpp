@@ -125,37 +125,33 @@ ObjectHandle ScriptBridge::HandleOfValue(const Value& value) {
   return {};
 }
 
-std::string ScriptBridge::DotPath(ObjectHandle handle) const {
-  const Stage& stage = runtime_.Objects();
+namespace {
+
+// The names of the objects from below the root down to `handle`, joined
+// after `prefix` with `separator` before each.
+std::string JoinedPath(const Stage& stage, ObjectHandle handle, std::string prefix, char separator) {
   std::vector<const std::string*> names;
   const DisplayObject* object = stage.Get(handle);
   while (object != nullptr && object->self != stage.Root()) {
     names.push_back(&object->name);
     object = stage.Get(object->parent);
   }
-  std::string path = "_level0";
   for (auto name = names.rbegin(); name != names.rend(); ++name) {
-    path += '.';
-    path += **name;
+    prefix += separator;
+    prefix += **name;
   }
-  return path;
+  return prefix;
+}
+
+}  // namespace
+
+std::string ScriptBridge::DotPath(ObjectHandle handle) const {
+  return JoinedPath(runtime_.Objects(), handle, "_level0", '.');
 }
 
 std::string ScriptBridge::SlashPath(ObjectHandle handle) const {
-  const Stage& stage = runtime_.Objects();
-  std::vector<const std::string*> names;
-  const DisplayObject* object = stage.Get(handle);
-  while (object != nullptr && object->self != stage.Root()) {
-    names.push_back(&object->name);
-    object = stage.Get(object->parent);
-  }
-  if (names.empty()) return "/";
-  std::string path;
-  for (auto name = names.rbegin(); name != names.rend(); ++name) {
-    path += '/';
-    path += **name;
-  }
-  return path;
+  std::string path = JoinedPath(runtime_.Objects(), handle, "", '/');
+  return path.empty() ? "/" : path;
 }
 
 ObjectHandle ScriptBridge::ChildByName(ObjectHandle parent, std::string_view name) const {

@@ -252,11 +252,12 @@ TEST(ObjectLimit, ClipsStartedByReplacingCountAgainstTheBudget) {
 }
 
 // Scripts: thousands of clips each run an endless loop in every frame. The
-// scripts of one tick share a budget (actions, blocks, queued entries), so
-// the tick ends and the root moves on.
+// scripts of one step share the time limit (one second here, by the movie's
+// ScriptLimits), so the tick ends and the root moves on.
 TEST(ActionLimit, EndlessLoopsInThousandsOfClipsEndWithinTheTick) {
   const Bytes endlessLoop = swftest::Tag(12, {0x99, 0x02, 0x00, 0xFB, 0xFF, 0x00});  // DoAction: Jump -5
-  std::vector<Bytes> tags = {swftest::DefineSprite(
+  const Bytes oneSecondLimit = swftest::Tag(65, {0x00, 0x01, 0x01, 0x00});  // recursion 256, 1 s
+  std::vector<Bytes> tags = {oneSecondLimit, swftest::DefineSprite(
       2, 2, {endlessLoop, swftest::ShowFrame(), endlessLoop, swftest::ShowFrame()})};
   for (uint16_t depth = 1; depth <= 5000; ++depth) {
     tags.push_back(swftest::PlaceObject2({.depth = depth, .characterId = 2}));
