@@ -48,9 +48,10 @@ class Interpreter {
   void RunBlock(const ActionBlock& block, ObjectRef clip, int swfVersion);
 
   // Starts a step of the movie (a frame, input between frames): the scripts
-  // of one step share the time limit, and once it has run out the rest of
-  // the step's scripts do not run, so thousands of looping clips cannot hold
-  // a frame for thousands of limits.
+  // of one step share the time limit. Once it has run out, each later script
+  // of the step stops at its first look at the clock, so a short one still
+  // runs while thousands of looping clips cannot hold a frame for thousands
+  // of limits.
   void BeginStep();
 
   Vm& GetVm() { return vm_; }

@@ -99,7 +99,6 @@ Value Machine::CallScript(const ScriptFunction& function, NativeCall& call) {
   // Called from outside any script (an event handler, a timer): this call
   // is the script, with its own time and registers, and nothing it throws
   // or stops reaches the caller.
-  if (stepTimedOut_) return {};
   startedAt_ = StartTime();
   untilClock_ = kClockInterval;
   globalRegisters_.assign(4, Value());

@@ -87,7 +87,6 @@ void Machine::MarkRoots(Marker& marker) const {
 void Machine::RunBlock(const ActionBlock& block, ObjectRef clip, int swfVersion) {
   const bool outermost = frame_ == nullptr;
   if (outermost) {
-    if (stepTimedOut_) return;
     startedAt_ = StartTime();
     untilClock_ = kClockInterval;
     globalRegisters_.assign(4, Value());

@@ -269,7 +269,7 @@ class Machine final : public RootSource, public std::enable_shared_from_this<Mac
   unsigned untilClock_ = kClockInterval;
   double startedAt_ = 0;
   // The step in progress (Interpreter::BeginStep): when it started, and
-  // whether its scripts ran out of time. Without steps, each outermost
+  // whether its scripts ran out of time (the host is told once). Without steps, each outermost
   // script has the whole limit.
   bool stepStarted_ = false;
   double stepStartedAt_ = 0;
