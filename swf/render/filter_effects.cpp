@@ -17,9 +17,12 @@ struct BlurSize {
 };
 
 // Blur sizes are device pixels whatever the view: the pictures of a stage
-// shown twice as large blur by boxes of the sizes' own width.
+// shown twice as large blur by boxes of the sizes' own width. The player
+// takes sizes up to 255 and up to 15 passes; the file's fields hold more.
 BlurSize BlurOf(double blurX, double blurY, int passes, FilterScale) {
-  return {std::max(0.0, blurX), std::max(0.0, blurY), passes};
+  constexpr double kMaxBlur = 255;
+  constexpr int kMaxPasses = 15;
+  return {std::clamp(blurX, 0.0, kMaxBlur), std::clamp(blurY, 0.0, kMaxBlur), std::clamp(passes, 0, kMaxPasses)};
 }
 
 // How far one box of a blur `size` pixels wide reaches to each side: half
