@@ -84,6 +84,8 @@ ObjectRef ScriptBridge::ScriptObject(ObjectHandle handle, ObjectRef proto) {
   }
   const ObjectRef made = vm_.GetHeap().New(cls, proto);
   if (avm1::Object* script = vm_.Get(made)) script->payload = std::make_unique<DisplayPayload>(handle);
+  // The main movie's timeline carries the player's version as a variable.
+  if (handle == runtime_.Root()) vm_.DefineValue(made, "$version", Value::String(vm_.Host().version), 0);
   objects_[handle.index] = Entry{handle, made};
   return made;
 }
