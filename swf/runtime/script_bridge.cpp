@@ -64,9 +64,16 @@ ScriptBridge::~ScriptBridge() {
 
 bool ScriptBridge::SameName(std::string_view a, std::string_view b) const {
   if (!vm_.IgnoreCase()) return a == b;
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
+  if (a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+      })) {
+    return true;
+  }
+  const auto wide = [](std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  };
+  // Names beyond ASCII meet as property names do.
+  return (wide(a) || wide(b)) && avm1::FoldCase(a) == avm1::FoldCase(b);
 }
 
 ObjectRef ScriptBridge::ScriptObject(ObjectHandle handle, ObjectRef proto) {
