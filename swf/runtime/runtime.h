@@ -19,6 +19,7 @@
 #include "swf/parse/movie.h"
 #include "swf/runtime/execution_context.h"
 #include "swf/runtime/imports.h"
+#include "swf/runtime/input_state.h"
 #include "swf/runtime/sound_frames.h"
 #include "swf/runtime/script_bridge.h"
 #include "swf/runtime/script_timers.h"
@@ -132,6 +133,9 @@ class Runtime final : private RemovalObserver {
   // Where the pointer is, in stage twips (for _xmouse); input sets it.
   Point MousePosition() const { return mouse_; }
   void SetMousePosition(Point twips) { mouse_ = twips; }
+  // The keyboard, the cursor and the drag as input left them.
+  InputState& Input() { return input_; }
+  const InputState& Input() const { return input_; }
   std::string MovieUrl() const { return movieUrl_; }
   void SetMovieUrl(std::string url) { movieUrl_ = std::move(url); }
 
@@ -148,7 +152,7 @@ class Runtime final : private RemovalObserver {
   void ClipMade(ObjectHandle clip);
   void QueueEnterFrame(ObjectHandle clip);
   void RunQueued(const QueuedActions& entry);
-  void RunClipEvent(ObjectHandle clip, const ClipActions* actions, uint32_t event);
+  void RunClipEvent(ObjectHandle clip, const ClipActions* actions, uint32_t event, uint8_t keyCode = 0);
   void RunConstruct(ObjectHandle clip, const ClipActions* actions);
   void ObjectRemoved(const DisplayObject& object) override;
   int VersionOf(const DisplayObject* object) const;
@@ -173,6 +177,7 @@ class Runtime final : private RemovalObserver {
   std::unique_ptr<avm1::Interpreter> interpreter_;
   double clockMilliseconds_ = 0;
   Point mouse_;
+  InputState input_;
   std::string movieUrl_;
   uint32_t instanceCount_ = 0;  // names "instance1", ... of unnamed objects
   // Set while a script places an object: its constructors wait for the

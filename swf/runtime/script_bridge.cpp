@@ -9,6 +9,7 @@
 #include "swf/avm1/property_map.h"
 #include "swf/runtime/actions.h"
 #include "swf/runtime/depths.h"
+#include "swf/runtime/input_events.h"
 #include "swf/runtime/runtime.h"
 
 namespace swf {
@@ -317,13 +318,10 @@ void ScriptBridge::CloneSprite(ObjectRef source, std::string_view name, std::int
 void ScriptBridge::RemoveSprite(ObjectRef clip) { runtime_.RemoveClipByScript(HandleFromRef(clip)); }
 
 void ScriptBridge::StartDrag(ObjectRef clip, bool lockCenter, std::optional<avm1::DragRectangle> bounds) {
-  // Dragging follows the mouse, which comes with the input API.
-  (void)clip;
-  (void)lockCenter;
-  (void)bounds;
+  swf::StartDrag(runtime_, HandleFromRef(clip), lockCenter, bounds);
 }
 
-void ScriptBridge::StopDrag() {}
+void ScriptBridge::StopDrag() { swf::StopDrag(runtime_); }
 
 void ScriptBridge::GetUrl(std::string_view url, std::string_view target, int method, bool loadTarget,
                           bool loadVariables) {

@@ -12,6 +12,7 @@ ScriptBridge* BridgeOf(avm1::Vm& vm) { return dynamic_cast<ScriptBridge*>(vm.Dis
 void InstallScriptNatives(avm1::Vm& vm) {
   natives::InstallMovieClip(vm);
   natives::InstallTimers(vm);
+  natives::InstallInput(vm);
 }
 
 }  // namespace swf

@@ -19,6 +19,7 @@ ScriptBridge* BridgeOf(avm1::Vm& vm);
 namespace natives {
 void InstallMovieClip(avm1::Vm& vm);
 void InstallTimers(avm1::Vm& vm);
+void InstallInput(avm1::Vm& vm);
 }  // namespace natives
 
 }  // namespace swf
