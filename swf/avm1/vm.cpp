@@ -400,6 +400,13 @@ Value Vm::ToPrimitive(ObjectRef object, PrimitiveHint hint) {
 }
 
 std::string Vm::ToString(ObjectRef object) {
+  // A text field reads as its target path, as a clip does.
+  if (const Object* target = heap_.Get(object); target != nullptr && target->cls == ObjectClass::kTextField) {
+    if (display_ != nullptr) {
+      const ClipReference path = display_->ReferenceTo(object);
+      if (!path.target_path.empty()) return path.target_path;
+    }
+  }
   const Value self = Value::Object(object);
   const Value method = LookUp(self, "toString", false);
   if (method.Is(ValueKind::kObject) && IsFunction(method.AsObject())) {
