@@ -118,6 +118,9 @@ void Runtime::Apply(ObjectHandle clip, const PlaceObject& place) {
   DisplayObject& parent = *stage_.Get(clip);
   DisplayObject* existing = stage_.ChildAt(parent, place.depth);
   if (place.move && existing != nullptr) {
+    // An object a script made or moved there is the script's, not the
+    // timeline's to change.
+    if (existing->madeByScript) return;
     // Replace: the object keeps its placement, only the character changes.
     if (place.characterId && *place.characterId != existing->characterId) {
       SetCharacter(existing->self, *place.characterId);
