@@ -137,28 +137,36 @@ void Machine::SetProperty() {
   Drop(3);
 }
 
+// The frame is a whole number (1-based, 32-bit arithmetic that wraps) or,
+// as text, a whole number or a label, after "path:" for another clip; any
+// other value goes by its text (a fraction names a label).
 void Machine::GotoFrame2(const GotoFrame2Operands& operands) {
   const Value frameValue = Pop();
   ObjectRef clip = frame_->target;
-  if (frameValue.Is(ValueKind::kString)) {
-    std::string_view text = frameValue.AsString();
-    // "path:frame" names another clip's frame.
-    if (const size_t colon = text.rfind(':'); colon != std::string_view::npos) {
-      clip = display_.FindTarget(frame_->target.id != 0 ? frame_->target : frame_->origin, text.substr(0, colon));
-      text = text.substr(colon + 1);
+  const auto frameIndex = [&](double number) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(DoubleToInt32(number)) - 1u + operands.sceneBias);
+  };
+  if (frameValue.Is(ValueKind::kNumber)) {
+    const double number = frameValue.AsNumber();
+    if (clip.id == 0 || std::isnan(number)) return;
+    if (number == std::floor(number)) {
+      display_.GotoFrame(clip, frameIndex(number), operands.play);
+      return;
     }
-    if (clip.id == 0) return;
-    const double number = StringToNumber(text, frame_->version);
-    if (std::isfinite(number)) {
-      display_.GotoFrame(clip, static_cast<std::int32_t>(number) - 1 + operands.sceneBias, operands.play);
-    } else {
-      display_.GotoLabel(clip, text, operands.play);
-    }
-    return;
   }
-  const double number = vm_.ToNumber(frameValue);
-  if (clip.id == 0 || !std::isfinite(number)) return;
-  display_.GotoFrame(clip, DoubleToInt32(number) - 1 + operands.sceneBias, operands.play);
+  const std::string whole = vm_.ToStringValue(frameValue);
+  std::string_view text = whole;
+  if (const size_t colon = text.rfind(':'); colon != std::string_view::npos) {
+    clip = display_.FindTarget(frame_->target.id != 0 ? frame_->target : frame_->origin, text.substr(0, colon));
+    text = text.substr(colon + 1);
+  }
+  if (clip.id == 0) return;
+  const double number = StringToNumber(text, frame_->version);
+  if (std::isfinite(number) && number == std::floor(number)) {
+    display_.GotoFrame(clip, frameIndex(number), operands.play);
+  } else {
+    display_.GotoLabel(clip, text, operands.play);
+  }
 }
 
 void Machine::SetTarget(std::string_view path) {
@@ -214,11 +222,14 @@ void Machine::GetUrl2(const GetUrl2Operands& operands) {
   display_.GetUrl(url, target, operands.sendMethod, operands.loadTarget, operands.loadVariables);
 }
 
+// A frame that names no whole frame counts as loaded, as does one before
+// the first (1-based, 32-bit arithmetic that wraps).
 bool Machine::WaitForFrame(const Value& frame) {
   if (frame_->target.id == 0) return true;
   const double number = vm_.ToNumber(frame);
-  if (!std::isfinite(number)) return true;
-  return display_.FramesLoaded(frame_->target) >= number;
+  if (!std::isfinite(number) || number != std::floor(number)) return true;
+  const auto index = static_cast<std::int32_t>(static_cast<std::uint32_t>(DoubleToInt32(number)) - 1u);
+  return index < display_.FramesLoaded(frame_->target);
 }
 
 }  // namespace swf::avm1

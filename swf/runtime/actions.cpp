@@ -20,12 +20,15 @@ bool SameName(const std::string& a, const std::string& b, bool ignoreCase) {
 }
 
 // A named child that can be a target: a clip, or a button (whose state
-// clips a path may go on into).
+// clips a path may go on into); a shape's or static text's name stands for
+// the parent.
 ObjectHandle Child(const Stage& stage, const DisplayObject& parent, const std::string& name, bool ignoreCase) {
   for (const auto& [depth, handle] : parent.children) {
     const DisplayObject& object = *stage.Get(handle);
-    if (object.kind != ObjectKind::kMovieClip && object.kind != ObjectKind::kButton) continue;
-    if (!object.name.empty() && SameName(object.name, name, ignoreCase)) return handle;
+    if (object.kind == ObjectKind::kTextField || object.name.empty()) continue;
+    if (!SameName(object.name, name, ignoreCase)) continue;
+    if (object.kind == ObjectKind::kMovieClip || object.kind == ObjectKind::kButton) return handle;
+    return parent.self;
   }
   return {};
 }

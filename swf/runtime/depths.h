@@ -11,6 +11,16 @@ namespace swf {
 // timeline's numbering; scripts convert at their boundary.
 inline constexpr int32_t kScriptDepthOffset = 16384;
 
+// The script depths at which scripts may make objects, and those from which
+// removeMovieClip takes them away (the top few are out of its reach).
+inline constexpr int32_t kMinScriptDepth = -kScriptDepthOffset;
+inline constexpr int32_t kMaxScriptDepth = 2130690044;
+inline constexpr int32_t kMaxRemovableScriptDepth = 2130690031;
+
+constexpr bool ValidScriptDepth(int32_t scriptDepth) {
+  return scriptDepth >= kMinScriptDepth && scriptDepth <= kMaxScriptDepth;
+}
+
 constexpr int32_t ScriptDepthFromDepth(int32_t depth) { return depth - kScriptDepthOffset; }
 constexpr int32_t DepthFromScriptDepth(int32_t scriptDepth) { return scriptDepth + kScriptDepthOffset; }
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "swf/avm1/conversions.h"
+#include "swf/avm1/number_text.h"
 #include "swf/render/cached_objects.h"
 #include "swf/runtime/depths.h"
 #include "swf/runtime/runtime.h"
@@ -34,32 +36,47 @@ struct Receiver {
   ObjectRef Self() const { return bridge->ScriptObject(handle); }
 };
 
-// A script's depth argument as a whole number; none when it is not finite.
+// A script's depth argument as a 32-bit whole number (larger ones wrap
+// around); none when it is not finite.
 std::optional<int32_t> DepthArgument(NativeCall& call, const Value& value) {
   const double depth = call.vm.ToNumber(value);
-  if (!std::isfinite(depth) || depth < -2147483648.0 || depth > 2147483647.0) return std::nullopt;
-  return static_cast<int32_t>(depth);
+  if (!std::isfinite(depth)) return std::nullopt;
+  return avm1::DoubleToInt32(depth);
 }
 
-// gotoAndPlay/gotoAndStop's frame: a number (1-based), a numeric string, or
-// a label.
+// A 1-based frame number as the 0-based frame it names; 32-bit arithmetic
+// that wraps, as the player's does (negative: no frame).
+int32_t FrameIndex(double number) {
+  return static_cast<int32_t>(static_cast<uint32_t>(avm1::DoubleToInt32(number)) - 1u);
+}
+
+// gotoAndPlay/gotoAndStop's frame: a number (1-based), or text: a whole
+// number, or a label, either after "path:" naming another clip.
 void GotoArgument(NativeCall& call, bool play) {
   Receiver clip(call);
   if (!clip.Live() || call.args.empty()) return;
   ScriptBridge& bridge = *clip.bridge;
   const Value& frame = call.Arg(0);
-  if (frame.Is(ValueKind::kString)) {
-    const std::string& text = frame.AsString();
-    const bool numeric = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-    if (!numeric) {
-      bridge.GotoLabel(clip.Self(), text, play);
-      return;
-    }
+  const bool text = frame.Is(ValueKind::kString) || frame.Is(ValueKind::kObject) || frame.Is(ValueKind::kClip);
+  if (!text) {
+    const double number = call.vm.ToNumber(frame);
+    if (std::isfinite(number)) bridge.GotoFrame(clip.Self(), FrameIndex(number), play);
+    return;
   }
-  const double number = call.vm.ToNumber(frame);
-  if (!std::isfinite(number)) return;
-  const double index = std::max(std::floor(number), 1.0) - 1;
-  bridge.GotoFrame(clip.Self(), static_cast<int32_t>(std::min(index, 2147483647.0)), play);
+  const std::string whole = call.vm.ToStringValue(frame);
+  std::string_view rest = whole;
+  ObjectRef target = clip.Self();
+  if (const size_t colon = rest.rfind(':'); colon != std::string_view::npos) {
+    target = bridge.FindTarget(target, rest.substr(0, colon));
+    rest = rest.substr(colon + 1);
+    if (target.id == 0) return;
+  }
+  const double number = avm1::StringToNumber(rest, call.vm.SwfVersion());
+  if (std::isfinite(number) && number == std::floor(number)) {
+    bridge.GotoFrame(target, FrameIndex(number), play);
+  } else {
+    bridge.GotoLabel(target, rest, play);
+  }
 }
 
 Value Play(NativeCall& call) {
@@ -131,20 +148,21 @@ Value AttachMovie(NativeCall& call) {
   Receiver parent(call);
   if (!parent.Live() || call.args.size() < 3) return {};
   const uint16_t character = parent.GetRuntime().ExportedCharacter(call.vm.ToStringValue(call.Arg(0)));
+  std::string name = call.vm.ToStringValue(call.Arg(1));
   const std::optional<int32_t> depth = DepthArgument(call, call.Arg(2));
   if (character == 0 || !depth) return {};
-  const ObjectHandle made =
-      parent.GetRuntime().PlaceScriptObject(parent.handle, character, *depth, call.vm.ToStringValue(call.Arg(1)));
+  const ObjectHandle made = parent.GetRuntime().PlaceScriptObject(parent.handle, character, *depth, std::move(name));
   return Made(call, *parent.bridge, made, call.Arg(3));
 }
 
 Value DuplicateMovieClip(NativeCall& call) {
   Receiver clip(call);
   if (!clip.Live() || call.args.size() < 2) return {};
+  // The name is converted before the depth.
+  std::string name = call.vm.ToStringValue(call.Arg(0));
   const std::optional<int32_t> depth = DepthArgument(call, call.Arg(1));
   if (!depth) return {};
-  const ObjectHandle made =
-      clip.GetRuntime().DuplicateClip(clip.handle, call.vm.ToStringValue(call.Arg(0)), *depth);
+  const ObjectHandle made = clip.GetRuntime().DuplicateClip(clip.handle, std::move(name), *depth);
   return Made(call, *clip.bridge, made, call.Arg(2));
 }
 

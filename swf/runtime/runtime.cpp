@@ -12,10 +12,6 @@
 namespace swf {
 namespace {
 
-// Script depths beyond this are refused, so that the conversion to the
-// stage's depths cannot overflow.
-constexpr int32_t kMaxScriptDepth = int32_t{1} << 30;
-
 constexpr uint16_t kScriptLimitsTag = 65;
 
 // The movie's ScriptLimits tag (the last one counts), over the player's
@@ -294,7 +290,7 @@ void Runtime::SetButtonState(ObjectHandle button, uint8_t state) {
 ObjectHandle Runtime::PlaceScriptObject(ObjectHandle parent, uint16_t characterId, int32_t scriptDepth,
                                         std::string name) {
   const DisplayObject* parentObject = stage_.Get(parent);
-  if (parentObject == nullptr || scriptDepth < -kScriptDepthOffset || scriptDepth > kMaxScriptDepth) return {};
+  if (parentObject == nullptr || !ValidScriptDepth(scriptDepth)) return {};
   if (!RoomForObject()) return {};
   Placement placement;
   placement.characterId = characterId;
@@ -318,7 +314,7 @@ const TimelineDefinition& EmptyTimeline() {
 
 ObjectHandle Runtime::PlaceEmptyClip(ObjectHandle parent, int32_t scriptDepth, std::string name) {
   const DisplayObject* parentObject = stage_.Get(parent);
-  if (parentObject == nullptr || scriptDepth < -kScriptDepthOffset || scriptDepth > kMaxScriptDepth) return {};
+  if (parentObject == nullptr || !ValidScriptDepth(scriptDepth)) return {};
   if (!RoomForObject()) return {};
   DisplayObject object;
   object.kind = ObjectKind::kMovieClip;
@@ -336,8 +332,7 @@ ObjectHandle Runtime::PlaceEmptyClip(ObjectHandle parent, int32_t scriptDepth, s
 
 ObjectHandle Runtime::DuplicateClip(ObjectHandle source, std::string name, int32_t scriptDepth) {
   const DisplayObject* original = stage_.Get(source);
-  if (original == nullptr || original->parent.IsNone() || scriptDepth < -kScriptDepthOffset ||
-      scriptDepth > kMaxScriptDepth || !RoomForObject()) {
+  if (original == nullptr || original->parent.IsNone() || !ValidScriptDepth(scriptDepth) || !RoomForObject()) {
     return {};
   }
   Placement placement;
@@ -367,7 +362,8 @@ bool Runtime::RemoveClipByScript(ObjectHandle handle) {
   const DisplayObject* object = stage_.Get(handle);
   if (object == nullptr || object->parent.IsNone()) return false;
   const int32_t scriptDepth = ScriptDepthFromDepth(object->depth);
-  if (!object->madeByScript && (scriptDepth < 0 || scriptDepth >= (int32_t{1} << 20))) return false;
+  // Whoever made it, only an object at a script depth within reach goes.
+  if (scriptDepth < 0 || scriptDepth > kMaxRemovableScriptDepth) return false;
   stage_.Remove(handle);
   return true;
 }
@@ -375,7 +371,7 @@ bool Runtime::RemoveClipByScript(ObjectHandle handle) {
 bool Runtime::SwapDepths(ObjectHandle handle, int32_t scriptDepth) {
   DisplayObject* object = stage_.Get(handle);
   if (object == nullptr || object->parent.IsNone()) return false;
-  if (scriptDepth < -kScriptDepthOffset || scriptDepth > kMaxScriptDepth) return false;
+  if (!ValidScriptDepth(scriptDepth)) return false;
   const DisplayObject* parent = stage_.Get(object->parent);
   const int32_t depth = DepthFromScriptDepth(scriptDepth);
   if (DisplayObject* other = stage_.ChildAt(*parent, depth)) other->madeByScript = true;

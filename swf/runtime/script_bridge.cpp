@@ -170,7 +170,10 @@ ObjectHandle ScriptBridge::ChildByName(ObjectHandle parent, std::string_view nam
   if (object == nullptr) return {};
   for (const auto& [depth, handle] : object->children) {
     const DisplayObject* child = stage.Get(handle);
-    if (child != nullptr && ReachableKind(child->kind) && SameName(child->name, name)) return handle;
+    if (child == nullptr || !SameName(child->name, name)) continue;
+    // A shape or static text has no script object: its name stands for
+    // its parent.
+    return ReachableKind(child->kind) ? handle : parent;
   }
   return {};
 }
@@ -274,7 +277,13 @@ void ScriptBridge::GotoFrame(ObjectRef clip, std::int32_t frame, bool play) {
   runtime_.PlayClip(handle, play);
 }
 
+// Labels match without regard to case, whatever the movie's version; an
+// exact match comes first.
 bool ScriptBridge::GotoLabel(ObjectRef clip, std::string_view label, bool play) {
+  return GotoLabelOffset(clip, label, 0, play);
+}
+
+bool ScriptBridge::GotoLabelOffset(ObjectRef clip, std::string_view label, std::int32_t frameOffset, bool play) {
   const ObjectHandle handle = HandleFromRef(clip);
   const DisplayObject* object = runtime_.Objects().Get(handle);
   if (object == nullptr || !object->timeline) return false;
@@ -285,10 +294,12 @@ bool ScriptBridge::GotoLabel(ObjectRef clip, std::string_view label, bool play) 
       frame = index;
       break;
     }
-    if (!frame && SameName(name, label)) frame = index;
+    if (!frame && avm1::FoldCase(name) == avm1::FoldCase(label)) frame = index;
   }
   if (!frame) return false;
-  Goto(handle, *frame);
+  const std::int64_t target = static_cast<std::int64_t>(*frame) + frameOffset;
+  if (target < 0) return false;
+  Goto(handle, static_cast<size_t>(target));
   runtime_.PlayClip(handle, play);
   return true;
 }
@@ -305,14 +316,21 @@ void ScriptBridge::StepFrame(ObjectRef clip, int delta) {
   runtime_.PlayClip(handle, false);
 }
 
+// A movie is loaded whole before it plays, and a loaded movie answers that
+// frames 1 to 16001 are loaded, whether its timeline has them or not; a
+// stale clip has none.
 std::int32_t ScriptBridge::FramesLoaded(ObjectRef clip) {
+  constexpr std::int32_t kFramesOfALoadedMovie = 16001;
   const DisplayObject* object = runtime_.Objects().Get(HandleFromRef(clip));
   if (object == nullptr || !object->timeline) return 0;
-  return static_cast<std::int32_t>(object->timeline->FrameCount());
+  return kFramesOfALoadedMovie;
 }
 
+// CloneSprite's depth counts from the bottom of the timeline's depths.
 void ScriptBridge::CloneSprite(ObjectRef source, std::string_view name, std::int32_t depth) {
-  runtime_.DuplicateClip(HandleFromRef(source), std::string(name), depth);
+  const std::int64_t scriptDepth = std::int64_t{depth} - kScriptDepthOffset;
+  if (scriptDepth < kMinScriptDepth) return;
+  runtime_.DuplicateClip(HandleFromRef(source), std::string(name), static_cast<std::int32_t>(scriptDepth));
 }
 
 void ScriptBridge::RemoveSprite(ObjectRef clip) { runtime_.RemoveClipByScript(HandleFromRef(clip)); }

@@ -80,6 +80,8 @@ class ScriptBridge final : public avm1::DisplayHost, public avm1::RootSource {
   bool SetDisplayMember(avm1::ObjectRef object, std::string_view name, const avm1::Value& value) override;
   void GotoFrame(avm1::ObjectRef clip, std::int32_t frame, bool play) override;
   bool GotoLabel(avm1::ObjectRef clip, std::string_view label, bool play) override;
+  // A label's frame moved on by `frameOffset` frames.
+  bool GotoLabelOffset(avm1::ObjectRef clip, std::string_view label, std::int32_t frameOffset, bool play);
   void SetPlaying(avm1::ObjectRef clip, bool playing) override;
   void StepFrame(avm1::ObjectRef clip, int delta) override;
   std::int32_t FramesLoaded(avm1::ObjectRef clip) override;
@@ -106,7 +108,8 @@ class ScriptBridge final : public avm1::DisplayHost, public avm1::RootSource {
   void Prune();
 
   // The child of `parent` named `name` that scripts can reach (a clip, a
-  // button or a text field); none when there is none.
+  // button or a text field); `parent` itself when the name is that of a
+  // shape or static text in it; none when there is none.
   ObjectHandle ChildByName(ObjectHandle parent, std::string_view name) const;
 
  private:

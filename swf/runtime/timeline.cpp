@@ -4,6 +4,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "swf/runtime/depths.h"
 #include "swf/runtime/runtime.h"
 
 namespace swf {
@@ -117,6 +118,9 @@ void Runtime::Apply(ObjectHandle clip, const PlaceObject& place) {
   DisplayObject& parent = *stage_.Get(clip);
   DisplayObject* existing = stage_.ChildAt(parent, place.depth);
   if (place.move && existing != nullptr) {
+    // An object a script made or moved there is the script's, not the
+    // timeline's to change.
+    if (existing->madeByScript) return;
     // Replace: the object keeps its placement, only the character changes.
     if (place.characterId && *place.characterId != existing->characterId) {
       SetCharacter(existing->self, *place.characterId);
@@ -137,10 +141,12 @@ void Runtime::Apply(ObjectHandle clip, const RemoveObject& remove) {
 }
 
 // Going back: the display list the tags give the target frame is worked out
-// from the tags, then the objects alive are brought to it. A timeline object
-// still placed at its depth with the same character and ratio is the same
-// object (a clip keeps playing where it is, a script's changes stay);
-// objects that scripts made are left alone; the rest go or are made.
+// from the tags, then the objects alive at the timeline's depths are brought
+// to it. A timeline object still placed at its depth with the same character
+// and ratio is the same object (a clip keeps playing where it is, a script's
+// changes stay); one that a script made or moved stays while the target
+// frame has something at its depth; the rest go or are made. Objects at
+// script depths are left alone, whoever put them there.
 void Runtime::GoBack(ObjectHandle clip, size_t frame) {
   DisplayObject& object = *stage_.Get(clip);
   const TimelineDefinition& definition = *object.timeline->definition;
@@ -150,10 +156,12 @@ void Runtime::GoBack(ObjectHandle clip, size_t frame) {
   std::vector<ObjectHandle> leaving;
   for (const auto& [depth, handle] : object.children) {
     const DisplayObject& child = *stage_.Get(handle);
-    if (child.madeByScript) continue;
+    if (depth >= kScriptDepthOffset) continue;
     const auto wanted = depth >= 0 && depth <= UINT16_MAX ? target.find(static_cast<uint16_t>(depth)) : target.end();
-    if (wanted == target.end() || wanted->second.characterId != child.characterId ||
-        wanted->second.ratio != child.ratio) {
+    if (wanted == target.end()) {
+      leaving.push_back(handle);
+    } else if (!child.madeByScript &&
+               (wanted->second.characterId != child.characterId || wanted->second.ratio != child.ratio)) {
       leaving.push_back(handle);
     }
   }

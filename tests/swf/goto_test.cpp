@@ -1,5 +1,5 @@
 // Going back on a timeline keeps what the target frame still has: objects
-// made by scripts, and timeline objects placed there with the same character
+// at script depths, and timeline objects placed there with the same character
 // (the same object, with what scripts changed on it); the rest is replaced
 // or goes.
 #include <gtest/gtest.h>
@@ -126,6 +126,42 @@ TEST_F(BackwardGotoTest, ObjectsMadeByScriptsSurviveGoingBackAndLooping) {
   EXPECT_EQ(stage_.Get(made), nullptr);
   EXPECT_EQ(runtime_.PlaceScriptObject(made, kRed, 0, "under a stale parent"), ObjectHandle{});
   EXPECT_EQ(runtime_.PlaceScriptObject(runtime_.Root(), kRed, -16385, "below every depth"), ObjectHandle{});
+}
+
+// An object a script put at a depth: at a script depth it stays whatever the
+// timeline does; at a timeline depth it stays while the target frame has
+// something there, and the timeline's moves leave it alone.
+TEST(ScriptPlacedObjectsTest, GoingBackKeepsThemByTheirDepth) {
+  struct Case {
+    int32_t scriptDepth;
+    bool stays;
+  };
+  const Case cases[] = {
+      {ScriptDepthFromDepth(2), true},   // frame 0 has red there
+      {ScriptDepthFromDepth(3), false},  // blue's depth, empty in frame 0
+      {ScriptDepthFromDepth(7), false},  // nothing there in any frame
+      {50, true},
+  };
+  const ParsedMovie movie = ThreeFrames();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.scriptDepth);
+    Runtime runtime(movie);
+    runtime.GotoFrame(1);
+    const ObjectHandle probe = runtime.PlaceScriptObject(runtime.Root(), kSprite, 100, "probe");
+    ASSERT_TRUE(runtime.SwapDepths(probe, c.scriptDepth));
+    runtime.GotoFrame(0);
+    EXPECT_EQ(runtime.Objects().Get(probe) != nullptr, c.stays);
+  }
+}
+
+TEST(ScriptPlacedObjectsTest, TheTimelinesMovesLeaveThemAlone) {
+  const ParsedMovie movie = ThreeFrames();
+  Runtime runtime(movie);
+  const ObjectHandle probe = runtime.PlaceScriptObject(runtime.Root(), kSprite, 100, "probe");
+  ASSERT_TRUE(runtime.SwapDepths(probe, ScriptDepthFromDepth(1)));
+  runtime.GotoFrame(1);  // moves depth 1
+  ASSERT_EQ(HandleAt(runtime, 1), probe);
+  EXPECT_EQ(runtime.Objects().Get(probe)->matrix, Matrix::Identity());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // events and timers, driven through the Vm as native code would.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "swf/runtime/depths.h"
@@ -171,6 +172,53 @@ TEST_F(ScriptBridgeTest, ScriptsMakeAndRemoveClipsAtDepths) {
   EXPECT_FALSE(Box().Is(ValueKind::kUndefined));
   Call(copy, "removeMovieClip");
   EXPECT_TRUE(vm_.GetMember(root, "copy").Is(ValueKind::kUndefined));
+}
+
+TEST_F(ScriptBridgeTest, DepthsWrapToThirtyTwoBitsAndKeepToTheirRange) {
+  struct Case {
+    double depth;
+    bool made;
+    double scriptDepth;  // getDepth, when made
+    bool removable;      // by removeMovieClip
+  };
+  const Case cases[] = {
+      {-16385, false, 0, false},        {-16384, true, -16384, false},
+      {-1, true, -1, false},            {0, true, 0, true},
+      {2130690031, true, 2130690031, true}, {2130690032, true, 2130690032, false},
+      {2130690044, true, 2130690044, false}, {2130690045, false, 0, false},
+      {4294967296.0 + 5, true, 5, true}, {-4294967296.0 + 7, true, 7, true},
+  };
+  const Value root = Root();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.depth);
+    const Value made = Call(root, "createEmptyMovieClip", {Value::String("probe"), Value::Number(c.depth)});
+    ASSERT_EQ(made.Is(ValueKind::kClip), c.made);
+    if (!c.made) continue;
+    EXPECT_EQ(vm_.ToNumber(Call(made, "getDepth")), c.scriptDepth);
+    Call(made, "removeMovieClip");
+    EXPECT_EQ(vm_.GetMember(root, "probe").Is(ValueKind::kUndefined), c.removable);
+    runtime_.RemoveScriptObject(runtime_.Bridge().HandleOfValue(made));  // the next case starts clean
+  }
+}
+
+TEST_F(ScriptBridgeTest, GotoArgumentsAsThePlayerReadsThem) {
+  struct Case {
+    Value frame;
+    double shown;  // _currentframe after a goto from frame 1
+  };
+  const Case cases[] = {
+      {Value::Number(999), 3},         {Value::Number(0), 1},           {Value::Number(-99), 1},
+      {Value::Number(4294967298.0), 2}, {Value::Number(-2147483648.0), 3}, {Value::Number(NAN), 1},
+      {Value::String("2"), 2},          {Value::String("LAST"), 3},       {Value::String("nowhere"), 1},
+      {Value::String("_root.box:last"), 3},
+  };
+  const Value box = Box();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Text(c.frame));
+    Call(box, "gotoAndStop", {Value::Number(1)});
+    Call(box, "gotoAndStop", {c.frame});
+    EXPECT_EQ(vm_.ToNumber(vm_.GetMember(box, "_currentframe")), c.shown);
+  }
 }
 
 // A native handler that appends "<event>:<clip name>" to _global.log.
