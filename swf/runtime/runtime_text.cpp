@@ -8,9 +8,6 @@
 namespace swf {
 namespace {
 
-// Scripts place objects up to this depth, as elsewhere in the runtime.
-constexpr int32_t kMaxScriptDepth = int32_t{1} << 30;
-
 // "a.b.c", "/a/b:c" or "a:c": the clip path and the variable's name.
 std::pair<std::string, std::string> SplitVariable(std::string_view path) {
   const size_t colon = path.rfind(':');
@@ -41,7 +38,7 @@ void Runtime::MakeTextField(ObjectHandle handle, const EditTextDefinition& defin
 ObjectHandle Runtime::PlaceTextField(ObjectHandle parent, int32_t scriptDepth, std::string name, double x, double y,
                                      double width, double height) {
   const DisplayObject* parentObject = stage_.Get(parent);
-  if (parentObject == nullptr || scriptDepth < -kScriptDepthOffset || scriptDepth > kMaxScriptDepth) return {};
+  if (parentObject == nullptr || !ValidScriptDepth(scriptDepth)) return {};
   if (!RoomForObject()) return {};
   DisplayObject object;
   object.kind = ObjectKind::kTextField;
