@@ -9,6 +9,7 @@
 
 namespace swf {
 
+class Runtime;
 class ScriptBridge;
 
 void InstallScriptNatives(avm1::Vm& vm);
@@ -19,6 +20,11 @@ ScriptBridge* BridgeOf(avm1::Vm& vm);
 namespace natives {
 void InstallMovieClip(avm1::Vm& vm);
 void InstallTimers(avm1::Vm& vm);
+void InstallSound(avm1::Vm& vm);
+void InstallColor(avm1::Vm& vm);
+void InstallTransform(avm1::Vm& vm);  // after MovieClip
+// onSoundComplete and onLoad of the Sound objects whose time has come.
+void RunDueSoundEvents(Runtime& runtime);
 }  // namespace natives
 
 }  // namespace swf
