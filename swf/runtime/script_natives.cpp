@@ -15,6 +15,7 @@ void InstallScriptNatives(avm1::Vm& vm) {
   natives::InstallSound(vm);
   natives::InstallColor(vm);
   natives::InstallTransform(vm);
+  natives::InstallHitTest(vm);
 }
 
 }  // namespace swf

@@ -23,6 +23,7 @@ void InstallTimers(avm1::Vm& vm);
 void InstallSound(avm1::Vm& vm);
 void InstallColor(avm1::Vm& vm);
 void InstallTransform(avm1::Vm& vm);  // after MovieClip
+void InstallHitTest(avm1::Vm& vm);    // after MovieClip
 // onSoundComplete and onLoad of the Sound objects whose time has come.
 void RunDueSoundEvents(Runtime& runtime);
 }  // namespace natives
