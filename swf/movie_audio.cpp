@@ -7,6 +7,9 @@
 namespace swf {
 namespace {
 
+// Sounds loaded by scripts are keyed apart from the movies' own.
+constexpr uint64_t kLoadedSoundKeys = uint64_t{1} << 48;
+
 uint64_t StreamKey(ObjectHandle clip) { return uint64_t{clip.index} << 32 | clip.generation; }
 
 ObjectHandle ClipOfStream(uint64_t key) {
@@ -160,6 +163,71 @@ void MovieAudio::StartEventSound(const ParsedMovie* movie, uint16_t soundId, con
   std::shared_ptr<const PcmSound> sound = Decoded(owner, soundId);  // outside the lock: it may take a while
   std::lock_guard lock(mutex_);
   mixer_.StartEvent(key, std::move(sound), PlaybackOf(info, group));
+}
+
+void MovieAudio::RunScriptRequests(std::span<const ScriptSoundRequest> requests) {
+  using Kind = ScriptSoundRequest::Kind;
+  for (const ScriptSoundRequest& request : requests) {
+    const uint64_t loadedKey = kLoadedSoundKeys | request.loadedKey;
+    switch (request.kind) {
+      case Kind::kStart: {
+        SoundInfo info;
+        info.inPoint = request.inPoint44;
+        info.loopCount = static_cast<uint16_t>(std::min<uint32_t>(request.loops, 65535));
+        if (!request.loadedMp3) {
+          StartEventSound(request.movie, request.soundId, info, request.group);
+          break;
+        }
+        std::shared_ptr<const PcmSound> sound = DecodedMp3(loadedKey, *request.loadedMp3);
+        EventPlayback playback = PlaybackOf(info, request.group);
+        std::lock_guard lock(mutex_);
+        mixer_.StartEvent(loadedKey, std::move(sound), playback);
+        break;
+      }
+      case Kind::kStopSound: {
+        const ParsedMovie& owner = request.movie != nullptr ? *request.movie : root_;
+        const uint64_t key = request.loadedMp3 ? loadedKey : EventKey(owner, request.soundId);
+        std::lock_guard lock(mutex_);
+        mixer_.StopEvent(key);
+        break;
+      }
+      case Kind::kStopGroup: {
+        std::lock_guard lock(mutex_);
+        mixer_.StopGroup(request.group);
+        break;
+      }
+      case Kind::kStopAll:
+        StopAllSounds();
+        break;
+      case Kind::kGroupTransform:
+        SetGroupTransform(request.group, request.transform);
+        break;
+      case Kind::kMasterTransform:
+        SetMasterTransform(request.transform);
+        break;
+    }
+  }
+}
+
+std::shared_ptr<const PcmSound> MovieAudio::DecodedMp3(uint64_t key, const std::vector<uint8_t>& bytes) {
+  const auto found = decodedLoaded_.find(key);
+  if (found != decodedLoaded_.end()) return found->second;
+  auto sound = std::make_shared<PcmSound>();
+  if (std::unique_ptr<Mp3Decoder> decoder = host_ != nullptr ? host_->CreateMp3Decoder() : nullptr) {
+    std::vector<PcmSound> parts;
+    decoder->Feed(bytes, parts);
+    for (PcmSound& part : parts) {
+      if (sound->sampleRate == 0) {
+        sound->sampleRate = part.sampleRate;
+        sound->channels = part.channels;
+      }
+      if (part.sampleRate != sound->sampleRate || part.channels != sound->channels) continue;
+      if (sound->samples.size() + part.samples.size() > kMaxDecodedSamples) break;
+      sound->samples.insert(sound->samples.end(), part.samples.begin(), part.samples.end());
+    }
+  }
+  decodedLoaded_.emplace(key, sound);
+  return sound;
 }
 
 void MovieAudio::StopAllSounds() {

@@ -12,6 +12,7 @@
 
 #include "swf/host_services.h"
 #include "swf/parse/movie.h"
+#include "swf/runtime/script_sounds.h"
 #include "swf/runtime/sound_frames.h"
 #include "swf/runtime/stage.h"
 #include "swf/sound/mixer.h"
@@ -41,6 +42,8 @@ class MovieAudio {
   // sounds and scripts. `group` picks the transform that applies.
   void StartEventSound(const ParsedMovie* movie, uint16_t soundId, const SoundInfo& info, uint32_t group = 0);
   void StopAllSounds();
+  // What the Sound objects asked for since the last step, in order.
+  void RunScriptRequests(std::span<const ScriptSoundRequest> requests);
   // Transforms for the Sound object: one for the sounds of a group (a clip's
   // sounds), one over everything (a Sound of no clip); muting is on top.
   void SetGroupTransform(uint32_t group, const SoundTransform& transform);
@@ -65,6 +68,7 @@ class MovieAudio {
   void StartStream(const SoundFrame& frame);
   std::shared_ptr<const PcmSound> Decoded(const ParsedMovie& movie, uint16_t soundId);
   uint64_t EventKey(const ParsedMovie& movie, uint16_t soundId);
+  std::shared_ptr<const PcmSound> DecodedMp3(uint64_t key, const std::vector<uint8_t>& bytes);
   std::optional<size_t> StreamFrameLocked(ObjectHandle clip) const;
 
   const ParsedMovie& root_;
@@ -73,6 +77,7 @@ class MovieAudio {
   uint64_t latencySamples_ = 0;
   // Decoded event sounds by movie and id, kept for the movie's life.
   std::map<std::pair<const ParsedMovie*, uint16_t>, std::shared_ptr<const PcmSound>> decoded_;
+  std::map<uint64_t, std::shared_ptr<const PcmSound>> decodedLoaded_;  // loadSound's, by key
   std::vector<const ParsedMovie*> movies_;  // the index is the movie's part of an event key
   std::map<uint64_t, StreamStart> streamStarts_;
 

@@ -24,7 +24,10 @@ Player::Player(std::span<const uint8_t> file, HostServices* host)
   AfterStep();
 }
 
-void Player::AfterStep() { audio_.EnterFrames(runtime_.TakeSoundFrames(), runtime_.Objects()); }
+void Player::AfterStep() {
+  audio_.EnterFrames(runtime_.TakeSoundFrames(), runtime_.Objects());
+  audio_.RunScriptRequests(runtime_.Sounds().TakeRequests());
+}
 
 void Player::Play() {
   runtime_.Play();

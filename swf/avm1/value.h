@@ -49,7 +49,12 @@ struct ObjectRef {
 // A reference to a movie clip by its target path (see the note above).
 struct ClipReference {
   std::string target_path;
-  friend bool operator==(const ClipReference&, const ClipReference&) = default;
+  // The display object the reference was made for, as the display host
+  // numbers them (0: none): while it lives the reference finds it, renamed
+  // or moved; once it has gone the path is looked up again. Equality is by
+  // path alone.
+  std::uint64_t object = 0;
+  friend bool operator==(const ClipReference& a, const ClipReference& b) { return a.target_path == b.target_path; }
 };
 
 class Value {

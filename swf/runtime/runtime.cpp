@@ -49,6 +49,7 @@ Runtime::Runtime(const ParsedMovie& movie, HostServices* host, size_t maxMadePer
   InstallScriptNatives(vm_);
   interpreter_ = std::make_unique<avm1::Interpreter>(vm_, bridge_, ScriptLimitsOf(movie_, host));
   vm_.AddRoots(&timers_);
+  vm_.AddRoots(&sounds_);
   DisplayObject& root = *stage_.Get(stage_.Root());
   root.timeline = ClipTimeline{&movie_.root};
   BeginStep();
@@ -60,6 +61,7 @@ Runtime::~Runtime() {
   // The stage's objects go without telling scripts.
   stage_.SetRemovalObserver(nullptr);
   vm_.RemoveRoots(&timers_);
+  vm_.RemoveRoots(&sounds_);
 }
 
 // A step starts when the host moves the root; a goto that a script makes
@@ -82,7 +84,7 @@ void Runtime::Tick() {
 void Runtime::AdvanceClock(double milliseconds) {
   if (!(milliseconds > 0)) return;
   clockMilliseconds_ += milliseconds;
-  if (context_.Running() || timers_.Count() == 0) return;
+  if (context_.Running() || (timers_.Count() == 0 && !sounds_.HasPending())) return;
   BeginStep();
   {
     context_.SetRunning(true);
@@ -92,6 +94,7 @@ void Runtime::AdvanceClock(double milliseconds) {
     } flag{context_};
     context_.scripts = ActionBudget();
     timers_.RunDue(clockMilliseconds_, vm_);
+    natives::RunDueSoundEvents(*this);  // onSoundComplete, onLoad
   }
   // What the callbacks queued (a goto's frame actions) runs now.
   RunFrameActions();

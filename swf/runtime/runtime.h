@@ -22,6 +22,7 @@
 #include "swf/runtime/input_state.h"
 #include "swf/runtime/sound_frames.h"
 #include "swf/runtime/script_bridge.h"
+#include "swf/runtime/script_sounds.h"
 #include "swf/runtime/script_timers.h"
 #include "swf/runtime/stage.h"
 #include "swf/runtime/timeline.h"
@@ -124,6 +125,8 @@ class Runtime final : private RemovalObserver {
   avm1::Vm& Scripts() { return vm_; }
   ScriptBridge& Bridge() { return bridge_; }
   ScriptTimers& Timers() { return timers_; }
+  // What Sound objects ask of the audio, and the levels of clips.
+  ScriptSounds& Sounds() { return sounds_; }
   // Runs a block as code of `clip` now (the queue runs blocks this way).
   void RunBlock(ObjectHandle clip, const ActionBlock& block, int swfVersion);
   // The same on a script object (that of a clip that has gone, for its
@@ -190,6 +193,7 @@ class Runtime final : private RemovalObserver {
   avm1::Vm vm_;
   ScriptBridge bridge_{*this, vm_};
   ScriptTimers timers_;
+  ScriptSounds sounds_;
   std::unique_ptr<avm1::Interpreter> interpreter_;
   double clockMilliseconds_ = 0;
   Point mouse_;

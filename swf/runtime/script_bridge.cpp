@@ -125,7 +125,7 @@ void ScriptBridge::ForgetDeparted() { departed_.clear(); }
 Value ScriptBridge::ValueOf(ObjectHandle handle) {
   const DisplayObject* object = runtime_.Objects().Get(handle);
   if (object == nullptr) return {};
-  if (object->kind == ObjectKind::kMovieClip) return Value::Clip(avm1::ClipReference{DotPath(handle)});
+  if (object->kind == ObjectKind::kMovieClip) return Value::Clip(avm1::ClipReference{DotPath(handle), KeyOf(handle)});
   return Value::Object(ScriptObject(handle));
 }
 
@@ -192,6 +192,11 @@ Value ScriptBridge::RegisteredClass(uint16_t characterId) const {
 ObjectRef ScriptBridge::Resolve(const avm1::ClipReference& clip) {
   const std::string_view path = clip.target_path;
   const Stage& stage = runtime_.Objects();
+  if (clip.object != 0) {
+    const ObjectHandle cached{static_cast<std::uint32_t>(clip.object >> 32), static_cast<std::uint32_t>(clip.object)};
+    const DisplayObject* object = stage.Get(cached);
+    if (object != nullptr && object->kind == ObjectKind::kMovieClip) return ScriptObject(cached);
+  }
   size_t start = 0;
   ObjectHandle handle;
   while (start <= path.size()) {
@@ -201,7 +206,8 @@ ObjectRef ScriptBridge::Resolve(const avm1::ClipReference& clip) {
       if (part != "_level0") return {};
       handle = stage.Root();
     } else {
-      handle = ChildByName(handle, part);
+      const ObjectHandle child = ChildByName(handle, part);
+      handle = child.IsNone() ? HeldClip(handle, part) : child;
       if (handle.IsNone()) return {};
     }
     start = end + 1;
@@ -209,10 +215,28 @@ ObjectRef ScriptBridge::Resolve(const avm1::ClipReference& clip) {
   return ScriptObject(handle);
 }
 
+// A name that is no child may be a variable of the parent holding a clip
+// (one renamed since): the player's lookup finds it that way. Only so many
+// such steps are followed, so variables naming each other's paths end.
+ObjectHandle ScriptBridge::HeldClip(ObjectHandle parent, std::string_view name) {
+  constexpr int kMaxHeldDepth = 8;
+  if (heldDepth_ >= kMaxHeldDepth) return {};
+  const ObjectRef parentObject = ScriptObject(parent);
+  avm1::Object* object = parentObject.id != 0 ? vm_.Get(parentObject) : nullptr;
+  const avm1::Property* property = object != nullptr ? object->properties.Find(name, vm_.IgnoreCase()) : nullptr;
+  if (property == nullptr || property->IsAccessor()) return {};
+  const Value held = property->value;
+  if (!held.Is(avm1::ValueKind::kClip)) return {};
+  ++heldDepth_;
+  const ObjectRef found = Resolve(held.AsClip());
+  --heldDepth_;
+  return HandleFromRef(found);
+}
+
 avm1::ClipReference ScriptBridge::ReferenceTo(ObjectRef clip) {
   const ObjectHandle handle = HandleFromRef(clip);
   if (handle.IsNone()) return {};
-  return avm1::ClipReference{DotPath(handle)};
+  return avm1::ClipReference{DotPath(handle), KeyOf(handle)};
 }
 
 ObjectRef ScriptBridge::FindTarget(ObjectRef origin, std::string_view path) {

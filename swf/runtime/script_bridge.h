@@ -124,6 +124,8 @@ class ScriptBridge final : public avm1::DisplayHost, public avm1::RootSource {
     Matrix matrix;
   };
   ObjectHandle HandleFromRef(avm1::ObjectRef ref) const;
+  ObjectHandle HeldClip(ObjectHandle parent, std::string_view name);
+  static std::uint64_t KeyOf(ObjectHandle handle) { return (std::uint64_t{handle.index} << 32) | handle.generation; }
   bool SameName(std::string_view a, std::string_view b) const;
   Transform TransformOf(const DisplayObject& object);
   void SetTransform(ObjectHandle handle, const Transform& transform);
@@ -144,6 +146,7 @@ class ScriptBridge final : public avm1::DisplayHost, public avm1::RootSource {
   };
   std::unordered_map<std::uint64_t, Departed> departed_;  // by handle
   std::unordered_map<std::uint32_t, Transform> transforms_;  // by handle index
+  int heldDepth_ = 0;  // HeldClip's lookups in progress
 };
 
 // The _x-style property names by the index GetProperty/SetProperty use

@@ -15,6 +15,10 @@ void InstallScriptNatives(avm1::Vm& vm) {
   natives::InstallInput(vm);
   natives::InstallTextFormat(vm);
   natives::InstallTextField(vm);
+  natives::InstallSound(vm);
+  natives::InstallColor(vm);
+  natives::InstallTransform(vm);
+  natives::InstallHitTest(vm);
 }
 
 }  // namespace swf

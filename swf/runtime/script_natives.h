@@ -9,6 +9,7 @@
 
 namespace swf {
 
+class Runtime;
 class ScriptBridge;
 
 void InstallScriptNatives(avm1::Vm& vm);
@@ -22,6 +23,12 @@ void InstallTimers(avm1::Vm& vm);
 void InstallInput(avm1::Vm& vm);
 void InstallTextField(avm1::Vm& vm);   // text_field_natives.cpp
 void InstallTextFormat(avm1::Vm& vm);  // text_format_natives.cpp
+void InstallSound(avm1::Vm& vm);
+void InstallColor(avm1::Vm& vm);
+void InstallTransform(avm1::Vm& vm);  // after MovieClip
+void InstallHitTest(avm1::Vm& vm);    // after MovieClip
+// onSoundComplete and onLoad of the Sound objects whose time has come.
+void RunDueSoundEvents(Runtime& runtime);
 }  // namespace natives
 
 }  // namespace swf

@@ -149,6 +149,10 @@ void Mixer::StopEvent(uint64_t soundKey) {
   std::erase_if(voices_, [&](const auto& voice) { return !voice->isStream && voice->key == soundKey; });
 }
 
+void Mixer::StopGroup(uint32_t group) {
+  std::erase_if(voices_, [&](const auto& voice) { return !voice->isStream && voice->group == group; });
+}
+
 void Mixer::StopAll() { voices_.clear(); }
 
 bool Mixer::StartStream(uint64_t streamKey, std::unique_ptr<StreamSource> source, size_t skipSamples, uint32_t group) {

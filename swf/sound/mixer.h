@@ -72,6 +72,8 @@ class Mixer {
   bool StartEvent(uint64_t soundKey, std::shared_ptr<const PcmSound> sound, const EventPlayback& playback);
   bool IsPlaying(uint64_t soundKey) const;
   void StopEvent(uint64_t soundKey);  // every voice of that key
+  // Every event sound whose transform is `group`'s.
+  void StopGroup(uint32_t group);
   // Every event sound and stream.
   void StopAll();
 

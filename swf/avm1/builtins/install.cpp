@@ -18,6 +18,9 @@ void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
   InstallSystem(vm);
   InstallKey(vm);
   InstallListenerObjects(vm);
+  InstallGeomPoint(vm);
+  InstallGeomColorTransform(vm);
+  InstallGeomMatrix(vm);
 }
 
 }  // namespace swf::avm1

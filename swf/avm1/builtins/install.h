@@ -40,6 +40,12 @@ void InstallAsBroadcaster(Vm& vm);
 void InstallSystem(Vm& vm);
 void InstallKey(Vm& vm);
 void InstallListenerObjects(Vm& vm);
+// The flash.geom classes that need no display: Point, ColorTransform, Matrix.
+void InstallGeomPoint(Vm& vm);
+void InstallGeomColorTransform(Vm& vm);
+void InstallGeomMatrix(Vm& vm);
+// _global.flash.geom, made on first use.
+ObjectRef GeomPackage(Vm& vm);
 
 // ASnative(200, index): the Math function of that number; one that reads
 // its arguments and gives NaN for a number the family does not have.
