@@ -90,6 +90,8 @@ struct Frame {
   // DefineFunction2 that preloads or suppresses `this`: the name then
   // finds the clip, as in the player.
   bool thisByRegister = false;
+  // Likewise for `super`: the name then names nothing.
+  bool superByRegister = false;
   Frame* caller = nullptr;
 };
 
