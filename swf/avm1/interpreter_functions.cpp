@@ -365,15 +365,22 @@ bool Machine::IsInstance(const Value& object, const Value& constructor) {
   if (!constructor.Is(ValueKind::kObject)) return false;
   const Value prototype = vm_.GetMember(constructor, "prototype");
   if (!prototype.Is(ValueKind::kObject)) return false;
-  const ObjectRef wanted = prototype.AsObject();
   const Object* start = vm_.Get(vm_.ObjectFor(object));
-  ObjectRef ref = start != nullptr ? start->proto : ObjectRef{};
-  for (int steps = 0; ref.id != 0 && steps < 256; ++steps) {
+  int budget = 4096;  // bounds chains and interfaces that loop
+  return InheritsFrom(start != nullptr ? start->proto : ObjectRef{}, prototype.AsObject(), budget);
+}
+
+// Whether `wanted` is on the prototype chain from `ref`, or on that of an
+// interface some prototype there implements (an interface that extends
+// another is an instance of it too: corpus extends_chain).
+bool Machine::InheritsFrom(ObjectRef ref, ObjectRef wanted, int& budget) {
+  for (; ref.id != 0 && budget > 0; --budget) {
     if (ref == wanted) return true;
     if (const auto found = interfaces_.find(ref.id); found != interfaces_.end()) {
-      for (const ObjectRef implemented : found->second) {
-        const Value theirs = vm_.GetMember(Value::Object(implemented), "prototype");
-        if (theirs.Is(ValueKind::kObject) && theirs.AsObject() == wanted) return true;
+      const std::vector<ObjectRef> implemented = found->second;
+      for (const ObjectRef interface : implemented) {
+        const Value theirs = vm_.GetMember(Value::Object(interface), "prototype");
+        if (theirs.Is(ValueKind::kObject) && InheritsFrom(theirs.AsObject(), wanted, budget)) return true;
       }
     }
     const Object* current = vm_.Get(ref);
