@@ -361,6 +361,19 @@ std::vector<Case> ActionCases() {
     cases.push_back({"SuppressedThisAndSuper", 7, s,
                      {"undefined", "undefined", "object", "undefined", "undefined", "object"}});
   }
+  {
+    // An interface implementing another one makes its implementers
+    // instances of both (corpus: extends_chain).
+    Script s;
+    s.Function("Red", {}, Script()).Function("Pink", {}, Script()).Function("C", {}, Script());
+    s.Push({"Red"}).Op(kGetVariable).Push({1, "Pink"}).Op(kGetVariable).Op(kImplementsOp);
+    s.Push({"Pink"}).Op(kGetVariable).Push({1, "C"}).Op(kGetVariable).Op(kImplementsOp);
+    s.Push({"o", 0, "C"}).Op(kNewObject).Op(kSetVariable);
+    for (const char* type : {"Red", "Pink", "C"}) {
+      s.Push({"o"}).Op(kGetVariable).Push({type}).Op(kGetVariable).Op(kInstanceOf).Op(kTrace);
+    }
+    cases.push_back({"InterfacesOfInterfaces", 7, s, {"true", "true", "true"}});
+  }
   cases.push_back({"ArgumentsCallee", 7,
                    Script()
                        .Function("f", {},
