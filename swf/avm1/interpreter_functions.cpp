@@ -166,13 +166,16 @@ Value Machine::RunFunction(const ScriptFunction& function, NativeCall& call) {
   } else {
     using namespace function_flag;
     frame.thisByRegister = (flags & (kPreloadThis | kSuppressThis)) != 0;
-    if (flags & kPreloadThis) preload(call.self);
+    frame.superByRegister = (flags & (kPreloadSuper | kSuppressSuper)) != 0;
+    // Suppressing wins over preloading: the register then stays empty
+    // (corpus: trace-as2-this, trace-as2-super).
+    if ((flags & kPreloadThis) && !(flags & kSuppressThis)) preload(call.self);
     if (flags & kPreloadArguments) {
       preload(MakeArguments(call));
     } else if (!(flags & kSuppressArguments)) {
       activationSet("arguments", MakeArguments(call));
     }
-    if (flags & kPreloadSuper) preload(MakeSuper(frame));
+    if ((flags & kPreloadSuper) && !(flags & kSuppressSuper)) preload(MakeSuper(frame));
     if (flags & kPreloadRoot) {
       bool found = false;
       preload(SpecialName("_root", found));
@@ -212,7 +215,8 @@ Value Machine::CallSuper(const SuperPayload& super, std::string_view method, std
   const Object* homeObject = vm_.Get(home);
   const ObjectRef above = homeObject != nullptr ? homeObject->proto : ObjectRef{};
   if (method.empty()) {
-    Value constructor = vm_.GetMember(Value::Object(home), "__constructor__");
+    // Looked up with getters but never through __resolve.
+    Value constructor = vm_.GetMemberWithoutResolve(Value::Object(home), "__constructor__");
     if (!constructor.Is(ValueKind::kObject)) constructor = vm_.GetMember(Value::Object(above), "constructor");
     return CallValue(constructor, self, args, above);
   }
@@ -251,8 +255,12 @@ void Machine::CallMethod() {
   } else if (callObject) {
     result = CallValue(object, Wrap(frame_->target.id != 0 ? frame_->target : frame_->origin), args, {});
   } else {
+    // A method found on the object itself has the object's prototype for
+    // its home, as a plain call has (corpus: super_edge_cases).
     ObjectRef owner;
-    vm_.FindProperty(vm_.ObjectFor(object), name, &owner);
+    const ObjectRef receiver = vm_.ObjectFor(object);
+    vm_.FindProperty(receiver, name, &owner);
+    if (owner == receiver) owner = {};
     const Value method = vm_.GetMember(object, name);
     Pin pin(pinned_, method);
     result = CallValue(method, object, args, owner);
@@ -357,15 +365,22 @@ bool Machine::IsInstance(const Value& object, const Value& constructor) {
   if (!constructor.Is(ValueKind::kObject)) return false;
   const Value prototype = vm_.GetMember(constructor, "prototype");
   if (!prototype.Is(ValueKind::kObject)) return false;
-  const ObjectRef wanted = prototype.AsObject();
   const Object* start = vm_.Get(vm_.ObjectFor(object));
-  ObjectRef ref = start != nullptr ? start->proto : ObjectRef{};
-  for (int steps = 0; ref.id != 0 && steps < 256; ++steps) {
+  int budget = 4096;  // bounds chains and interfaces that loop
+  return InheritsFrom(start != nullptr ? start->proto : ObjectRef{}, prototype.AsObject(), budget);
+}
+
+// Whether `wanted` is on the prototype chain from `ref`, or on that of an
+// interface some prototype there implements (an interface that extends
+// another is an instance of it too: corpus extends_chain).
+bool Machine::InheritsFrom(ObjectRef ref, ObjectRef wanted, int& budget) {
+  for (; ref.id != 0 && budget > 0; --budget) {
     if (ref == wanted) return true;
     if (const auto found = interfaces_.find(ref.id); found != interfaces_.end()) {
-      for (const ObjectRef implemented : found->second) {
-        const Value theirs = vm_.GetMember(Value::Object(implemented), "prototype");
-        if (theirs.Is(ValueKind::kObject) && theirs.AsObject() == wanted) return true;
+      const std::vector<ObjectRef> implemented = found->second;
+      for (const ObjectRef interface : implemented) {
+        const Value theirs = vm_.GetMember(Value::Object(interface), "prototype");
+        if (theirs.Is(ValueKind::kObject) && InheritsFrom(theirs.AsObject(), wanted, budget)) return true;
       }
     }
     const Object* current = vm_.Get(ref);

@@ -379,7 +379,7 @@ RangeExit Machine::Run(Frame& frame, size_t position, size_t start, size_t end) 
       // Objects and functions.
       case action::kGetMember: {
         const std::string name = vm_.ToStringValue(Peek(0));
-        Value value = vm_.GetMember(Peek(1), name);
+        Value value = vm_.GetMember(SuperLookupBase(Peek(1), name), name);
         Drop(2);
         Push(std::move(value));
         break;
@@ -498,6 +498,17 @@ RangeExit Machine::Run(Frame& frame, size_t position, size_t start, size_t end) 
         break;
     }
   }
+}
+
+const Value& Machine::SuperLookupBase(const Value& subject, std::string_view name) {
+  // super's members are those of the prototype above the method's home;
+  // its own link to that prototype is not one of them, so super.__proto__
+  // is that prototype's __proto__ (corpus: as2_super_and_this_v6).
+  if (!subject.Is(ValueKind::kObject) || !SameName(name, "__proto__")) return subject;
+  const Object* object = vm_.Get(subject.AsObject());
+  if (object == nullptr || object->PayloadAs<SuperPayload>() == nullptr) return subject;
+  superBase_ = object->proto.id != 0 ? Value::Object(object->proto) : Value();
+  return superBase_;
 }
 
 Interpreter::Interpreter(Vm& vm, DisplayHost& display, ScriptLimits limits)

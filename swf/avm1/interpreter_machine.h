@@ -90,6 +90,8 @@ struct Frame {
   // DefineFunction2 that preloads or suppresses `this`: the name then
   // finds the clip, as in the player.
   bool thisByRegister = false;
+  // Likewise for `super`: the name then names nothing.
+  bool superByRegister = false;
   Frame* caller = nullptr;
 };
 
@@ -231,6 +233,9 @@ class Machine final : public RootSource, public std::enable_shared_from_this<Mac
   void ImplementsOp();
   void Extends();
   bool IsInstance(const Value& object, const Value& constructor);
+  bool InheritsFrom(ObjectRef ref, ObjectRef wanted, int& budget);
+  // What GetMember reads `name` of when `subject` may be a super object.
+  const Value& SuperLookupBase(const Value& subject, std::string_view name);
   Value CallValue(const Value& function, const Value& self, std::span<const Value> args, ObjectRef home);
   Value MakeSuper(Frame& frame);
   Value MakeArguments(const NativeCall& call);
@@ -281,6 +286,8 @@ class Machine final : public RootSource, public std::enable_shared_from_this<Mac
   std::unordered_map<std::uint32_t, std::vector<ObjectRef>> interfaces_;
   // Set by CallValue for the script function it is about to call.
   ObjectRef nextHome_;
+  // SuperLookupBase's answer (held by the super object, so no root).
+  Value superBase_;
 };
 
 // Keeps values in the machine's roots for as long as it lives.

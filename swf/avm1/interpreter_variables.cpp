@@ -124,7 +124,11 @@ Value Machine::SpecialName(std::string_view name, bool& found) {
     found = false;
     return {};
   }
-  if (frame_->callee.id != 0 && SameName(name, "super")) return MakeSuper(*frame_);
+  if (frame_->callee.id != 0 && SameName(name, "super")) {
+    if (!frame_->superByRegister) return MakeSuper(*frame_);
+    found = false;
+    return {};
+  }
   found = false;
   return {};
 }

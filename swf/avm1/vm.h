@@ -139,6 +139,8 @@ class Vm final : public ObjectHost, private RootSource {
   // object's own properties come first, then its display members (_x, the
   // children by name; set: display members first), then its prototypes.
   Value GetMember(const Value& self, std::string_view name);
+  // GetMember without asking __resolve for a missing name.
+  Value GetMemberWithoutResolve(const Value& self, std::string_view name) { return LookUp(self, name, false); }
   void SetMember(const Value& self, std::string_view name, Value value);
   bool DeleteMember(const Value& self, std::string_view name);
   // The property found on the object or its prototypes, or null.

@@ -334,6 +334,46 @@ std::vector<Case> ActionCases() {
         .Op(kPop);
     cases.push_back({"DefineFunction2RegistersAndPreloads", 7, s, {"_level0", "2", "x", "y"}});
   }
+  {
+    // Suppressing this or super wins over preloading it; a preloaded or
+    // suppressed super is not found by name (corpus: trace-as2-super).
+    using namespace swf::function_flag;
+    const auto typeOf = [](Pushed what, bool variable) {
+      Script body;
+      body.Push({what});
+      if (variable) body.Op(kGetVariable);
+      return body.Op(kTypeOf).Op(kTrace);
+    };
+    Script s;
+    s.Push({"o", 0}).Op(kInitObject).Op(kSetVariable);
+    const std::pair<uint16_t, Script> functions[] = {
+        {kPreloadThis | kSuppressThis, typeOf(Reg{1}, false)},
+        {kPreloadSuper | kSuppressSuper, typeOf(Reg{1}, false)},
+        {kPreloadSuper, typeOf(Reg{1}, false)},
+        {kPreloadSuper, typeOf("super", true)},
+        {kSuppressSuper, typeOf("super", true)},
+        {0, typeOf("super", true)},
+    };
+    for (const auto& [flags, body] : functions) {
+      s.Push({"o"}).Op(kGetVariable).Push({"m"}).Function2("", {}, 2, flags, body).Op(kSetMember);
+      s.Push({0, "o"}).Op(kGetVariable).Push({"m"}).Op(kCallMethod).Op(kPop);
+    }
+    cases.push_back({"SuppressedThisAndSuper", 7, s,
+                     {"undefined", "undefined", "object", "undefined", "undefined", "object"}});
+  }
+  {
+    // An interface implementing another one makes its implementers
+    // instances of both (corpus: extends_chain).
+    Script s;
+    s.Function("Red", {}, Script()).Function("Pink", {}, Script()).Function("C", {}, Script());
+    s.Push({"Red"}).Op(kGetVariable).Push({1, "Pink"}).Op(kGetVariable).Op(kImplementsOp);
+    s.Push({"Pink"}).Op(kGetVariable).Push({1, "C"}).Op(kGetVariable).Op(kImplementsOp);
+    s.Push({"o", 0, "C"}).Op(kNewObject).Op(kSetVariable);
+    for (const char* type : {"Red", "Pink", "C"}) {
+      s.Push({"o"}).Op(kGetVariable).Push({type}).Op(kGetVariable).Op(kInstanceOf).Op(kTrace);
+    }
+    cases.push_back({"InterfacesOfInterfaces", 7, s, {"true", "true", "true"}});
+  }
   cases.push_back({"ArgumentsCallee", 7,
                    Script()
                        .Function("f", {},

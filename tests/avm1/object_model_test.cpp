@@ -25,6 +25,32 @@ TEST(ObjectModel, NamesIgnoreCaseOnlyBeforeVersion7) {
   }
 }
 
+// Beyond ASCII, names meet by the player's own case table
+// (avm1-swf6_case_insensitive); characters it does not map stay apart.
+TEST(ObjectModel, NamesFoldBeyondAsciiByThePlayersTable) {
+  struct Case {
+    const char* set;
+    const char* read;
+    bool same;
+  };
+  const Case cases[] = {
+      {"\u00C4", "\u00E4", true},                          // A with diaeresis
+      {"\u04E4", "\u04E5", true},                          // Cyrillic I with diaeresis
+      {"\u01F3\u01F2\u01F1", "\u01F3\u01F3\u01F3", true},  // the three forms of dz
+      {"\u023A", "\u2C65", false},                         // not in the table
+      {"clip\u00C4", "CLIP\u00E4", true},
+  };
+  for (const Case& c : cases) {
+    Vm vm;
+    vm.SetSwfVersion(6);
+    const Value object = Value::Object(vm.NewObject());
+    vm.SetMember(object, c.set, Num(1));
+    EXPECT_EQ(vm.GetMember(object, c.read).Is(ValueKind::kNumber), c.same) << c.set;
+    for (int i = 0; i < 40; ++i) vm.SetMember(object, "filler" + std::to_string(i), Num(i));  // indexed maps too
+    EXPECT_EQ(vm.GetMember(object, c.read).Is(ValueKind::kNumber), c.same) << c.set << " indexed";
+  }
+}
+
 Value Getter(NativeCall& call) { return Value::Number(call.vm.ToNumber(call.vm.GetMember(call.self, "base")) * 10); }
 Value Setter(NativeCall& call) {
   call.vm.SetMember(call.self, "base", call.Arg(0));

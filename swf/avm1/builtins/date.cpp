@@ -51,11 +51,35 @@ double Truncate(double value) { return std::isfinite(value) ? std::trunc(value) 
 
 double FloorDivide(double a, double b) { return std::isfinite(a) ? std::floor(a / b) : a; }
 
+// The sign of a - q * b, exactly: the product is split into two doubles
+// that sum to it (Veltkamp and Dekker), so no fused multiply-add of a C
+// library is needed, whose rounding differs between libraries.
+int SignOfRemainder(double a, double q, double b) {
+  const auto split = [](double x, double& high, double& low) {
+    const double c = 134217729.0 * x;  // 2^27 + 1
+    high = c - (c - x);
+    low = x - high;
+  };
+  if (std::fabs(q) > 1e290 || std::fabs(b) > 1e290) {
+    const double r = a - q * b;
+    return (r > 0) - (r < 0);
+  }
+  double qh, ql, bh, bl;
+  split(q, qh, ql);
+  split(b, bh, bl);
+  const double product = q * b;
+  const double error = ((qh * bh - product) + qh * bl + ql * bh) + ql * bl;  // q*b = product + error
+  // q is a / b rounded, so the product lies within a few units of a and
+  // their difference is exact (Sterbenz); so is the sign of what is left.
+  const double remainder = (a - product) - error;
+  return (remainder > 0) - (remainder < 0);
+}
+
 // floor(a / b) with the quotient rounded toward zero instead of to nearest.
 double FloorDivideTowardZero(double a, double b) {
   double quotient = a / b;
   if (!std::isfinite(quotient)) return quotient;
-  const double remainder = std::fma(-quotient, b, a);
+  const int remainder = SignOfRemainder(a, quotient, b);
   if ((quotient < 0 && remainder > 0) || (quotient > 0 && remainder < 0)) quotient = std::nextafter(quotient, 0.0);
   return std::floor(quotient);
 }
