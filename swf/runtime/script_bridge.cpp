@@ -65,9 +65,16 @@ ScriptBridge::~ScriptBridge() {
 
 bool ScriptBridge::SameName(std::string_view a, std::string_view b) const {
   if (!vm_.IgnoreCase()) return a == b;
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
+  if (a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+      })) {
+    return true;
+  }
+  const auto wide = [](std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  };
+  // Names beyond ASCII meet as property names do.
+  return (wide(a) || wide(b)) && avm1::FoldCase(a) == avm1::FoldCase(b);
 }
 
 ObjectRef ScriptBridge::ScriptObject(ObjectHandle handle, ObjectRef proto) {
@@ -85,6 +92,8 @@ ObjectRef ScriptBridge::ScriptObject(ObjectHandle handle, ObjectRef proto) {
   }
   const ObjectRef made = vm_.GetHeap().New(cls, proto);
   if (avm1::Object* script = vm_.Get(made)) script->payload = std::make_unique<DisplayPayload>(handle);
+  // The main movie's timeline carries the player's version as a variable.
+  if (handle == runtime_.Root()) vm_.DefineValue(made, "$version", Value::String(vm_.Host().version), 0);
   objects_[handle.index] = Entry{handle, made};
   return made;
 }

@@ -13,6 +13,8 @@ void InstallScriptNatives(avm1::Vm& vm) {
   natives::InstallMovieClip(vm);
   natives::InstallTimers(vm);
   natives::InstallInput(vm);
+  natives::InstallTextFormat(vm);
+  natives::InstallTextField(vm);
 }
 
 }  // namespace swf
