@@ -164,11 +164,16 @@ void Player::RouteKey(const InputEvent& event) {
     input.Release(event.keyCode);
     BroadcastClipEvent(runtime_, clip_event::kKeyUp);
     NotifyListeners(runtime_, "Key", "onKeyUp");
+    TellFocus(runtime_, "onKeyUp");
     return;
   }
   input.Press(event.keyCode);
   BroadcastClipEvent(runtime_, clip_event::kKeyDown);
   NotifyListeners(runtime_, "Key", "onKeyDown");
+  TellFocus(runtime_, "onKeyDown");
+  constexpr int kTab = 9;
+  constexpr int kShift = 16;
+  if (event.keyCode == kTab) MoveFocusByTab(runtime_, input.IsDown(kShift));
   buttons_.KeyDown(event.keyCode, event.character);
   if (const uint8_t code = ButtonKeyCode(event.keyCode, input.lastCharacter); code != 0) {
     BroadcastClipEvent(runtime_, clip_event::kKeyPress, code);

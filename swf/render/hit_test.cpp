@@ -102,10 +102,10 @@ class HitTester {
       if (!child.visible) continue;
       const Matrix world = Matrix::Compose(child.matrix, parentWorld);
       if (child.kind == ObjectKind::kButton) {
-        if (child.character != nullptr && catches(child) &&
-            HitArea(MovieOf(child), std::get<ButtonDefinition>(*child.character), world, 0)) {
-          return child.self;
-        }
+        if (child.character == nullptr || !catches(child)) continue;
+        // A button shown inside another one takes the mouse first.
+        if (const ObjectHandle inner = TopTarget(child, world, catches); !inner.IsNone()) return inner;
+        if (HitArea(MovieOf(child), std::get<ButtonDefinition>(*child.character), world, 0)) return child.self;
       } else if (child.kind == ObjectKind::kMovieClip) {
         if (catches(child)) {
           if (Children(child, world, false)) return child.self;

@@ -139,7 +139,10 @@ void Runtime::RunClipEvent(ObjectHandle handle, const ClipActions* actions, uint
                                            : departed;
   if (self.id == 0) return;
   vm_.SetSwfVersion(version);
-  const Value function = vm_.GetMember(Value::Object(self), method);
+  // The player looks the method up without asking __resolve.
+  const avm1::Property* property = vm_.FindProperty(self, method);
+  if (property == nullptr) return;
+  const Value function = property->IsAccessor() ? vm_.GetMember(Value::Object(self), method) : property->value;
   if (function.Is(avm1::ValueKind::kObject) && vm_.IsFunction(function.AsObject())) {
     vm_.Call(function, object != nullptr ? bridge_.ValueOf(handle) : Value::Object(self), {});
   }

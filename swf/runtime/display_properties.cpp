@@ -165,10 +165,12 @@ bool ScriptBridge::GetProperty(ObjectHandle handle, std::string_view name, Value
       for (const DisplayObject* up = stage.Get(object->parent); up != nullptr; up = stage.Get(up->parent)) {
         world = Matrix::Compose(world, up->matrix);
       }
+      // In whole twips; a clip scaled to nothing sees the stage's twips
+      // as its pixels.
       const std::optional<Matrix> inverse = world.Inverse();
       const Point mouse = runtime_.MousePosition();
-      const Point local = inverse ? inverse->Apply(mouse) : Point{0, 0};
-      return number(std::round((index == kXMouse ? local.x : local.y) / kTwipsPerPixel));
+      const Point local = inverse ? inverse->Apply(mouse) : Point{mouse.x / kTwipsPerPixel, mouse.y / kTwipsPerPixel};
+      return number(std::round(index == kXMouse ? local.x : local.y) / kTwipsPerPixel);
     }
     default: return false;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "swf/render/cached_objects.h"
 #include "swf/render/hit_test.h"
 #include "swf/runtime/runtime.h"
 
@@ -121,6 +122,145 @@ void NotifyListeners(Runtime& runtime, std::string_view broadcaster, std::string
     }
   }
   runtime.RunFrameActions();
+}
+
+bool CanTakeFocus(Runtime& runtime, const DisplayObject& object) {
+  switch (object.kind) {
+    case ObjectKind::kButton: return ScriptFlag(runtime, object.self, "enabled", true);
+    case ObjectKind::kTextField: return true;
+    case ObjectKind::kMovieClip:
+      return !object.parent.IsNone() &&
+             (ScriptFlag(runtime, object.self, "focusEnabled", false) || CatchesMouse(runtime, object));
+    default: return false;
+  }
+}
+
+namespace {
+
+// Calls the object's method `name` with `args`, if it has one.
+void CallMethodOf(Runtime& runtime, ObjectHandle handle, std::string_view name, std::span<const Value> args) {
+  if (runtime.Objects().Get(handle) == nullptr) return;
+  avm1::Vm& vm = runtime.Scripts();
+  const ObjectRef self = runtime.Bridge().ScriptObject(handle);
+  const avm1::Property* property = vm.FindProperty(self, name);
+  if (property == nullptr) return;
+  const Value function = property->IsAccessor() ? vm.GetMember(Value::Object(self), name) : property->value;
+  if (function.Is(ValueKind::kObject) && vm.IsFunction(function.AsObject())) {
+    vm.Call(function, runtime.Bridge().ValueOf(handle), args);
+  }
+}
+
+// Runs `work` as scripts outside the queue run, then what it queued.
+template <class Work>
+void RunScripts(Runtime& runtime, Work work) {
+  ExecutionContext& context = runtime.Context();
+  if (context.Running()) {
+    work();
+    return;
+  }
+  {
+    context.SetRunning(true);
+    struct RunningFlag {
+      ExecutionContext& context;
+      ~RunningFlag() { context.SetRunning(false); }
+    } flag{context};
+    context.scripts = ActionBudget();
+    runtime.Scripts().SetSwfVersion(runtime.Movie().header.version);
+    work();
+  }
+  runtime.RunFrameActions();
+}
+
+Value FocusValue(Runtime& runtime, ObjectHandle handle) {
+  return runtime.Objects().Get(handle) != nullptr ? runtime.Bridge().ValueOf(handle) : Value::Null();
+}
+
+}  // namespace
+
+bool SetFocus(Runtime& runtime, ObjectHandle target) {
+  InputState& input = runtime.Input();
+  const DisplayObject* object = runtime.Objects().Get(target);
+  if (!target.IsNone() && (object == nullptr || !CanTakeFocus(runtime, *object))) return false;
+  const ObjectHandle old = runtime.Objects().Get(input.focus) != nullptr ? input.focus : ObjectHandle{};
+  if (old == target) return true;
+  input.focus = target;
+  RunScripts(runtime, [&] {
+    const Value oldValue = FocusValue(runtime, old);
+    const Value newValue = FocusValue(runtime, target);
+    CallMethodOf(runtime, old, "onKillFocus", std::span<const Value>(&newValue, 1));
+    CallMethodOf(runtime, target, "onSetFocus", std::span<const Value>(&oldValue, 1));
+    avm1::Vm& vm = runtime.Scripts();
+    const Value selection = vm.GetMember(Value::Object(vm.Classes().global), "Selection");
+    if (selection.Is(ValueKind::kObject)) {
+      const Value message[] = {Value::String("onSetFocus"), oldValue, newValue};
+      vm.CallMethod(selection, "broadcastMessage", message);
+    }
+  });
+  return true;
+}
+
+void TellFocus(Runtime& runtime, std::string_view method) {
+  const ObjectHandle focus = runtime.Input().focus;
+  if (runtime.Objects().Get(focus) == nullptr) return;
+  RunScripts(runtime, [&] { CallMethodOf(runtime, focus, method, {}); });
+}
+
+namespace {
+
+struct TabStop {
+  ObjectHandle handle;
+  double index;  // tabIndex, or the place on the stage
+  double x, y;
+};
+
+void CollectTabStops(Runtime& runtime, ObjectHandle handle, const Matrix& parentWorld, std::vector<TabStop>& out) {
+  const Stage& stage = runtime.Objects();
+  const DisplayObject* object = stage.Get(handle);
+  if (object == nullptr || !object->visible) return;
+  const Matrix world = object->parent.IsNone() ? object->matrix : Matrix::Compose(object->matrix, parentWorld);
+  const bool enabledByDefault = object->kind == ObjectKind::kButton || object->kind == ObjectKind::kTextField ||
+                                (object->kind == ObjectKind::kMovieClip && CatchesMouse(runtime, *object));
+  if (!object->parent.IsNone() && ScriptFlag(runtime, handle, "tabEnabled", enabledByDefault) &&
+      CanTakeFocus(runtime, *object)) {
+    const std::optional<Box> local = LocalBounds(stage, *object);
+    const Box box = local ? MapBox(*local, world) : Box{world.tx, world.ty, world.tx, world.ty};
+    double index = -1;
+    if (const avm1::Property* property = FindScriptProperty(runtime, handle, "tabIndex");
+        property != nullptr && !property->IsAccessor() && property->value.Is(ValueKind::kNumber)) {
+      index = property->value.AsNumber();
+    }
+    out.push_back({handle, index, box.xMin, box.yMin});
+  }
+  if (object->kind != ObjectKind::kMovieClip) return;
+  for (const auto& [depth, child] : object->children) CollectTabStops(runtime, child, world, out);
+}
+
+}  // namespace
+
+void MoveFocusByTab(Runtime& runtime, bool backwards) {
+  std::vector<TabStop> stops;
+  CollectTabStops(runtime, runtime.Root(), Matrix{}, stops);
+  const bool byIndex = std::any_of(stops.begin(), stops.end(), [](const TabStop& stop) { return stop.index >= 0; });
+  if (byIndex) {
+    std::erase_if(stops, [](const TabStop& stop) { return stop.index < 0; });
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const TabStop& a, const TabStop& b) { return a.index < b.index; });
+  } else {
+    std::stable_sort(stops.begin(), stops.end(), [](const TabStop& a, const TabStop& b) {
+      return a.y != b.y ? a.y < b.y : a.x < b.x;
+    });
+  }
+  if (stops.empty()) return;
+  const ObjectHandle focus = runtime.Input().focus;
+  auto current = std::find_if(stops.begin(), stops.end(), [&](const TabStop& stop) { return stop.handle == focus; });
+  size_t next = 0;
+  if (current != stops.end()) {
+    const size_t at = static_cast<size_t>(current - stops.begin());
+    next = backwards ? (at + stops.size() - 1) % stops.size() : (at + 1) % stops.size();
+  } else if (backwards) {
+    next = stops.size() - 1;
+  }
+  SetFocus(runtime, stops[next].handle);
 }
 
 void ShowClipButtonState(Runtime& runtime, ObjectHandle clip, uint8_t buttonState) {

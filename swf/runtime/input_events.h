@@ -43,6 +43,18 @@ void NotifyListeners(Runtime& runtime, std::string_view broadcaster, std::string
 // "_over" or "_down" label, when its timeline has one.
 void ShowClipButtonState(Runtime& runtime, ObjectHandle clip, uint8_t buttonState);
 
+// The keyboard focus: a button, a clip acting as a button or with a true
+// focusEnabled, or a text field can take it. SetFocus tells the object
+// losing it (onKillFocus), the one taking it (onSetFocus) and Selection's
+// listeners (onSetFocus); none clears it. False when `target` cannot take it.
+bool CanTakeFocus(Runtime& runtime, const DisplayObject& object);
+bool SetFocus(Runtime& runtime, ObjectHandle target);
+// Tab: the focus goes to the next object in tab order (those with a tabIndex
+// by it, otherwise by their place on the stage, row by row).
+void MoveFocusByTab(Runtime& runtime, bool backwards);
+// Calls `method` (onKeyDown, onKeyUp) on the object with the focus.
+void TellFocus(Runtime& runtime, std::string_view method);
+
 // startDrag/stopDrag: the clip follows the mouse from now on (one drag at a
 // time), and FollowDrag moves it to where the mouse is.
 void StartDrag(Runtime& runtime, ObjectHandle clip, bool lockCenter, std::optional<avm1::DragRectangle> bounds);

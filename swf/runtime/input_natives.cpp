@@ -235,10 +235,12 @@ constexpr avm1::NativeMember kContextMenuItemMembers[] = {
 Value IsActive(NativeCall&) { return Value::Boolean(false); }
 Value DoNothing(NativeCall&) { return {}; }
 
+// Movies before version 6 do not see them.
+constexpr std::uint32_t kFromVersion6 = avm1::property_flags::kDontEnum | avm1::property_flags::kHiddenBelow6;
 constexpr avm1::NativeMember kAccessibilityMembers[] = {
-    {"isActive", IsActive},
-    {"sendEvent", DoNothing},
-    {"updateProperties", DoNothing},
+    {"isActive", IsActive, kFromVersion6},
+    {"sendEvent", DoNothing, kFromVersion6},
+    {"updateProperties", DoNothing, kFromVersion6},
 };
 
 // MovieClip.startDrag(lockCenter, left, top, right, bottom) and stopDrag.
@@ -269,6 +271,40 @@ constexpr avm1::NativeMember kDragMembers[] = {
     {"stopDrag", StopDragMethod},
 };
 
+// Selection.getFocus: the path of the object with the focus, or null.
+Value GetFocus(NativeCall& call) {
+  ScriptBridge* bridge = BridgeOf(call.vm);
+  if (bridge == nullptr) return Value::Null();
+  const ObjectHandle focus = bridge->GetRuntime().Input().focus;
+  if (bridge->GetRuntime().Objects().Get(focus) == nullptr) return Value::Null();
+  return Value::String(bridge->DotPath(focus));
+}
+
+// Selection.setFocus(target): a path or the object; null takes the focus
+// away. True when the target took it.
+Value SetFocusMethod(NativeCall& call) {
+  ScriptBridge* bridge = BridgeOf(call.vm);
+  if (bridge == nullptr) return Value::Boolean(false);
+  const Value& target = call.Arg(0);
+  if (target.IsUndefinedOrNull()) {
+    SetFocus(bridge->GetRuntime(), {});
+    return Value::Boolean(false);
+  }
+  ObjectHandle handle;
+  if (target.Is(ValueKind::kString)) {
+    handle = bridge->HandleOf(bridge->FindTarget(ObjectRef{}, target.AsString()));
+  } else {
+    handle = bridge->HandleOfValue(target);
+  }
+  if (handle.IsNone()) return Value::Boolean(false);
+  return Value::Boolean(SetFocus(bridge->GetRuntime(), handle));
+}
+
+constexpr avm1::NativeMember kSelectionMembers[] = {
+    {"getFocus", GetFocus},
+    {"setFocus", SetFocusMethod},
+};
+
 ObjectRef GlobalObject(avm1::Vm& vm, const char* name) {
   const Value value = vm.GetMember(Value::Object(vm.Classes().global), name);
   if (value.Is(ValueKind::kObject)) return value.AsObject();
@@ -289,6 +325,7 @@ void InstallInput(avm1::Vm& vm) {
   }
   vm.DefineMembers(GlobalObject(vm, "Key"), kKeyMembers);
   vm.DefineMembers(GlobalObject(vm, "Mouse"), kMouseMembers);
+  vm.DefineMembers(GlobalObject(vm, "Selection"), kSelectionMembers);
 
   const ObjectRef stage = GlobalObject(vm, "Stage");
   DefineAccessor(vm, stage, "width", StageWidth, nullptr);

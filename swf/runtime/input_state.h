@@ -39,6 +39,8 @@ struct InputState {
   int lastKeyCode = 0;
   char32_t lastCharacter = 0;
   bool cursorShown = true;
+  // The button, clip or text field that has the keyboard focus; none.
+  ObjectHandle focus;
   std::optional<DragState> drag;
   // The last dragged clip and the slash path of the clip under the mouse as
   // its drag left it (its _droptarget).

@@ -207,9 +207,18 @@ ObjectHandle Runtime::MakeObject(ObjectHandle parent, int32_t depth, const Place
   object.opaqueBackground = placement.opaqueBackground;
   object.filters = FilterList{placement.hasFilters, placement.filters};
   object.clipActions = placement.clipActions;
-  // Every object has a name scripts can use; the player numbers the
-  // unnamed ones.
-  if (object.name.empty()) object.name = "instance" + std::to_string(++instanceCount_);
+  // Every object scripts can reach has a name; the player numbers the
+  // unnamed ones (shapes and static text take no number).
+  if (object.name.empty()) {
+    const DisplayObject* parentObject = stage_.Get(parent);
+    const ParsedMovie* movie = nullptr;
+    const Character* character =
+        FindCharacter(parentObject != nullptr ? parentObject->movie : nullptr, placement.characterId, movie);
+    const ObjectKind kind = KindOf(movie != nullptr ? *movie : movie_, placement.characterId, character);
+    if (kind == ObjectKind::kMovieClip || kind == ObjectKind::kButton || kind == ObjectKind::kTextField) {
+      object.name = "instance" + std::to_string(++instanceCount_);
+    }
+  }
   const ObjectHandle handle = stage_.Insert(parent, depth, std::move(object));
   if (handle.IsNone()) return handle;
   ++context_.objects.madeInStep;

@@ -73,10 +73,10 @@ TEST_F(ScriptBridgeTest, ClipsAreReachedByNameAndPath) {
   EXPECT_EQ(box.AsClip().target_path, "_level0.box");
   EXPECT_EQ(Text(vm_.GetMember(box, "_target")), "/box");
   EXPECT_EQ(Text(vm_.GetMember(Root(), "_target")), "/");
-  // Unnamed objects are numbered.
+  // Unnamed clips are numbered; the shape inside "box" takes no number.
   EXPECT_EQ(Text(vm_.GetMember(runtime_.Bridge().ValueOf(runtime_.Objects().ChildAt(runtime_.RootObject(), 2)->self),
                                "_name")),
-            "instance2");
+            "instance1");
   avm1::DisplayHost& host = runtime_.Bridge();
   const ObjectRef boxObject = host.Resolve(box.AsClip());
   ASSERT_NE(boxObject.id, 0u);
