@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "swf/avm1/builtins/install.h"
 #include "swf/avm1/number_text.h"
 #include "swf/avm1/property_map.h"
 #include "swf/runtime/actions.h"
@@ -85,6 +86,12 @@ ObjectRef ScriptBridge::ScriptObject(ObjectHandle handle, ObjectRef proto) {
   const ObjectRef made = vm_.GetHeap().New(cls, proto);
   if (avm1::Object* script = vm_.Get(made)) script->payload = std::make_unique<DisplayPayload>(handle);
   objects_[handle.index] = Entry{handle, made};
+  // A text field broadcasts its events to its listeners, itself first.
+  if (cls == avm1::ObjectClass::kTextField) {
+    avm1::InitializeBroadcaster(vm_, Value::Object(made));
+    const Value self = Value::Object(made);
+    vm_.CallMethod(self, "addListener", std::span<const Value>(&self, 1));
+  }
   return made;
 }
 
