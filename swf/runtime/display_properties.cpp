@@ -220,6 +220,14 @@ bool ScriptBridge::SetProperty(ObjectHandle handle, std::string_view name, const
     case kWidth:
     case kHeight: {
       if (!finite || number < 0) return true;
+      if (object->textField) {
+        // A text field's box changes size instead (whole twips).
+        Rect& box = object->textField->bounds;
+        const auto twips = static_cast<Twips>(std::min(number * kTwipsPerPixel, 1e9));
+        (index == kWidth ? box.xMax : box.yMax) = (index == kWidth ? box.xMin : box.yMin) + twips;
+        runtime_.TextFieldChanged(handle);
+        return true;
+      }
       const std::optional<Box> local = LocalBounds(runtime_.Objects(), *object);
       if (!local) return true;
       const double extent = index == kWidth ? local->xMax - local->xMin : local->yMax - local->yMin;

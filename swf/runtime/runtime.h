@@ -150,7 +150,9 @@ class Runtime final : private RemovalObserver {
   // Fields bound to variables show their variables' values now; a field
   // whose variable is missing sets it to its text.
   void SyncTextVariables();
-  void SyncTextVariable(ObjectHandle field);
+  // `binding`: the field was just made or given its variable.
+  void SyncTextVariable(ObjectHandle field, bool binding);
+  std::pair<avm1::ObjectRef, std::string> TextVariableOwner(ObjectHandle field);
   // A field's text changed by a script or typing: its variable follows.
   void StoreTextVariable(ObjectHandle field);
   std::string MovieUrl() const { return movieUrl_; }

@@ -24,6 +24,7 @@ void Runtime::MakeTextField(ObjectHandle handle, const EditTextDefinition& defin
   const int version = VersionOf(&object);
   auto field = std::make_shared<text::TextFieldState>(text::FieldFromDefinition(definition, *fonts_, version));
   if (definition.initialText) {
+    field->initialText = *definition.initialText;
     if (field->html) {
       text::SetHtmlText(*field, *definition.initialText);
     } else {
@@ -31,7 +32,7 @@ void Runtime::MakeTextField(ObjectHandle handle, const EditTextDefinition& defin
     }
   }
   object.textField = std::move(field);
-  SyncTextVariable(handle);
+  SyncTextVariable(handle, true);
   TextFieldChanged(handle);
 }
 
@@ -48,7 +49,10 @@ ObjectHandle Runtime::PlaceTextField(ObjectHandle parent, int32_t scriptDepth, s
   if (handle.IsNone()) return handle;
   ++context_.objects.madeInStep;
   DisplayObject& made = *stage_.Get(handle);
-  made.textField = std::make_shared<text::TextFieldState>(text::NewField(x, y, width, height, VersionOf(&made)));
+  // The box starts at the field's origin, which is placed at (x, y).
+  made.matrix.tx = x;
+  made.matrix.ty = y;
+  made.textField = std::make_shared<text::TextFieldState>(text::NewField(0, 0, width, height, VersionOf(&made)));
   TextFieldChanged(handle);
   return handle;
 }
@@ -69,17 +73,36 @@ void Runtime::SyncTextVariables() {
     if (object->textField && !object->textField->variable.empty()) fields.push_back(object->self);
     for (const auto& [depth, child] : object->children) pending.push_back(child);
   }
-  for (const ObjectHandle field : fields) SyncTextVariable(field);
+  for (const ObjectHandle field : fields) SyncTextVariable(field, false);
 }
 
-void Runtime::SyncTextVariable(ObjectHandle handle) {
-  DisplayObject* object = stage_.Get(handle);
-  if (object == nullptr || !object->textField || object->textField->variable.empty()) return;
+// The object that holds a field's variable and the variable's name: a
+// path of members ("a.b.name") from the field's parent, or a target path
+// ("/a/b:name").
+std::pair<avm1::ObjectRef, std::string> Runtime::TextVariableOwner(ObjectHandle handle) {
+  const DisplayObject* object = stage_.Get(handle);
+  if (object == nullptr || !object->textField || object->textField->variable.empty()) return {};
   const auto [path, name] = SplitVariable(object->textField->variable);
   const avm1::ObjectRef parent = bridge_.ScriptObject(object->parent);
-  if (parent.id == 0 || name.empty()) return;
-  const avm1::ObjectRef owner = path.empty() ? parent : bridge_.FindTarget(parent, path);
+  if (parent.id == 0 || name.empty()) return {};
+  if (path.empty()) return {parent, name};
+  if (path.find('/') != std::string::npos) return {bridge_.FindTarget(parent, path), name};
+  avm1::Value owner = avm1::Value::Object(parent);
+  for (size_t start = 0; start <= path.size();) {
+    const size_t end = std::min(path.find('.', start), path.size());
+    owner = vm_.GetMember(owner, path.substr(start, end - start));
+    if (!owner.Is(avm1::ValueKind::kObject) && !owner.Is(avm1::ValueKind::kClip)) return {};
+    start = end + 1;
+  }
+  return {vm_.ObjectFor(owner), name};
+}
+
+void Runtime::SyncTextVariable(ObjectHandle handle, bool binding) {
+  const auto [owner, name] = TextVariableOwner(handle);
   if (owner.id == 0) return;
+  // Later changes show only for variables of clips, which tell their fields.
+  if (!binding && bridge_.HandleOf(owner).IsNone()) return;
+  DisplayObject* object = stage_.Get(handle);
   const int savedVersion = vm_.SwfVersion();
   vm_.SetSwfVersion(VersionOf(object));
   const avm1::Value value = vm_.GetMember(avm1::Value::Object(owner), name);
@@ -87,7 +110,9 @@ void Runtime::SyncTextVariable(ObjectHandle handle) {
   if (object != nullptr && object->textField) {
     text::TextFieldState& field = *object->textField;
     if (value.Is(avm1::ValueKind::kUndefined)) {
-      vm_.SetMember(avm1::Value::Object(owner), name, avm1::Value::String(text::PlainText(field)));
+      // A new binding gives a missing variable the field's text, if any.
+      const std::string current = text::PlainText(field);
+      if (binding && !current.empty()) vm_.SetMember(avm1::Value::Object(owner), name, avm1::Value::String(current));
     } else {
       const std::string shown = vm_.ToStringValue(value);
       const std::string current = field.html ? text::HtmlText(field) : text::PlainText(field);
@@ -105,13 +130,9 @@ void Runtime::SyncTextVariable(ObjectHandle handle) {
 }
 
 void Runtime::StoreTextVariable(ObjectHandle handle) {
-  DisplayObject* object = stage_.Get(handle);
-  if (object == nullptr || !object->textField || object->textField->variable.empty()) return;
-  const auto [path, name] = SplitVariable(object->textField->variable);
-  const avm1::ObjectRef parent = bridge_.ScriptObject(object->parent);
-  if (parent.id == 0 || name.empty()) return;
-  const avm1::ObjectRef owner = path.empty() ? parent : bridge_.FindTarget(parent, path);
-  if (owner.id == 0) return;
+  const auto [owner, name] = TextVariableOwner(handle);
+  const DisplayObject* object = stage_.Get(handle);
+  if (owner.id == 0 || object == nullptr || !object->textField) return;
   const text::TextFieldState& field = *object->textField;
   vm_.SetMember(avm1::Value::Object(owner), name,
                 avm1::Value::String(field.html ? text::HtmlText(field) : text::PlainText(field)));

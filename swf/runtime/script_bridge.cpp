@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "swf/avm1/builtins/install.h"
 #include "swf/avm1/number_text.h"
 #include "swf/avm1/property_map.h"
 #include "swf/runtime/actions.h"
@@ -95,6 +96,12 @@ ObjectRef ScriptBridge::ScriptObject(ObjectHandle handle, ObjectRef proto) {
   // The main movie's timeline carries the player's version as a variable.
   if (handle == runtime_.Root()) vm_.DefineValue(made, "$version", Value::String(vm_.Host().version), 0);
   objects_[handle.index] = Entry{handle, made};
+  // A text field broadcasts its events to its listeners, itself first.
+  if (cls == avm1::ObjectClass::kTextField) {
+    avm1::InitializeBroadcaster(vm_, Value::Object(made));
+    const Value self = Value::Object(made);
+    vm_.CallMethod(self, "addListener", std::span<const Value>(&self, 1));
+  }
   return made;
 }
 

@@ -38,35 +38,22 @@ struct FieldReceiver {
   void Changed() const { GetRuntime().TextFieldChanged(handle); }
 };
 
+// In the order the player makes them (for..in lists them newest first).
 enum Property : int {
-  kText, kHtmlText, kHtml, kLength, kTextWidth, kTextHeight, kTextColor, kBorder, kBorderColor, kBackground,
-  kBackgroundColor, kWordWrap, kMultiline, kType, kSelectable, kEmbedFonts, kAutoSize, kPassword, kMaxChars,
-  kVariable, kRestrict, kCondenseWhite, kScroll, kMaxScroll, kBottomScroll, kHScroll, kMaxHScroll,
-  kMouseWheelEnabled, kAntiAliasType, kGridFitType, kSharpness, kThickness, kPropertyCount
+  kGridFitType, kAntiAliasType, kThickness, kSharpness, kFilters, kScroll, kMaxScroll, kBorderColor,
+  kBackgroundColor, kTextColor, kTabIndex, kAutoSize, kText, kType, kHtmlText, kVariable, kHScroll, kMaxHScroll,
+  kMaxChars, kEmbedFonts, kHtml, kBorder, kBackground, kWordWrap, kPassword, kMultiline, kSelectable, kLength,
+  kBottomScroll, kTextWidth, kTextHeight, kRestrict, kCondenseWhite, kMouseWheelEnabled, kStyleSheet,
+  kPropertyCount
 };
 
 constexpr const char* kPropertyNames[kPropertyCount] = {
-    "text",       "htmlText",  "html",      "length",   "textWidth",   "textHeight",  "textColor",
-    "border",     "borderColor", "background", "backgroundColor", "wordWrap", "multiline", "type",
-    "selectable", "embedFonts", "autoSize", "password",  "maxChars",    "variable",    "restrict",
-    "condenseWhite", "scroll", "maxscroll", "bottomScroll", "hscroll", "maxhscroll", "mouseWheelEnabled",
-    "antiAliasType", "gridFitType", "sharpness", "thickness"};
-
-// Properties the player added in later versions are missing before them.
-uint32_t VersionFlags(int property) {
-  switch (property) {
-    case kCondenseWhite:
-    case kMouseWheelEnabled:
-      return avm1::property_flags::kHiddenBelow7;
-    case kAntiAliasType:
-    case kGridFitType:
-    case kSharpness:
-    case kThickness:
-      return avm1::property_flags::kHiddenBelow8;
-    default:
-      return 0;
-  }
-}
+    "gridFitType", "antiAliasType", "thickness",  "sharpness",     "filters",   "scroll",    "maxscroll",
+    "borderColor", "backgroundColor", "textColor", "tabIndex",     "autoSize",  "text",      "type",
+    "htmlText",    "variable",      "hscroll",    "maxhscroll",    "maxChars",  "embedFonts", "html",
+    "border",      "background",    "wordWrap",   "password",      "multiline", "selectable", "length",
+    "bottomScroll", "textWidth",    "textHeight", "restrict",      "condenseWhite", "mouseWheelEnabled",
+    "styleSheet"};
 
 // Per-field extras scripts set that layout does not use.
 struct Extras {
@@ -97,6 +84,14 @@ double Uint24Color(avm1::Vm& vm, const Value& value) {
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
+}
+
+void SetFieldText(TextFieldState& field, const std::string& text) {
+  if (field.html) {
+    text::SetHtmlText(field, text);
+  } else {
+    text::SetPlainText(field, text);
+  }
 }
 
 Value ReadProperty(avm1::Vm& vm, const FieldReceiver& receiver, int property) {
@@ -135,6 +130,7 @@ Value ReadProperty(avm1::Vm& vm, const FieldReceiver& receiver, int property) {
     case kGridFitType: return Value::String("pixel");
     case kSharpness: return Value::Number(0);
     case kThickness: return Value::Number(0);
+    case kTabIndex: return f.tabIndex ? Value::Number(*f.tabIndex) : Value();
     default: return {};
   }
 }
@@ -226,18 +222,30 @@ void WriteProperty(avm1::Vm& vm, FieldReceiver& receiver, int property, const Va
       if (std::isfinite(number)) f.hscroll = std::clamp(std::trunc(number), 0.0, text::MaxHScroll(f));
       break;
     case kMouseWheelEnabled: f.mouseWheelEnabled = flag; break;
+    case kTabIndex:
+      if (value.IsUndefinedOrNull()) {
+        f.tabIndex.reset();
+      } else {
+        f.tabIndex = number;
+      }
+      break;
     default: return;  // read-only
   }
   again.Changed();
   if (textChanged) again.GetRuntime().StoreTextVariable(again.handle);
-  if (property == kVariable) again.GetRuntime().SyncTextVariable(again.handle);
+  if (property == kVariable) {
+    // A new binding starts again from the field's own text.
+    if (!f.initialText.empty()) SetFieldText(f, f.initialText);
+    again.GetRuntime().TextFieldChanged(again.handle);
+    again.GetRuntime().SyncTextVariable(again.handle, true);
+  }
 }
 
 template <int N>
 Value GetProperty(NativeCall& call) {
   FieldReceiver receiver(call);
   if (!receiver.Live()) return {};
-  if (N == kText || N == kHtmlText) receiver.GetRuntime().SyncTextVariable(receiver.handle);
+  if (N == kText || N == kHtmlText) receiver.GetRuntime().SyncTextVariable(receiver.handle, false);
   FieldReceiver again(call);
   return again.Live() ? ReadProperty(call.vm, again, N) : Value();
 }
@@ -257,7 +265,7 @@ void DefineAccessors(avm1::Vm& vm, ObjectRef prototype, std::integer_sequence<in
     avm1::Property& property = vm.Get(prototype)->properties.Set(kPropertyNames[N], false);
     property.getter = getter;
     property.setter = setter;
-    property.flags = avm1::property_flags::kDontEnum | avm1::property_flags::kDontDelete | VersionFlags(N);
+    property.flags = 0;  // listed by for..in, as in the player
   }(), ...);
 }
 
@@ -344,6 +352,25 @@ Value ReplaceText(NativeCall& call) {
   return {};
 }
 
+// replaceSel(text): the selection (the caret when nothing is selected)
+// becomes the text, in the new text format.
+Value ReplaceSel(NativeCall& call) {
+  FieldReceiver receiver(call);
+  if (!receiver.Live() || call.args.empty()) return {};
+  const std::string inserted = call.vm.ToStringValue(call.Arg(0));
+  FieldReceiver again(call);
+  if (!again.Live()) return {};
+  TextFieldState& field = *again.field;
+  const size_t length = field.content.Length();
+  const size_t begin = std::min(std::min(field.selectionBegin, field.selectionEnd), length);
+  const size_t end = std::min(std::max(field.selectionBegin, field.selectionEnd), length);
+  text::ReplaceText(field, begin, end, inserted);
+  field.selectionBegin = field.selectionEnd = begin + avm1::Utf16Length(inserted);
+  again.Changed();
+  again.GetRuntime().StoreTextVariable(again.handle);
+  return {};
+}
+
 Value RemoveTextField(NativeCall& call) {
   FieldReceiver receiver(call);
   if (receiver.Live()) receiver.GetRuntime().RemoveClipByScript(receiver.handle);
@@ -382,6 +409,7 @@ constexpr avm1::NativeMember kTextFieldMembers[] = {
     {"setNewTextFormat", SetNewTextFormat},
     {"getNewTextFormat", GetNewTextFormat},
     {"replaceText", ReplaceText},
+    {"replaceSel", ReplaceSel},
     {"removeTextField", RemoveTextField},
 };
 

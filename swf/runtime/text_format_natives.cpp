@@ -247,9 +247,10 @@ Value GetTextExtent(NativeCall& call) {
   styled.Append(avm1::ToUtf16(call.vm.ToStringValue(call.Arg(0))), format);
   text::LayoutBox box;
   const bool wrap = call.args.size() > 1 && !call.Arg(1).IsUndefinedOrNull();
+  const double givenWidth = wrap ? call.vm.ToNumber(call.Arg(1)) : 0;
   box.wordWrap = wrap;
   box.multiline = true;
-  box.width = wrap ? call.vm.ToNumber(call.Arg(1)) * 20 : 1e9;
+  box.width = wrap ? givenWidth * 20 : 1e9;
   text::FontLibrary& fonts = bridge->GetRuntime().Fonts();
   const text::TextLayout layout =
       text::LayOut(styled, box, [&](const TextFormat& f) { return fonts.ForFormat(f, false); });
@@ -263,7 +264,7 @@ Value GetTextExtent(NativeCall& call) {
   call.vm.SetMember(out, "width", Value::Number(width));
   call.vm.SetMember(out, "height", Value::Number(height));
   call.vm.SetMember(out, "textFieldHeight", Value::Number(height + 4));
-  call.vm.SetMember(out, "textFieldWidth", Value::Number(wrap ? call.vm.ToNumber(call.Arg(1)) : width + 4));
+  call.vm.SetMember(out, "textFieldWidth", Value::Number(wrap ? givenWidth : width + 4));
   return out;
 }
 

@@ -174,7 +174,7 @@ class HtmlReader {
   void Put(std::u16string_view text) {
     if (pendingBreak_) {
       pendingBreak_ = false;
-      if (options_.multiline) text_.Append(u"\r", paragraphFormat_);
+      AppendBreak();
     }
     text_.Append(text, Current());
   }
@@ -182,8 +182,14 @@ class HtmlReader {
   void StartParagraph() {
     if (pendingBreak_ || (text_.Length() > 0 && text_.Text().back() != u'\r')) {
       pendingBreak_ = false;
-      if (options_.multiline) text_.Append(u"\r", paragraphFormat_);
+      AppendBreak();
     }
+  }
+
+  // A paragraph's break is formatted as the character before it.
+  void AppendBreak() {
+    if (!options_.multiline) return;
+    text_.Append(u"\r", text_.Length() > 0 ? text_.FormatAt(text_.Length() - 1) : paragraphFormat_);
   }
 
   void Open(const Tag& tag) {
@@ -422,7 +428,10 @@ std::string WriteHtml(const StyledText& text, int swfVersion) {
     const bool bullet = first.bullet.value_or(false);
     out += bullet ? std::string("<LI>") : std::string("<P ALIGN=\"") + AlignName(first.align.value_or(Align::kLeft)) + "\">";
     out += "<FONT" + FontAttributes(first, nullptr, swfVersion) + ">";
-    // The runs of the paragraph, each in what differs from its first.
+    // The runs of the paragraph: a run whose font differs from every open
+    // <FONT> opens one more inside the last (with what differs from it); a
+    // run back at an open one's font closes those inside it.
+    std::vector<TextFormat> fonts{first};
     size_t position = start;
     size_t runStart = 0;
     for (const FormatRun& run : text.Runs()) {
@@ -433,10 +442,13 @@ std::string WriteHtml(const StyledText& text, int swfVersion) {
       const TextFormat& format = run.format;
       std::string open;
       std::string close;
-      const std::string attributes = FontAttributes(format, &first, swfVersion);
-      if (!attributes.empty()) {
-        open += "<FONT" + attributes + ">";
-        close = "</FONT>" + close;
+      size_t level = fonts.size();
+      while (level > 0 && !FontAttributes(format, &fonts[level - 1], swfVersion).empty()) --level;
+      if (level > 0) {
+        for (; fonts.size() > level; fonts.pop_back()) out += "</FONT>";
+      } else {
+        open += "<FONT" + FontAttributes(format, &fonts.back(), swfVersion) + ">";
+        fonts.push_back(format);
       }
       if (!format.url.value_or("").empty()) {
         open += "<A HREF=\"" + *format.url + "\" TARGET=\"" + format.target.value_or("") + "\">";
@@ -457,6 +469,7 @@ std::string WriteHtml(const StyledText& text, int swfVersion) {
       out += open + Escaped(std::u16string_view(units).substr(from, to - from)) + close;
       position = to;
     }
+    for (; fonts.size() > 1; fonts.pop_back()) out += "</FONT>";
     out += "</FONT>";
     out += bullet ? "</LI>" : "</P>";
     if (!block.empty()) out += "</TEXTFORMAT>";

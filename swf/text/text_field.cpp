@@ -151,11 +151,14 @@ TextFieldState FieldFromDefinition(const EditTextDefinition& definition, FontLib
   }
   if (definition.layout) {
     const auto& layout = *definition.layout;
-    format.align = static_cast<Align>(std::min<uint8_t>(layout.align, 3));
-    format.leftMargin = layout.leftMargin / kTwipsPerPixel;
-    format.rightMargin = layout.rightMargin / kTwipsPerPixel;
-    format.indent = layout.indent / kTwipsPerPixel;
-    format.leading = layout.leading / kTwipsPerPixel;
+    // An HTML field of a version 7 movie or older starts left-aligned; its
+    // markup says otherwise.
+    if (!definition.html || swfVersion >= 8) format.align = static_cast<Align>(std::min<uint8_t>(layout.align, 3));
+    // Whole pixels, the indent read as signed.
+    format.leftMargin = std::trunc(layout.leftMargin / kTwipsPerPixel);
+    format.rightMargin = std::trunc(layout.rightMargin / kTwipsPerPixel);
+    format.indent = std::trunc(static_cast<int16_t>(layout.indent) / kTwipsPerPixel);
+    format.leading = std::trunc(layout.leading / kTwipsPerPixel);
   }
   field.content = StyledText(format);
   return field;

@@ -46,14 +46,18 @@ struct TextFieldState {
   uint32_t borderColor = 0;
   uint32_t backgroundColor = 0xffffff;
   int maxChars = 0;  // 0: no limit
+  std::optional<double> tabIndex;
   std::optional<std::string> restrict;
   std::string variable;
+  std::string initialText;  // the DefineEditText's own
   int swfVersion = 8;
 
   StyledText content;
   TextFormat newFormat = DefaultTextFormat();  // for text set or typed later
   int scroll = 1;      // first line shown, from 1
   double hscroll = 0;  // pixels
+  size_t selectionBegin = 0;  // UTF-16 units; equal: the caret
+  size_t selectionEnd = 0;
 
   // Made by Update.
   TextLayout layout;
