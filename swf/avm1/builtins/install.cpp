@@ -18,6 +18,8 @@ void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
   InstallSystem(vm);
   InstallKey(vm);
   InstallListenerObjects(vm);
+  InstallXml(vm);
+  InstallLoadVars(vm);
 }
 
 }  // namespace swf::avm1
