@@ -157,5 +157,32 @@ TEST_F(XmlObjectsTest, LoadsArriveOnlyWhenTheQueueRuns) {
   EXPECT_EQ(loads_.Count(), 0u);
 }
 
+TEST_F(XmlObjectsTest, ExternalInterfaceWithoutAContainer) {
+  vm_.SetSwfVersion(8);
+  const Value external = vm_.GetMember(vm_.GetMember(Global("flash"), "external"), "ExternalInterface");
+  EXPECT_FALSE(vm_.ToBoolean(vm_.GetMember(external, "available")));
+  EXPECT_TRUE(Call(external, "call", {Value::String("f")}).Is(ValueKind::kNull));
+  const Value array = Value::Object(vm_.NewArray(std::vector<Value>{Value::Boolean(true), Value::String("a<b"), Value()}));
+  struct Case {
+    const char* method;
+    Value arg;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"_escapeXML", Value::String("<'&\">"), "&lt;&apos;&amp;&quot;&gt;"},
+      {"_unescapeXML", Value::String("&amp;gt;&Amp;"), "&gt;&Amp;"},
+      {"_jsQuoteString", Value::String("\\\""), "\\\\\""},
+      {"_toXML", array, "<array><property id=\"0\"><true/></property><property id=\"1\"><string>a&lt;b</string>"
+                         "</property><property id=\"2\"><undefined/></property></array>"},
+      {"_toXML", Value::String(""), "<string>null</string>"},
+      {"_argumentsToXML", array, "<arguments><string>a&lt;b</string><undefined/></arguments>"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Text(Call(external, c.method, {c.arg})), c.expected) << c.method;
+  EXPECT_TRUE(Call(external, "_escapeXML", {Value::String("")}).Is(ValueKind::kNull));
+  // Movies before version 8 do not see the package.
+  vm_.SetSwfVersion(7);
+  EXPECT_TRUE(Global("flash").Is(ValueKind::kUndefined));
+}
+
 }  // namespace
 }  // namespace swf::avm1

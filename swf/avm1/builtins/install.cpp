@@ -20,6 +20,7 @@ void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
   InstallListenerObjects(vm);
   InstallXml(vm);
   InstallLoadVars(vm);
+  InstallExternalInterface(vm);
 }
 
 }  // namespace swf::avm1

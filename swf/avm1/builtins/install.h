@@ -55,6 +55,8 @@ void InitializeBroadcaster(Vm& vm, const Value& target);
 // of both queue through BuiltinsHost::queueLoad.
 void InstallXml(Vm& vm);
 void InstallLoadVars(Vm& vm);
+// flash.external.ExternalInterface, as a player without a container has it.
+void InstallExternalInterface(Vm& vm);
 Value LoadText(NativeCall& call);
 Value SendAndLoadText(NativeCall& call);
 // URL-encoded variables: read into `target`, or written from `source`'s
