@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "swf/host_services.h"
+#include "sys/fonts.h"
 #include "sys/mp3.h"
 
 namespace player {
@@ -13,6 +14,11 @@ namespace player {
 class MovieServices : public swf::HostServices {
  public:
   std::unique_ptr<swf::Mp3Decoder> CreateMp3Decoder() override { return sys::CreateMp3Decoder(); }
+  // The system's fonts, for text in device fonts.
+  swf::text::FontSource* Fonts() override { return fonts_.get(); }
+
+ private:
+  std::unique_ptr<swf::text::FontSource> fonts_ = sys::CreateFontSource();
 };
 
 }  // namespace player

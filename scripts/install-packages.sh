@@ -12,6 +12,7 @@ packages=(
   wine wine32:i386 fonts-wine xvfb xauth xdotool imagemagick
   fp-utils zip
   ffmpeg  # the sound tests decode with it too, to check ours against
+  libfreetype-dev fonts-liberation2 fonts-noto-core  # device text: FreeType over the fonts the tests use
 )
 
 # Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives code page

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "swf/sound/mp3_decoder.h"
+#include "swf/text/font.h"
 
 namespace swf {
 
@@ -49,6 +50,9 @@ class HostServices {
   // A fresh decoder for one MP3 sound or stream; without one, MP3 sounds
   // stay silent.
   virtual std::unique_ptr<Mp3Decoder> CreateMp3Decoder() { return nullptr; }
+  // The system's fonts for text in device fonts (not owned; it outlives
+  // the player); without them such text takes room but shows nothing.
+  virtual text::FontSource* Fonts() { return nullptr; }
 };
 
 }  // namespace swf

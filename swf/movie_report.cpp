@@ -27,9 +27,11 @@ bool UsesAs3Code(const ParsedMovie& movie) { return movie.hasAs3Code; }
 
 bool UsesVideo(const ParsedMovie& movie) { return HasRawTag(movie, {raw::kDefineVideoStream, raw::kVideoFrame}); }
 
-bool UsesTextFields(const ParsedMovie& movie) {
+// Text fields are drawn; an input field does not take typing yet.
+bool UsesInputText(const ParsedMovie& movie) {
   return std::any_of(movie.characters.begin(), movie.characters.end(), [](const auto& entry) {
-    return std::holds_alternative<EditTextDefinition>(entry.second);
+    const auto* field = std::get_if<EditTextDefinition>(&entry.second);
+    return field != nullptr && !field->readOnly;
   });
 }
 
@@ -55,7 +57,7 @@ struct FeatureRow {
 constexpr FeatureRow kUnsupportedFeatures[] = {
     {{"as3", "ActionScript 3 is not run"}, UsesAs3Code},
     {{"video", "Video is not played"}, UsesVideo},
-    {{"text-fields", "Text fields are not shown"}, UsesTextFields},
+    {{"input-text", "Input text fields do not take typing"}, UsesInputText},
     {{"imports", "Symbols imported from other movies are not shown"}, UsesImports},
     {{"device-fonts", "Text in device fonts is not shown"}, UsesDeviceFonts},
     {{"scaling-grids", "Scaling grids are not applied"}, UsesScalingGrids},

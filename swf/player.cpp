@@ -4,6 +4,7 @@
 
 #include "swf/render/hit_test.h"
 #include "swf/render/renderer.h"
+#include "swf/runtime/input_events.h"
 
 namespace swf {
 namespace {
@@ -42,6 +43,7 @@ void Player::GotoFrame(size_t frame) {
 
 void Player::Tick() {
   runtime_.Tick();
+  FollowDrag(runtime_);
   // Buttons answer the mouse where it stands now that the picture changed.
   if (mouse_) buttons_.MouseMove(ButtonUnder(*mouse_));
   AfterStep();
@@ -92,11 +94,82 @@ size_t Player::Advance(double elapsedSeconds) {
 
 double Player::TimeToNextFrame() const { return std::max(0.0, FrameInterval() - sinceLastFrame_); }
 
-ObjectHandle Player::ButtonUnder(Point stagePixels) const {
+ObjectHandle Player::ButtonUnder(Point stagePixels) {
   const Rect& stage = StageRect();
   const Matrix twipsToPixels{1 / kTwipsPerPixel, 0, 0, 1 / kTwipsPerPixel, -stage.xMin / kTwipsPerPixel,
                              -stage.yMin / kTwipsPerPixel};
-  return ButtonAt(runtime_.Objects(), movie_, twipsToPixels, stagePixels);
+  return MouseTargetAt(runtime_.Objects(), movie_, twipsToPixels, stagePixels,
+                       [this](const DisplayObject& object) { return CatchesMouse(runtime_, object); });
+}
+
+namespace {
+
+// Key codes of the mouse buttons, as Key.isDown knows them.
+int MouseKeyCode(MouseButton button) {
+  switch (button) {
+    case MouseButton::kLeft: return 1;
+    case MouseButton::kRight: return 2;
+    case MouseButton::kMiddle: return 4;
+    case MouseButton::kNone: return 0;
+  }
+  return 0;
+}
+
+// What Key.getAscii gives for a key that types no character of its own.
+char32_t KeyCharacter(const InputEvent& event) {
+  if (event.character != 0) return event.character;
+  switch (event.keyCode) {
+    case 8:
+    case 9:
+    case 13:
+    case 27:
+    case 32: return static_cast<char32_t>(event.keyCode);
+    case 46: return 127;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+void Player::RouteMouse(const InputEvent& event) {
+  const Rect& stage = StageRect();
+  runtime_.SetMousePosition(Point{event.x * kTwipsPerPixel + stage.xMin, event.y * kTwipsPerPixel + stage.yMin});
+  InputState& input = runtime_.Input();
+  if (event.kind == InputKind::kMouseMove) {
+    FollowDrag(runtime_);
+    BroadcastClipEvent(runtime_, clip_event::kMouseMove);
+    NotifyListeners(runtime_, "Mouse", "onMouseMove");
+    return;
+  }
+  const bool down = event.kind == InputKind::kMouseDown;
+  if (down) {
+    input.Press(MouseKeyCode(event.button));
+  } else {
+    input.Release(MouseKeyCode(event.button));
+  }
+  // Clips and listeners hear the left button only.
+  if (event.button != MouseButton::kLeft) return;
+  BroadcastClipEvent(runtime_, down ? clip_event::kMouseDown : clip_event::kMouseUp);
+  NotifyListeners(runtime_, "Mouse", down ? "onMouseDown" : "onMouseUp");
+}
+
+void Player::RouteKey(const InputEvent& event) {
+  InputState& input = runtime_.Input();
+  input.lastKeyCode = event.keyCode;
+  input.lastCharacter = KeyCharacter(event);
+  if (event.kind == InputKind::kKeyUp) {
+    input.Release(event.keyCode);
+    BroadcastClipEvent(runtime_, clip_event::kKeyUp);
+    NotifyListeners(runtime_, "Key", "onKeyUp");
+    return;
+  }
+  input.Press(event.keyCode);
+  BroadcastClipEvent(runtime_, clip_event::kKeyDown);
+  NotifyListeners(runtime_, "Key", "onKeyDown");
+  buttons_.KeyDown(event.keyCode, event.character);
+  if (const uint8_t code = ButtonKeyCode(event.keyCode, input.lastCharacter); code != 0) {
+    BroadcastClipEvent(runtime_, clip_event::kKeyPress, code);
+  }
 }
 
 void Player::HandleInput(const InputEvent& event) {
@@ -110,6 +183,7 @@ void Player::RouteInput(const InputEvent& event) {
     case InputKind::kMouseDown:
     case InputKind::kMouseUp: {
       mouse_ = Point{event.x, event.y};
+      RouteMouse(event);
       const ObjectHandle hit = ButtonUnder(*mouse_);
       // Buttons answer the left button only; the others still move the mouse.
       const bool left = event.button == MouseButton::kLeft;
@@ -130,10 +204,14 @@ void Player::RouteInput(const InputEvent& event) {
       buttons_.Reset();
       break;
     case InputKind::kKeyDown:
-      buttons_.KeyDown(event.keyCode, event.character);
-      break;
-    case InputKind::kMouseWheel:
     case InputKind::kKeyUp:
+      RouteKey(event);
+      break;
+    case InputKind::kMouseWheel: {
+      const avm1::Value delta = avm1::Value::Number(event.wheelDelta);
+      NotifyListeners(runtime_, "Mouse", "onMouseWheel", std::span<const avm1::Value>(&delta, 1));
+      break;
+    }
     case InputKind::kTextInput:
     case InputKind::kTextControl:
     case InputKind::kSetClipboardText:

@@ -120,8 +120,13 @@ class Player {
   const DisplayObject& Root() const { return runtime_.RootObject(); }
 
  private:
-  // The button under a point of the stage, in stage pixels.
-  ObjectHandle ButtonUnder(Point stagePixels) const;
+  // The button (or clip acting as one) under a point of the stage, in
+  // stage pixels.
+  ObjectHandle ButtonUnder(Point stagePixels);
+  // The events that reach scripts besides the buttons: clip events,
+  // listeners, the keyboard's state, the drag.
+  void RouteMouse(const InputEvent& event);
+  void RouteKey(const InputEvent& event);
   // Hands the sounds of the frames just entered to the audio.
   void AfterStep();
   // HandleInput's work: the event to the buttons.

@@ -12,6 +12,7 @@
 #include "swf/render/png_encoder.h"
 #include "swf/snapshot.h"
 #include "sys/file.h"
+#include "sys/fonts.h"
 
 namespace tools {
 namespace {
@@ -88,9 +89,14 @@ int RunRender(const CommandContext& context) {
   }
   const std::string file = sys::ReadWholeFile(request.moviePath, sys::FileAccess::kReadShareReadWrite);
   const auto bytes = std::span(reinterpret_cast<const uint8_t*>(file.data()), file.size());
+  // Text in device fonts is drawn with the system's fonts.
+  struct FontHost : swf::HostServices {
+    std::unique_ptr<swf::text::FontSource> fonts = sys::CreateFontSource();
+    swf::text::FontSource* Fonts() override { return fonts.get(); }
+  } host;
   std::optional<swf::Player> player;
   try {
-    player.emplace(bytes);
+    player.emplace(bytes, &host);
   } catch (const swf::ParseError& error) {
     return Fail(context.err, request.moviePath + ": " + error.what());
   }

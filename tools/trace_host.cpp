@@ -17,7 +17,9 @@ TraceHost::TraceHost(std::ostream& out, std::filesystem::path movieFolder, doubl
       utcOffsetMinutes_(utcOffsetMinutes) {}
 
 void TraceHost::Trace(std::string_view line) {
-  out_ << line << '\n';
+  // The player's log ends a line at a carriage return too.
+  for (const char c : line) out_ << (c == '\r' ? '\n' : c);
+  out_ << '\n';
 }
 
 void TraceHost::FsCommand(std::string_view command, std::string_view) {

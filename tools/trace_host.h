@@ -2,11 +2,13 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "swf/host_services.h"
+#include "sys/fonts.h"
 
 namespace tools {
 
@@ -26,6 +28,7 @@ class TraceHost : public swf::HostServices {
   std::optional<std::vector<uint8_t>> LoadFile(std::string_view relativePath) override;
   double NowMilliseconds() override { return startMilliseconds_ + elapsedSeconds_ * 1000.0; }
   int UtcOffsetMinutes(double) override { return utcOffsetMinutes_; }
+  swf::text::FontSource* Fonts() override { return fonts_.get(); }
 
   void AdvanceClock(double seconds) { elapsedSeconds_ += seconds; }
   bool QuitRequested() const { return quitRequested_; }
@@ -37,6 +40,7 @@ class TraceHost : public swf::HostServices {
   int utcOffsetMinutes_;
   double elapsedSeconds_ = 0;
   bool quitRequested_ = false;
+  std::unique_ptr<swf::text::FontSource> fonts_ = sys::CreateFontSource();
 };
 
 // The path of `relativePath` inside `folder`, or nothing when it is absolute

@@ -57,9 +57,19 @@ Machine::Machine(Vm& vm, DisplayHost& display, ScriptLimits limits)
   // place while they call out to code that pushes above them.
   stack_.reserve(kMaxStack);
   vm_.AddRoots(this);
+  // Built-ins' long loops stop with the script that called them.
+  vm_.SetWorkCheck([this](bool stop) {
+    if (frame_ == nullptr) return;
+    if (stop) throw ScriptAbort{};
+    untilClock_ = 1;
+    Tick();
+  });
 }
 
-Machine::~Machine() { vm_.RemoveRoots(this); }
+Machine::~Machine() {
+  vm_.SetWorkCheck(nullptr);
+  vm_.RemoveRoots(this);
+}
 
 void Machine::MarkRoots(Marker& marker) const {
   for (const Value& value : stack_) marker.Mark(value);

@@ -164,7 +164,7 @@ class Machine final : public RootSource, public std::enable_shared_from_this<Mac
   static constexpr size_t kMaxStack = size_t{1} << 16;
   // The longest string a script may make (a loop doubling a string would
   // otherwise take the machine's memory); beyond it the script stops.
-  static constexpr size_t kMaxStringBytes = size_t{1} << 24;
+  static constexpr size_t kMaxStringBytes = Vm::kMaxStringBytes;
   // Records between two looks at the clock.
   static constexpr unsigned kClockInterval = 1024;
 

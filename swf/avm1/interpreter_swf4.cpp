@@ -112,7 +112,8 @@ void Machine::AsciiToChar(bool multibyte) {
 }
 
 void Machine::GetProperty() {
-  const double index = vm_.ToNumber(Peek(0));
+  // The index is truncated toward zero (-0.8 names _x).
+  const double index = std::trunc(vm_.ToNumber(Peek(0)));
   const Value& targetValue = Peek(1);
   const bool here = targetValue.Is(ValueKind::kString) && targetValue.AsString().empty();
   const ObjectRef clip = here ? frame_->target : TargetOf(targetValue);
@@ -126,7 +127,7 @@ void Machine::GetProperty() {
 
 void Machine::SetProperty() {
   const Value value = Peek(0);
-  const double index = vm_.ToNumber(Peek(1));
+  const double index = std::trunc(vm_.ToNumber(Peek(1)));
   const Value& targetValue = Peek(2);
   const bool here = targetValue.Is(ValueKind::kString) && targetValue.AsString().empty();
   const ObjectRef clip = here ? frame_->target : TargetOf(targetValue);

@@ -34,10 +34,12 @@ size_t VariableSeparator(std::string_view name) {
   return std::string_view::npos;
 }
 
-bool IsLevelName(std::string_view name) {
+// "_level7"; from SWF 7 on only in lower case.
+bool IsLevelName(std::string_view name, bool ignoreCase) {
   if (name.size() < 7) return false;
   for (size_t i = 0; i < 6; ++i) {
-    if (std::tolower(static_cast<unsigned char>(name[i])) != "_level"[i]) return false;
+    const char c = ignoreCase ? static_cast<char>(std::tolower(static_cast<unsigned char>(name[i]))) : name[i];
+    if (c != "_level"[i]) return false;
   }
   for (size_t i = 6; i < name.size(); ++i) {
     if (name[i] < '0' || name[i] > '9') return false;
@@ -115,7 +117,7 @@ Value Machine::SpecialName(std::string_view name, bool& found) {
   if (SameName(name, "_global") && (vm_.SwfVersion() >= 6 || frame_->callee.id != 0)) {
     return Value::Object(vm_.Classes().global);
   }
-  if (SameName(name, "_root") || IsLevelName(name)) {
+  if (SameName(name, "_root") || IsLevelName(name, frame_->version < 7)) {
     const ObjectRef base = frame_->target.id != 0 ? frame_->target : frame_->origin;
     const ObjectRef clip = display_.FindTarget(base, name);
     if (clip.id != 0) return Wrap(clip);

@@ -45,7 +45,17 @@ bool SameKindEqual(const Value& a, const Value& b) {
 // Loose equality once conversions are due; `depth` bounds the rounds (an
 // object is converted once, a boolean once, then the kinds settle).
 bool LooselyEqual(const Value& left, const Value& right, const Context& context, int depth) {
-  if (left.kind() == right.kind()) return SameKindEqual(left, right);
+  if (left.kind() == right.kind()) {
+    // Before SWF 6 two objects meet through their primitives when both have
+    // one (two Number objects of 1 are equal); otherwise by identity.
+    if (context.swf_version < 6 && left.Is(ValueKind::kObject) && left.AsObject() != right.AsObject() && depth == 0) {
+      const Value a = ToPrimitive(left, context);
+      const Value b = ToPrimitive(right, context);
+      if (!IsObjectLike(a) && !IsObjectLike(b)) return LooselyEqual(a, b, context, depth + 1);
+      return false;
+    }
+    return SameKindEqual(left, right);
+  }
   if (left.IsUndefinedOrNull() && right.IsUndefinedOrNull()) return true;
   if (depth > 4) return false;
   // An object meets a primitive through its valueOf, even against undefined:
@@ -77,13 +87,17 @@ Value Compare(double left, double right) {
 // Less2 with the operands given in comparison order and converted in
 // evaluation order.
 Value LessThan(const Value& smaller, const Value& larger, bool smaller_first, const Context& context) {
+  // An object whose valueOf gives an object compares false at once; the
+  // other operand is then not converted.
+  const auto primitive = [&](const Value& operand, Value& out) {
+    out = PrimitiveOrSelf(operand, context, PrimitiveHint::kNumber);
+    return !(operand.Is(ValueKind::kObject) && out.Is(ValueKind::kObject));
+  };
   Value a, b;
   if (smaller_first) {
-    a = PrimitiveOrSelf(smaller, context, PrimitiveHint::kNumber);
-    b = PrimitiveOrSelf(larger, context, PrimitiveHint::kNumber);
+    if (!primitive(smaller, a) || !primitive(larger, b)) return Value::Boolean(false);
   } else {
-    b = PrimitiveOrSelf(larger, context, PrimitiveHint::kNumber);
-    a = PrimitiveOrSelf(smaller, context, PrimitiveHint::kNumber);
+    if (!primitive(larger, b) || !primitive(smaller, a)) return Value::Boolean(false);
   }
   if (a.Is(ValueKind::kString) && b.Is(ValueKind::kString)) return Value::Boolean(a.AsString() < b.AsString());
   const double na = ToNumber(a, context);

@@ -1,18 +1,40 @@
 #include "swf/avm1/property_map.h"
 
+#include "swf/avm1/builtins/string_case.h"
+#include "swf/avm1/utf16.h"
+
 namespace swf::avm1 {
 
-std::string FoldCase(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+namespace {
+
+bool IsAscii(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
   }
-  return folded;
+  return true;
+}
+
+}  // namespace
+
+std::string FoldCase(std::string_view name) {
+  if (IsAscii(name)) {
+    std::string folded(name);
+    for (char& c : folded) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return folded;
+  }
+  // Beyond ASCII names meet through the player's own lower-case mapping
+  // ("\u00C4" is "\u00E4", and the three forms of "dz" are one).
+  std::u16string units = ToUtf16(name);
+  for (char16_t& unit : units) unit = ToLowerUnit(unit);
+  return FromUtf16(units);
 }
 
 namespace {
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  if (!IsAscii(a) || !IsAscii(b)) return FoldCase(a) == FoldCase(b);
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     char x = a[i], y = b[i];

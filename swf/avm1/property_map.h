@@ -100,10 +100,12 @@ class PropertyMap {
   std::vector<Entry> entries_;
   size_t live_ = 0;
   std::unordered_map<std::string, std::uint32_t> exact_;
-  // ASCII-lowercased name -> the oldest live entry of that name.
+  // Case-folded name (FoldCase) -> the oldest live entry of that name.
   std::unordered_map<std::string, std::uint32_t> folded_;
 };
 
+// A name in the form that names differing only in case share, as the
+// player folds them for code before SWF 7.
 std::string FoldCase(std::string_view name);
 
 }  // namespace swf::avm1

@@ -400,6 +400,12 @@ Value Vm::ToPrimitive(ObjectRef object, PrimitiveHint hint) {
 }
 
 std::string Vm::ToString(ObjectRef object) {
+  // A button or text field reads as its target path, as a clip does.
+  if (const Object* target = heap_.Get(object); target != nullptr && display_ != nullptr &&
+      (target->cls == ObjectClass::kButton || target->cls == ObjectClass::kTextField)) {
+    ClipReference path = display_->ReferenceTo(object);
+    if (!path.target_path.empty()) return std::move(path.target_path);
+  }
   const Value self = Value::Object(object);
   const Value method = LookUp(self, "toString", false);
   if (method.Is(ValueKind::kObject) && IsFunction(method.AsObject())) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -68,6 +69,34 @@ class Vm final : public ObjectHost, private RootSource {
   void SetSwfVersion(int version) { swfVersion_ = version; }
   Context Conversions() { return Context{swfVersion_, *this}; }
   bool IgnoreCase() const { return swfVersion_ < 7; }
+
+  // Long work inside a built-in. A loop over a length that a script chose
+  // (join on an array 2^31 long) reports each step to Work; every so often
+  // that asks the check the machine running scripts installed, which stops
+  // the running script (it throws) once its time is up. A built-in that
+  // meets a size no script may hold (more elements than kMaxElements in
+  // hand at once, a string longer than kMaxStringBytes) calls StopScript.
+  // Outside any script the check does nothing: the built-in then stops at
+  // those sizes by itself.
+  static constexpr std::int64_t kMaxElements = std::int64_t{1} << 22;
+  static constexpr size_t kMaxStringBytes = size_t{1} << 24;
+  // `check(stop)`: stop now when `stop`, else only when time is up.
+  void SetWorkCheck(std::function<void(bool stop)> check) { workCheck_ = std::move(check); }
+  void Work() {
+    if (--untilWorkCheck_ != 0) return;
+    untilWorkCheck_ = kWorkInterval;
+    if (workCheck_) workCheck_(false);
+  }
+  void StopScript() {
+    if (workCheck_) workCheck_(true);
+  }
+  // A length a built-in is about to walk, cut to kMaxElements (the script
+  // is stopped when it was longer).
+  std::int64_t WalkableLength(std::int64_t length) {
+    if (length <= kMaxElements) return length;
+    StopScript();
+    return kMaxElements;
+  }
 
   // Facts of the machine for the built-ins (clock, time zone, version);
   // setting them also reseeds the random source.
@@ -164,6 +193,9 @@ class Vm final : public ObjectHost, private RootSource {
   std::unordered_map<std::string, Value> registeredClasses_;
   std::uint64_t randomState_ = 1;
   std::vector<const RootSource*> roots_;
+  static constexpr unsigned kWorkInterval = 1024;
+  unsigned untilWorkCheck_ = kWorkInterval;
+  std::function<void(bool)> workCheck_;
 };
 
 // The index an Array property name stands for, or -1 when it is not a

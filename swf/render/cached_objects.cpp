@@ -67,8 +67,10 @@ std::optional<Box> LocalBounds(const Stage& stage, const DisplayObject& object) 
       }
       return total;
     }
-    case ObjectKind::kBitmap:
     case ObjectKind::kTextField:
+      if (!object.textField) return std::nullopt;
+      return FromRect(object.textField->bounds);
+    case ObjectKind::kBitmap:
     case ObjectKind::kEmpty:
       return std::nullopt;
   }

@@ -95,6 +95,43 @@ class HitTester {
     return {};
   }
 
+  ObjectHandle TopTarget(const DisplayObject& parent, const Matrix& parentWorld, const MouseCatchTest& catches) {
+    const std::vector<ObjectHandle> candidates = Unmasked(parent, parentWorld);
+    for (auto it = candidates.rbegin(); it != candidates.rend(); ++it) {
+      const DisplayObject& child = *stage_.Get(*it);
+      if (!child.visible) continue;
+      const Matrix world = Matrix::Compose(child.matrix, parentWorld);
+      if (child.kind == ObjectKind::kButton) {
+        if (child.character != nullptr && catches(child) &&
+            HitArea(MovieOf(child), std::get<ButtonDefinition>(*child.character), world, 0)) {
+          return child.self;
+        }
+      } else if (child.kind == ObjectKind::kMovieClip) {
+        if (catches(child)) {
+          if (Children(child, world, false)) return child.self;
+        } else if (const ObjectHandle found = TopTarget(child, world, catches); !found.IsNone()) {
+          return found;
+        }
+      }
+    }
+    return {};
+  }
+
+  ObjectHandle TopDrawn(const DisplayObject& parent, const Matrix& parentWorld, ObjectHandle excluded) {
+    const std::vector<ObjectHandle> candidates = Unmasked(parent, parentWorld);
+    for (auto it = candidates.rbegin(); it != candidates.rend(); ++it) {
+      const DisplayObject& child = *stage_.Get(*it);
+      if (!child.visible || child.self == excluded) continue;
+      const Matrix world = Matrix::Compose(child.matrix, parentWorld);
+      if (child.kind == ObjectKind::kMovieClip) {
+        if (const ObjectHandle found = TopDrawn(child, world, excluded); !found.IsNone()) return found;
+      } else if (Object(child, world, false)) {
+        return child.self;
+      }
+    }
+    return {};
+  }
+
  private:
   // Nested characters of a hit area deeper than this count as nothing (a
   // sprite that holds itself), and one question looks at this many
@@ -222,6 +259,20 @@ ObjectHandle ButtonAt(const Stage& stage, const ParsedMovie& rootMovie, const Ma
   const DisplayObject* root = stage.Get(stage.Root());
   if (root == nullptr) return {};
   return HitTester(stage, rootMovie, point).TopButton(*root, view);
+}
+
+ObjectHandle MouseTargetAt(const Stage& stage, const ParsedMovie& rootMovie, const Matrix& view, Point point,
+                           const MouseCatchTest& catches) {
+  const DisplayObject* root = stage.Get(stage.Root());
+  if (root == nullptr) return {};
+  return HitTester(stage, rootMovie, point).TopTarget(*root, view, catches);
+}
+
+ObjectHandle DrawnObjectAt(const Stage& stage, const ParsedMovie& rootMovie, const Matrix& view, Point point,
+                           ObjectHandle excluded) {
+  const DisplayObject* root = stage.Get(stage.Root());
+  if (root == nullptr) return {};
+  return HitTester(stage, rootMovie, point).TopDrawn(*root, view, excluded);
 }
 
 }  // namespace swf

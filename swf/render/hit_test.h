@@ -5,6 +5,8 @@
 // fill sides, its strokes by the width they are drawn with. Only reads the
 // stage.
 
+#include <functional>
+
 #include "swf/parse/movie.h"
 #include "swf/runtime/stage.h"
 
@@ -27,5 +29,20 @@ bool ObjectContains(const Stage& stage, const ParsedMovie& rootMovie, const Disp
 // when there is none. Only buttons catch the mouse: the shapes and clips
 // drawn above a button do not hide it from the mouse.
 ObjectHandle ButtonAt(const Stage& stage, const ParsedMovie& rootMovie, const Matrix& view, Point point);
+
+// Whether an object takes the mouse: a button, or a clip that acts as one
+// (it then takes it for everything drawn inside it, its children's buttons
+// included). Clips it refuses are looked into.
+using MouseCatchTest = std::function<bool(const DisplayObject&)>;
+
+// The topmost object that `catches` accepts and whose picture covers the
+// point (a button by its hit area); none when there is none.
+ObjectHandle MouseTargetAt(const Stage& stage, const ParsedMovie& rootMovie, const Matrix& view, Point point,
+                           const MouseCatchTest& catches);
+
+// The topmost object drawn at the point (a shape, text, or a button), not
+// counting `excluded` and what it holds; none when nothing is drawn there.
+ObjectHandle DrawnObjectAt(const Stage& stage, const ParsedMovie& rootMovie, const Matrix& view, Point point,
+                           ObjectHandle excluded);
 
 }  // namespace swf

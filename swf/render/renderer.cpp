@@ -314,8 +314,10 @@ class SceneRenderer {
       case ObjectKind::kButton:
         DrawChildren(object, world, color);
         return;
-      case ObjectKind::kBitmap:
       case ObjectKind::kTextField:
+        if (object.textField) DrawTextField(*object.textField, world, color);
+        return;
+      case ObjectKind::kBitmap:
       case ObjectKind::kEmpty:
         return;
     }
@@ -362,6 +364,19 @@ class SceneRenderer {
     for (const TextGlyph& glyph : text.glyphs) {
       const Matrix toDevice = GlyphToDevice(glyph.matrix, world, options_.view);
       DrawShape(FollowGlyphCurves(*glyph.shape, toDevice, glyphOutline_), toDevice, color, Lifetime::kThisDrawing);
+    }
+  }
+
+  // A text field: its background, border and glyphs, as its text layer made
+  // them.
+  void DrawTextField(const text::TextFieldState& field, const Matrix& world, const ColorTransform& color) {
+    for (const text::FieldShape& item : field.shapes) {
+      if (item.glyph) {
+        const Matrix toDevice = GlyphToDevice(item.matrix, world, options_.view);
+        DrawShape(FollowGlyphCurves(*item.shape, toDevice, glyphOutline_), toDevice, color, Lifetime::kThisDrawing);
+      } else {
+        DrawShape(*item.shape, Matrix::Compose(item.matrix, world), color, Lifetime::kThisDrawing);
+      }
     }
   }
 

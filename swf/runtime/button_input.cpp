@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "swf/runtime/input_events.h"
 #include "swf/runtime/runtime.h"
 
 namespace swf {
@@ -24,6 +25,22 @@ std::optional<size_t> SoundIndex(uint16_t condition) {
       return button_sound::kOverDownToOverUp;
     default:
       return std::nullopt;
+  }
+}
+
+// The clip event (and on-method) of a transition.
+uint32_t ClipEventOf(uint16_t condition) {
+  switch (condition) {
+    case cond::kIdleToOverUp: return clip_event::kRollOver;
+    case cond::kOverUpToIdle: return clip_event::kRollOut;
+    case cond::kOverUpToOverDown: return clip_event::kPress;
+    case cond::kOverDownToOverUp: return clip_event::kRelease;
+    case cond::kOverDownToOutDown: return clip_event::kDragOut;
+    case cond::kOutDownToOverDown: return clip_event::kDragOver;
+    case cond::kOutDownToIdle: return clip_event::kReleaseOutside;
+    case cond::kIdleToOverDown: return clip_event::kDragOver;
+    case cond::kOverDownToIdle: return clip_event::kDragOut;
+    default: return 0;
   }
 }
 
@@ -78,18 +95,32 @@ uint8_t ButtonKeyCode(int keyCode, char32_t character) {
 }
 
 bool ButtonInput::Alive(ObjectHandle button) const {
-  return !button.IsNone() && DefinitionOf(runtime_.Objects().Get(button)) != nullptr;
+  const DisplayObject* object = runtime_.Objects().Get(button);
+  return object != nullptr && CatchesMouse(runtime_, *object);
 }
 
 bool ButtonInput::TracksAsMenu(ObjectHandle button) const {
   const ButtonDefinition* definition = DefinitionOf(runtime_.Objects().Get(button));
-  return definition != nullptr && definition->trackAsMenu;
+  const bool fromTag = definition != nullptr && definition->trackAsMenu;
+  return ScriptFlag(runtime_, button, "trackAsMenu", fromTag);
 }
 
+// A button's transition: its sound, its actions for the condition, then its
+// on-method, and the state's records shown. A clip acting as a button runs
+// its handlers and method for the event and shows its state's frame.
 void ButtonInput::Fire(ObjectHandle button, uint16_t condition, uint8_t shownState) {
   const DisplayObject* object = runtime_.Objects().Get(button);
+  if (object == nullptr) return;
+  const uint32_t event = ClipEventOf(condition);
   const ButtonDefinition* definition = DefinitionOf(object);
-  if (definition == nullptr) return;
+  if (definition == nullptr) {
+    if (object->kind != ObjectKind::kMovieClip) return;
+    if (event != 0) {
+      runtime_.Context().Enqueue(QueuedActions{button, nullptr, QueuedKind::kClipEvent, event, object->clipActions});
+    }
+    ShowClipButtonState(runtime_, button, shownState);
+    return;
+  }
   const ObjectHandle parent = object->parent;
   const ParsedMovie* movie = object->movie;
   if (const std::optional<size_t> index = SoundIndex(condition)) {
@@ -98,6 +129,9 @@ void ButtonInput::Fire(ObjectHandle button, uint16_t condition, uint8_t shownSta
   }
   for (const ButtonCondAction& action : definition->actions) {
     if ((action.conditions & condition) != 0) runtime_.Context().Enqueue(parent, action.actions);
+  }
+  if (event != 0 && runtime_.Bridge().HasScriptObject(button)) {
+    runtime_.Context().Enqueue(QueuedActions{button, nullptr, QueuedKind::kClipEvent, event, nullptr});
   }
   runtime_.SetButtonState(button, shownState);
 }
@@ -250,8 +284,9 @@ void ButtonInput::Reset() {
 }
 
 CursorShape ButtonInput::Cursor() const {
-  const bool overButton = mouseDown_ ? Alive(pressed_) && pressedOver_ : Alive(hovered_);
-  return overButton ? CursorShape::kHand : CursorShape::kArrow;
+  const ObjectHandle over = mouseDown_ ? (pressedOver_ ? pressed_ : ObjectHandle{}) : hovered_;
+  const bool hand = Alive(over) && ScriptFlag(runtime_, over, "useHandCursor", true);
+  return hand ? CursorShape::kHand : CursorShape::kArrow;
 }
 
 std::vector<SoundRequest> ButtonInput::TakeSoundRequests() { return std::exchange(sounds_, {}); }

@@ -24,6 +24,19 @@ const char* MethodOf(uint32_t event) {
     case clip_event::kEnterFrame: return "onEnterFrame";
     case clip_event::kUnload: return "onUnload";
     case clip_event::kData: return "onData";
+    // Input (input_events.cpp): the mouse for every clip, the button events
+    // for clips and buttons that act as buttons. Key events reach clips'
+    // methods only through the focus.
+    case clip_event::kMouseDown: return "onMouseDown";
+    case clip_event::kMouseUp: return "onMouseUp";
+    case clip_event::kMouseMove: return "onMouseMove";
+    case clip_event::kPress: return "onPress";
+    case clip_event::kRelease: return "onRelease";
+    case clip_event::kReleaseOutside: return "onReleaseOutside";
+    case clip_event::kRollOver: return "onRollOver";
+    case clip_event::kRollOut: return "onRollOut";
+    case clip_event::kDragOver: return "onDragOver";
+    case clip_event::kDragOut: return "onDragOut";
     default: return nullptr;
   }
 }
@@ -95,12 +108,12 @@ void Runtime::RunQueued(const QueuedActions& entry) {
       RunBlock(entry.clip, *entry.block, entry.swfVersion != 0 ? entry.swfVersion : VersionOf(object));
       return;
     }
-    case QueuedKind::kClipEvent: RunClipEvent(entry.clip, entry.clipActions, entry.event); return;
+    case QueuedKind::kClipEvent: RunClipEvent(entry.clip, entry.clipActions, entry.event, entry.keyCode); return;
     case QueuedKind::kConstruct: RunConstruct(entry.clip, entry.clipActions); return;
   }
 }
 
-void Runtime::RunClipEvent(ObjectHandle handle, const ClipActions* actions, uint32_t event) {
+void Runtime::RunClipEvent(ObjectHandle handle, const ClipActions* actions, uint32_t event, uint8_t keyCode) {
   const DisplayObject* object = stage_.Get(handle);
   ObjectRef departed;
   if (object == nullptr) {
@@ -112,6 +125,7 @@ void Runtime::RunClipEvent(ObjectHandle handle, const ClipActions* actions, uint
   if (actions != nullptr) {
     for (const ClipActionRecord& record : actions->records) {
       if ((record.events & event) == 0) continue;
+      if (event == clip_event::kKeyPress && record.keyCode != keyCode) continue;
       if (object != nullptr) {
         RunBlock(handle, record.actions, version);
         if (stage_.Get(handle) == nullptr) return;

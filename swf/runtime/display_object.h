@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "swf/parse/movie.h"
 #include "swf/runtime/handle.h"
+#include "swf/text/text_field.h"
 
 namespace swf {
 
@@ -21,7 +23,7 @@ enum class ObjectKind : uint8_t {
   kStaticText,
   kButton,      // children made from the records of its state (`buttonState`)
   kBitmap,      // a bitmap character placed directly (not drawn yet)
-  kTextField,   // DefineEditText (its character): drawn as nothing until text fields are done
+  kTextField,   // DefineEditText, or made by createTextField (`textField`)
   kEmpty,       // an undefined id, or a character without a picture (a font)
 };
 
@@ -89,6 +91,8 @@ struct DisplayObject {
   // the step's budget) shows nothing and plays nothing.
   std::optional<ClipTimeline> timeline;
   std::map<int32_t, ObjectHandle> children;  // depth -> child
+  // Text fields only: their properties, text and what they draw.
+  std::shared_ptr<text::TextFieldState> textField;
 
   bool IsScriptSet(ScriptSet property) const { return (scriptSet & static_cast<uint8_t>(property)) != 0; }
 };

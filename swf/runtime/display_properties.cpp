@@ -9,6 +9,7 @@
 
 #include "swf/avm1/number_text.h"
 #include "swf/render/cached_objects.h"
+#include "swf/runtime/input_events.h"
 #include "swf/runtime/runtime.h"
 #include "swf/runtime/script_bridge.h"
 
@@ -144,7 +145,7 @@ bool ScriptBridge::GetProperty(ObjectHandle handle, std::string_view name, Value
       out = Value::String(object->name);
       return true;
     case kDropTarget:
-      out = Value::String("");
+      out = Value::String(DropTargetOf(runtime_, handle));
       return true;
     case kUrl:
       out = Value::String(runtime_.MovieUrl());

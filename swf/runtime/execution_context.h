@@ -73,6 +73,9 @@ struct QueuedActions {
   // The SWF version the block's code was written for (an imported movie's
   // own); 0: the root movie's.
   int swfVersion = 0;
+  // For a keyPress clip event: the key (as button key codes); the handlers
+  // for other keys do not run.
+  uint8_t keyCode = 0;
 };
 
 class ExecutionContext {

@@ -37,7 +37,10 @@ avm1::ScriptLimits ScriptLimitsOf(const ParsedMovie& movie, HostServices* host) 
 }  // namespace
 
 Runtime::Runtime(const ParsedMovie& movie, HostServices* host, size_t maxMadePerStep)
-    : movie_(movie), imports_(movie, host), context_(host) {
+    : movie_(movie),
+      imports_(movie, host),
+      context_(host),
+      fonts_(std::make_unique<text::FontLibrary>(movie, host != nullptr ? host->Fonts() : nullptr)) {
   context_.objects.maxMadePerStep = maxMadePerStep;
   stage_.SetRemovalObserver(this);
   vm_.SetSwfVersion(movie_.header.version);
@@ -130,6 +133,7 @@ void Runtime::RunFrameActions() {
     --context_.scripts.blocks;
     RunQueued(entry);
   }
+  SyncTextVariables();
   bridge_.ForgetDeparted();
   bridge_.Prune();
   vm_.CollectIfWanted();  // a safe point: no script runs
@@ -231,6 +235,11 @@ void Runtime::SetCharacter(ObjectHandle handle, uint16_t characterId) {
   const std::map<int32_t, ObjectHandle> previous = std::move(object.children);
   object.children.clear();
   for (const auto& [depth, child] : previous) stage_.Remove(child);
+  object.textField.reset();
+  if (const auto* editText = std::get_if<EditTextDefinition>(object.character)) {
+    if (object.kind == ObjectKind::kTextField) MakeTextField(handle, *editText);
+    return;
+  }
   if (object.kind != ObjectKind::kMovieClip && object.kind != ObjectKind::kButton) return;
   if (object.level > kMaxNesting || !context_.objects.StepCanMakeMore()) return;
   ++context_.objects.madeInStep;

@@ -19,12 +19,14 @@
 #include "swf/parse/movie.h"
 #include "swf/runtime/execution_context.h"
 #include "swf/runtime/imports.h"
+#include "swf/runtime/input_state.h"
 #include "swf/runtime/sound_frames.h"
 #include "swf/runtime/script_bridge.h"
 #include "swf/avm1/builtins/data_loads.h"
 #include "swf/runtime/script_timers.h"
 #include "swf/runtime/stage.h"
 #include "swf/runtime/timeline.h"
+#include "swf/text/font_library.h"
 
 namespace swf {
 
@@ -136,6 +138,22 @@ class Runtime final : private RemovalObserver {
   // Where the pointer is, in stage twips (for _xmouse); input sets it.
   Point MousePosition() const { return mouse_; }
   void SetMousePosition(Point twips) { mouse_ = twips; }
+  // The keyboard, the cursor and the drag as input left them.
+  InputState& Input() { return input_; }
+  const InputState& Input() const { return input_; }
+  // Text fields (runtime_text.cpp). The fonts their text draws with.
+  text::FontLibrary& Fonts() { return *fonts_; }
+  // createTextField: an empty field of that box (twips) at `scriptDepth`.
+  ObjectHandle PlaceTextField(ObjectHandle parent, int32_t scriptDepth, std::string name, double x, double y,
+                              double width, double height);
+  // The field's text or properties changed: lines and shapes are made again.
+  void TextFieldChanged(ObjectHandle field);
+  // Fields bound to variables show their variables' values now; a field
+  // whose variable is missing sets it to its text.
+  void SyncTextVariables();
+  void SyncTextVariable(ObjectHandle field);
+  // A field's text changed by a script or typing: its variable follows.
+  void StoreTextVariable(ObjectHandle field);
   std::string MovieUrl() const { return movieUrl_; }
   void SetMovieUrl(std::string url) { movieUrl_ = std::move(url); }
 
@@ -154,7 +172,7 @@ class Runtime final : private RemovalObserver {
   void ClipMade(ObjectHandle clip);
   void QueueEnterFrame(ObjectHandle clip);
   void RunQueued(const QueuedActions& entry);
-  void RunClipEvent(ObjectHandle clip, const ClipActions* actions, uint32_t event);
+  void RunClipEvent(ObjectHandle clip, const ClipActions* actions, uint32_t event, uint8_t keyCode = 0);
   void RunConstruct(ObjectHandle clip, const ClipActions* actions);
   void ObjectRemoved(const DisplayObject& object) override;
   int VersionOf(const DisplayObject* object) const;
@@ -162,6 +180,8 @@ class Runtime final : private RemovalObserver {
   ObjectHandle MakeObject(ObjectHandle parent, int32_t depth, const Placement& placement);
   void SetCharacter(ObjectHandle object, uint16_t characterId);
   void MakeButtonState(ObjectHandle button, const ButtonDefinition& definition);
+  // A DefineEditText's field state, its text from its variable or its own.
+  void MakeTextField(ObjectHandle field, const EditTextDefinition& definition);
   // What `characterId` names inside an object of `owner` (null: the root's
   // movie), imports followed; the character's own movie is put in `movie`.
   const Character* FindCharacter(const ParsedMovie* owner, uint16_t characterId, const ParsedMovie*& movie) const;
@@ -180,7 +200,9 @@ class Runtime final : private RemovalObserver {
   std::unique_ptr<avm1::Interpreter> interpreter_;
   double clockMilliseconds_ = 0;
   Point mouse_;
+  InputState input_;
   std::string movieUrl_;
+  std::unique_ptr<text::FontLibrary> fonts_;
   uint32_t instanceCount_ = 0;  // names "instance1", ... of unnamed objects
   // Set while a script places an object: its constructors wait for the
   // script (ConstructNow) instead of the queue.

@@ -9,6 +9,7 @@
 #include "swf/avm1/property_map.h"
 #include "swf/runtime/actions.h"
 #include "swf/runtime/depths.h"
+#include "swf/runtime/input_events.h"
 #include "swf/runtime/runtime.h"
 
 namespace swf {
@@ -64,9 +65,16 @@ ScriptBridge::~ScriptBridge() {
 
 bool ScriptBridge::SameName(std::string_view a, std::string_view b) const {
   if (!vm_.IgnoreCase()) return a == b;
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
+  if (a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+      })) {
+    return true;
+  }
+  const auto wide = [](std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  };
+  // Names beyond ASCII meet as property names do.
+  return (wide(a) || wide(b)) && avm1::FoldCase(a) == avm1::FoldCase(b);
 }
 
 ObjectRef ScriptBridge::ScriptObject(ObjectHandle handle, ObjectRef proto) {
@@ -84,6 +92,8 @@ ObjectRef ScriptBridge::ScriptObject(ObjectHandle handle, ObjectRef proto) {
   }
   const ObjectRef made = vm_.GetHeap().New(cls, proto);
   if (avm1::Object* script = vm_.Get(made)) script->payload = std::make_unique<DisplayPayload>(handle);
+  // The main movie's timeline carries the player's version as a variable.
+  if (handle == runtime_.Root()) vm_.DefineValue(made, "$version", Value::String(vm_.Host().version), 0);
   objects_[handle.index] = Entry{handle, made};
   return made;
 }
@@ -308,13 +318,10 @@ void ScriptBridge::CloneSprite(ObjectRef source, std::string_view name, std::int
 void ScriptBridge::RemoveSprite(ObjectRef clip) { runtime_.RemoveClipByScript(HandleFromRef(clip)); }
 
 void ScriptBridge::StartDrag(ObjectRef clip, bool lockCenter, std::optional<avm1::DragRectangle> bounds) {
-  // Dragging follows the mouse, which comes with the input API.
-  (void)clip;
-  (void)lockCenter;
-  (void)bounds;
+  swf::StartDrag(runtime_, HandleFromRef(clip), lockCenter, bounds);
 }
 
-void ScriptBridge::StopDrag() {}
+void ScriptBridge::StopDrag() { swf::StopDrag(runtime_); }
 
 void ScriptBridge::GetUrl(std::string_view url, std::string_view target, int method, bool loadTarget,
                           bool loadVariables) {

@@ -12,6 +12,9 @@ ScriptBridge* BridgeOf(avm1::Vm& vm) { return dynamic_cast<ScriptBridge*>(vm.Dis
 void InstallScriptNatives(avm1::Vm& vm) {
   natives::InstallMovieClip(vm);
   natives::InstallTimers(vm);
+  natives::InstallInput(vm);
+  natives::InstallTextFormat(vm);
+  natives::InstallTextField(vm);
 }
 
 }  // namespace swf

@@ -19,6 +19,9 @@ ScriptBridge* BridgeOf(avm1::Vm& vm);
 namespace natives {
 void InstallMovieClip(avm1::Vm& vm);
 void InstallTimers(avm1::Vm& vm);
+void InstallInput(avm1::Vm& vm);
+void InstallTextField(avm1::Vm& vm);   // text_field_natives.cpp
+void InstallTextFormat(avm1::Vm& vm);  // text_format_natives.cpp
 }  // namespace natives
 
 }  // namespace swf

@@ -449,6 +449,37 @@ TEST(InterpreterLimits, StringCeilingStopsADoublingLoop) {
             Lines{std::to_string(1 << 24)});
 }
 
+// A built-in looping over a length a script set (2^31 - 1) ends with the
+// script: by the time limit, or at once where it would hold more elements
+// or text than any script may.
+TEST(InterpreterLimits, BuiltInsOverHugeLengthsStopWithTheScript) {
+  struct Case {
+    const char* method;
+    Pushed argument;
+  };
+  const Case cases[] = {{"join", ""}, {"join", ","}, {"toString", Undefined{}}, {"reverse", Undefined{}},
+                        {"shift", Undefined{}}, {"unshift", 1}, {"slice", 0}, {"splice", 0},
+                        {"sort", Undefined{}}, {"concat", 1}};
+  for (const Case& c : cases) {
+    double now = 0;
+    int told = 0;
+    ScriptLimits limits;
+    limits.clock = [&] { return now += 1000; };
+    limits.onTimeout = [&] { ++told; };
+    Movie movie(limits);
+    // a = []; a.length = 2147483647; trace("before"); a.<method>(arg); trace("after")
+    Script s;
+    s.Push({"a", 0}).Op(kInitArray).Op(kSetVariable);
+    s.Push({"a"}).Op(kGetVariable).Push({"length", 2147483647}).Op(kSetMember);
+    s.Push({"before"}).Op(kTrace);
+    s.Push({c.argument, 1, "a"}).Op(kGetVariable).Push({c.method}).Op(kCallMethod).Op(kPop);
+    s.Push({"after"}).Op(kTrace);
+    EXPECT_EQ(movie.Run(s), Lines{"before"}) << c.method;
+    // The next script runs as usual.
+    EXPECT_EQ(movie.Run(Trace(Script().Push({"next"}))), Lines{"next"}) << c.method;
+  }
+}
+
 TEST(InterpreterCollector, AMillionCyclesAreReclaimedWhileTheScriptRuns) {
   Movie movie;
   movie.vm.Collect();

@@ -262,6 +262,38 @@ TEST(Operators, ObjectsCompareByIdentityAndByValueOf) {
   EXPECT_EQ(Shown(Add2(plain, S("abc"), context)), "[object Object]abc");
 }
 
+// avm1-equals2_swf5 / _swf6 and avm1-lessthan2_swf*: two objects with
+// primitives meet by value only before SWF 6; an object that has no
+// primitive makes a comparison false before the other operand is asked.
+TEST(Operators, ObjectOperandsByVersion) {
+  FakeHost host;
+  const Value one_a = host.Add({"a", N(1), "1", true});
+  const Value one_b = host.Add({"b", N(1), "1", true});
+  const Value plain = host.Add({"plain", std::nullopt, "[object Object]", true});
+  struct ObjectCase {
+    int version;
+    Operator op;
+    Value left, right;
+    const char* expected;
+    std::vector<std::string> calls;
+  };
+  const ObjectCase cases[] = {
+      {5, Equals2, one_a, one_b, "true", {"a.valueOf", "b.valueOf"}},
+      {6, Equals2, one_a, one_b, "false", {}},
+      {5, Equals2, one_a, one_a, "true", {}},
+      {7, Less2, plain, one_a, "false", {"plain.valueOf"}},
+      {7, Less2, one_a, plain, "false", {"a.valueOf", "plain.valueOf"}},
+      {7, Greater, plain, N(0), "false", {"plain.valueOf"}},
+      {7, Less2, N(0), one_a, "true", {"a.valueOf"}},
+  };
+  for (const ObjectCase& c : cases) {
+    host.calls.clear();
+    const Context context{c.version, host};
+    EXPECT_EQ(Shown(c.op(c.left, c.right, context)), c.expected) << c.version << " " << c.expected;
+    EXPECT_EQ(host.calls, c.calls) << c.version << " " << c.expected;
+  }
+}
+
 TEST(Conversions, ByVersion) {
   FakeHost host;
   const Value function = host.Add({"function", std::nullopt});

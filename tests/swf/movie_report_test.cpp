@@ -79,6 +79,7 @@ Bytes Raw(uint16_t code) { return swftest::Tag(code, Bytes{1, 0, 0, 0}); }
 // Tags the parser reads, each the smallest well-formed body.
 Bytes ExportAssets() { return swftest::Tag(56, {1, 0, 1, 0, 'a', 0}); }
 Bytes EditText() { return swftest::Tag(37, {9, 0, 0, 0, 0, 0}); }  // id 9, empty bounds, no flags, no variable
+Bytes ReadOnlyEditText() { return swftest::Tag(37, {9, 0, 0, 0x08, 0, 0}); }
 Bytes ImportAssets() { return swftest::Tag(57, {'a', '.', 's', 'w', 'f', 0, 1, 0, 1, 0, 'b', 0}); }
 Bytes ImportAssets2() { return swftest::Tag(71, {'a', '.', 's', 'w', 'f', 0, 1, 0, 1, 0, 1, 0, 'b', 0}); }
 // Sound 4: one stereo 16-bit frame of uncompressed little-endian samples.
@@ -123,7 +124,8 @@ std::vector<ReportCase> Cases() {
        {Square(), swftest::ButtonTag(2, 5, {{0x0F, 1, 1, {}}}),
         swftest::DefineSprite(6, 1, {PlaceCharacter(5), swftest::ShowFrame()})},
        {}},
-      {"a text field", {EditText()}, {"text-fields"}},
+      {"an input text field", {EditText()}, {"input-text"}},
+      {"a read-only text field (drawn)", {ReadOnlyEditText()}, {}},
       {"imported symbols", {ImportAssets()}, {"imports"}},
       {"imported symbols, second form", {ImportAssets2()}, {"imports"}},
       {"an event sound", {DefineSound(), StartSound()}, {}},

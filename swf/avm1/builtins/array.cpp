@@ -50,6 +50,7 @@ Object* ObjectOf(NativeCall& call) {
 }
 
 Value GetElement(Vm& vm, const Value& self, std::int64_t index) {
+  vm.Work();  // every loop over elements reads them here
   Object* object = vm.Get(vm.ObjectFor(self));
   if (object == nullptr) return {};
   const Property* property = object->properties.Find(IndexName(static_cast<double>(index)), vm.IgnoreCase());
@@ -59,6 +60,7 @@ Value GetElement(Vm& vm, const Value& self, std::int64_t index) {
 }
 
 void DeleteElement(Vm& vm, const Value& self, std::int64_t index) {
+  vm.Work();
   Object* object = vm.Get(vm.ObjectFor(self));
   if (object == nullptr) return;
   const std::string name = IndexName(static_cast<double>(index));
@@ -95,7 +97,7 @@ void SetLength(Vm& vm, const Value& self, std::int64_t length) {
 }
 
 std::vector<Value> Elements(Vm& vm, const Value& self) {
-  const std::int64_t length = LengthOf(vm, self);
+  const std::int64_t length = vm.WalkableLength(LengthOf(vm, self));
   std::vector<Value> elements;
   elements.reserve(static_cast<size_t>(std::min<std::int64_t>(length, 1 << 16)));
   for (std::int64_t i = 0; i < length; ++i) elements.push_back(GetElement(vm, self, i));
@@ -127,6 +129,10 @@ std::string Join(Vm& vm, const Value& self, const std::string& separator) {
   for (std::int64_t i = 0; i < length; ++i) {
     if (i > 0) text += separator;
     text += ElementText(vm, GetElement(vm, self, i));
+    if (text.size() > Vm::kMaxStringBytes) {
+      vm.StopScript();
+      break;
+    }
   }
   return text;
 }
@@ -171,6 +177,8 @@ Value Shift(NativeCall& call) {
   Vm& vm = call.vm;
   if (ObjectOf(call) == nullptr) return {};
   const std::int64_t length = LengthOf(vm, call.self);
+  // Moving every element of a huge sparse array would make them all.
+  if (vm.WalkableLength(length) < length) return {};
   if (length == 0) return {};
   Value first = GetElement(vm, call.self, 0);
   for (std::int64_t i = 1; i < length; ++i) ReplaceElement(vm, call.self, i - 1, GetElement(vm, call.self, i));
@@ -183,6 +191,8 @@ Value Unshift(NativeCall& call) {
   Vm& vm = call.vm;
   if (ObjectOf(call) == nullptr) return {};
   const std::int64_t length = LengthOf(vm, call.self);
+  // Moving every element of a huge sparse array would make them all.
+  if (vm.WalkableLength(length) < length) return {};
   const auto count = static_cast<std::int64_t>(call.args.size());
   if (count > 0) {
     for (std::int64_t i = length - 1; i >= 0; --i) ReplaceElement(vm, call.self, i + count, GetElement(vm, call.self, i));
@@ -196,6 +206,8 @@ Value Reverse(NativeCall& call) {
   Vm& vm = call.vm;
   if (ObjectOf(call) == nullptr) return {};
   const std::int64_t length = LengthOf(vm, call.self);
+  // Moving every element of a huge sparse array would make them all.
+  if (vm.WalkableLength(length) < length) return {};
   for (std::int64_t low = 0, high = length - 1; low < high; ++low, --high) {
     Value lowValue = GetElement(vm, call.self, low);
     Value highValue = GetElement(vm, call.self, high);
@@ -236,7 +248,8 @@ Value Slice(NativeCall& call) {
   if (ObjectOf(call) == nullptr) return {};
   const std::int64_t length = LengthOf(vm, call.self);
   const std::int64_t start = call.Arg(0).Is(ValueKind::kUndefined) ? 0 : Position(vm, call.Arg(0), length);
-  const std::int64_t end = call.Arg(1).Is(ValueKind::kUndefined) ? length : Position(vm, call.Arg(1), length);
+  std::int64_t end = call.Arg(1).Is(ValueKind::kUndefined) ? length : Position(vm, call.Arg(1), length);
+  if (end > start) end = start + vm.WalkableLength(end - start);
   std::vector<Value> elements;
   for (std::int64_t i = start; i < end; ++i) elements.push_back(GetElement(vm, call.self, i));
   return Value::Object(vm.NewArray(elements));
@@ -258,6 +271,10 @@ Value Splice(NativeCall& call) {
   }
   const std::span<const Value> items = call.args.size() > 2 ? call.args.subspan(2) : std::span<const Value>{};
   const auto inserted = static_cast<std::int64_t>(items.size());
+  if (count > Vm::kMaxElements || length - start - count > Vm::kMaxElements) {
+    vm.StopScript();
+    return {};
+  }
   std::vector<Value> removed;
   for (std::int64_t i = 0; i < count; ++i) removed.push_back(GetElement(vm, call.self, start + i));
   std::vector<Value> tail;

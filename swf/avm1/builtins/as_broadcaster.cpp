@@ -25,8 +25,10 @@ Value Listeners(NativeCall& call) { return call.vm.GetMember(call.self, kListene
 bool RemoveFrom(Vm& vm, const Value& list, const Value& listener) {
   const std::int64_t length = builtins::LengthOf(vm, list);
   for (std::int64_t i = 0; i < length; ++i) {
+    vm.Work();
     if (!LooselyEqual(vm, vm.GetMember(list, builtins::IndexName(static_cast<double>(i))), listener)) continue;
     for (std::int64_t j = i; j + 1 < length; ++j) {
+      vm.Work();
       vm.SetMember(list, builtins::IndexName(static_cast<double>(j)),
                    vm.GetMember(list, builtins::IndexName(static_cast<double>(j + 1))));
     }
@@ -64,7 +66,7 @@ Value BroadcastMessage(NativeCall& call) {
   if (!list.Is(ValueKind::kObject)) return {};
   const std::string name = vm.ToStringValue(call.args[0]);
   const std::span<const Value> rest = call.args.subspan(1);
-  const std::int64_t length = builtins::LengthOf(vm, list);
+  const std::int64_t length = vm.WalkableLength(builtins::LengthOf(vm, list));
   std::vector<Value> listeners;
   listeners.reserve(static_cast<size_t>(std::min<std::int64_t>(length, 1 << 16)));
   for (std::int64_t i = 0; i < length; ++i) {

@@ -29,7 +29,7 @@ Value ApplyMethod(NativeCall& call) {
   std::vector<Value> args;
   if (call.Arg(1).Is(ValueKind::kObject)) {
     const Value list = call.Arg(1);
-    const std::int64_t length = builtins::LengthOf(vm, list);
+    const std::int64_t length = vm.WalkableLength(builtins::LengthOf(vm, list));
     args.reserve(static_cast<size_t>(std::min<std::int64_t>(length, 1 << 16)));
     for (std::int64_t i = 0; i < length; ++i) {
       args.push_back(vm.GetMember(list, builtins::IndexName(static_cast<double>(i))));

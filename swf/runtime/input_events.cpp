@@ -1,0 +1,200 @@
+#include "swf/runtime/input_events.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "swf/render/hit_test.h"
+#include "swf/runtime/runtime.h"
+
+namespace swf {
+
+using avm1::ObjectRef;
+using avm1::Value;
+using avm1::ValueKind;
+
+namespace {
+
+constexpr uint32_t kButtonClipEvents = clip_event::kPress | clip_event::kRelease | clip_event::kReleaseOutside |
+                                       clip_event::kRollOver | clip_event::kRollOut | clip_event::kDragOver |
+                                       clip_event::kDragOut;
+
+constexpr const char* kButtonMethods[] = {"onPress",   "onRelease",   "onReleaseOutside", "onRollOver",
+                                          "onRollOut", "onDragOver", "onDragOut"};
+
+// The property `name` of the object's script object (its prototypes
+// included), without calling anything; null when it has none.
+const avm1::Property* FindScriptProperty(Runtime& runtime, ObjectHandle handle, std::string_view name) {
+  ScriptBridge& bridge = runtime.Bridge();
+  if (!bridge.HasScriptObject(handle)) return nullptr;
+  return runtime.Scripts().FindProperty(bridge.ScriptObject(handle), name);
+}
+
+bool HasButtonMethod(Runtime& runtime, ObjectHandle handle) {
+  avm1::Vm& vm = runtime.Scripts();
+  for (const char* name : kButtonMethods) {
+    const avm1::Property* property = FindScriptProperty(runtime, handle, name);
+    if (property == nullptr) continue;
+    if (property->IsAccessor()) return true;
+    if (property->value.Is(ValueKind::kObject) && vm.IsFunction(property->value.AsObject())) return true;
+  }
+  return false;
+}
+
+// Clips that hear `event`, children before their parent (the last placed
+// first), as enterFrame goes.
+void CollectListeners(Runtime& runtime, ObjectHandle handle, uint32_t event, std::vector<ObjectHandle>& out) {
+  const DisplayObject* object = runtime.Objects().Get(handle);
+  if (object == nullptr || object->kind != ObjectKind::kMovieClip) return;
+  for (auto child = object->children.rbegin(); child != object->children.rend(); ++child) {
+    CollectListeners(runtime, child->second, event, out);
+  }
+  const uint32_t events = object->clipActions != nullptr ? object->clipActions->allEvents : 0;
+  if ((events & event) != 0 || runtime.Bridge().HasScriptObject(handle)) out.push_back(handle);
+}
+
+Matrix WorldMatrixOf(const Stage& stage, const DisplayObject& object) {
+  Matrix world = object.matrix;
+  for (const DisplayObject* up = stage.Get(object.parent); up != nullptr; up = stage.Get(up->parent)) {
+    world = Matrix::Compose(world, up->matrix);
+  }
+  return world;
+}
+
+// The mouse in the twips of `object`'s parent.
+std::optional<Point> MouseInParent(const Runtime& runtime, const DisplayObject& object) {
+  const Stage& stage = runtime.Objects();
+  const DisplayObject* parent = stage.Get(object.parent);
+  if (parent == nullptr) return runtime.MousePosition();
+  const std::optional<Matrix> inverse = WorldMatrixOf(stage, *parent).Inverse();
+  if (!inverse) return std::nullopt;
+  return inverse->Apply(runtime.MousePosition());
+}
+
+}  // namespace
+
+bool ScriptFlag(Runtime& runtime, ObjectHandle handle, std::string_view name, bool fallback) {
+  const avm1::Property* property = FindScriptProperty(runtime, handle, name);
+  // Only a value that is there and false turns a flag off: undefined keeps it.
+  if (property == nullptr || property->IsAccessor() || property->value.Is(ValueKind::kUndefined)) return fallback;
+  return runtime.Scripts().ToBoolean(property->value);
+}
+
+bool CatchesMouse(Runtime& runtime, const DisplayObject& object) {
+  if (object.kind == ObjectKind::kButton) return ScriptFlag(runtime, object.self, "enabled", true);
+  if (object.kind != ObjectKind::kMovieClip || object.parent.IsNone()) return false;
+  const uint32_t events = object.clipActions != nullptr ? object.clipActions->allEvents : 0;
+  if ((events & kButtonClipEvents) == 0 && !HasButtonMethod(runtime, object.self)) return false;
+  return ScriptFlag(runtime, object.self, "enabled", true);
+}
+
+void BroadcastClipEvent(Runtime& runtime, uint32_t event, uint8_t keyCode) {
+  std::vector<ObjectHandle> listeners;
+  CollectListeners(runtime, runtime.Root(), event, listeners);
+  for (const ObjectHandle clip : listeners) {
+    const DisplayObject* object = runtime.Objects().Get(clip);
+    QueuedActions entry{clip, nullptr, QueuedKind::kClipEvent, event, object->clipActions};
+    entry.keyCode = keyCode;
+    runtime.Context().Enqueue(entry);
+  }
+  runtime.RunFrameActions();
+}
+
+void NotifyListeners(Runtime& runtime, std::string_view broadcaster, std::string_view method,
+                     std::span<const Value> args) {
+  ExecutionContext& context = runtime.Context();
+  if (context.Running()) return;
+  {
+    context.SetRunning(true);
+    struct RunningFlag {
+      ExecutionContext& context;
+      ~RunningFlag() { context.SetRunning(false); }
+    } flag{context};
+    context.scripts = ActionBudget();
+    avm1::Vm& vm = runtime.Scripts();
+    vm.SetSwfVersion(runtime.Movie().header.version);
+    const Value target = vm.GetMember(Value::Object(vm.Classes().global), broadcaster);
+    if (target.Is(ValueKind::kObject)) {
+      std::vector<Value> message;
+      message.push_back(Value::String(std::string(method)));
+      message.insert(message.end(), args.begin(), args.end());
+      vm.CallMethod(target, "broadcastMessage", message);
+    }
+  }
+  runtime.RunFrameActions();
+}
+
+void ShowClipButtonState(Runtime& runtime, ObjectHandle clip, uint8_t buttonState) {
+  const DisplayObject* object = runtime.Objects().Get(clip);
+  if (object == nullptr || !object->timeline) return;
+  const char* label = buttonState == button_state::kDown   ? "_down"
+                      : buttonState == button_state::kOver ? "_over"
+                                                           : "_up";
+  const auto& labels = object->timeline->definition->labels;
+  const auto found = labels.find(label);
+  if (found == labels.end()) return;
+  runtime.GotoClipFrame(clip, found->second);
+  runtime.PlayClip(clip, false);
+}
+
+void StartDrag(Runtime& runtime, ObjectHandle clip, bool lockCenter, std::optional<avm1::DragRectangle> bounds) {
+  const DisplayObject* object = runtime.Objects().Get(clip);
+  if (object == nullptr || object->parent.IsNone()) return;
+  DragState drag;
+  drag.clip = clip;
+  if (!lockCenter) {
+    if (const std::optional<Point> mouse = MouseInParent(runtime, *object)) {
+      drag.offset = Point{object->matrix.tx - mouse->x, object->matrix.ty - mouse->y};
+    }
+  }
+  if (bounds) {
+    DragBounds limits{bounds->left * kTwipsPerPixel, bounds->top * kTwipsPerPixel, bounds->right * kTwipsPerPixel,
+                      bounds->bottom * kTwipsPerPixel};
+    if (limits.left > limits.right) std::swap(limits.left, limits.right);
+    if (limits.top > limits.bottom) std::swap(limits.top, limits.bottom);
+    drag.bounds = limits;
+  }
+  runtime.Input().drag = drag;
+  FollowDrag(runtime);
+}
+
+void StopDrag(Runtime& runtime) {
+  FollowDrag(runtime);
+  runtime.Input().drag.reset();
+}
+
+void FollowDrag(Runtime& runtime) {
+  InputState& input = runtime.Input();
+  if (!input.drag) return;
+  const DisplayObject* object = runtime.Objects().Get(input.drag->clip);
+  if (object == nullptr) {
+    input.drag.reset();
+    return;
+  }
+  const std::optional<Point> mouse = MouseInParent(runtime, *object);
+  if (!mouse) return;
+  double x = mouse->x + input.drag->offset.x;
+  double y = mouse->y + input.drag->offset.y;
+  if (input.drag->bounds) {
+    x = std::clamp(x, input.drag->bounds->left, input.drag->bounds->right);
+    y = std::clamp(y, input.drag->bounds->top, input.drag->bounds->bottom);
+  }
+  Matrix matrix = object->matrix;
+  matrix.tx = x;
+  matrix.ty = y;
+  if (!(matrix == object->matrix)) runtime.SetMatrix(input.drag->clip, matrix);
+
+  // The clip under the mouse now, the dragged one aside, for _droptarget.
+  const Stage& stage = runtime.Objects();
+  ObjectHandle found = DrawnObjectAt(stage, runtime.Movie(), Matrix{}, runtime.MousePosition(), input.drag->clip);
+  const DisplayObject* target = stage.Get(found);
+  while (target != nullptr && target->kind != ObjectKind::kMovieClip) target = stage.Get(target->parent);
+  input.dropTargetClip = input.drag->clip;
+  input.dropTarget = target != nullptr && !target->parent.IsNone() ? runtime.Bridge().SlashPath(target->self) : "";
+}
+
+std::string DropTargetOf(const Runtime& runtime, ObjectHandle clip) {
+  const InputState& input = runtime.Input();
+  return input.dropTargetClip == clip ? input.dropTarget : std::string();
+}
+
+}  // namespace swf
