@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "swf/avm1/value.h"
+
 namespace swf::avm1 {
 
 struct BuiltinsHost {
@@ -25,6 +27,9 @@ struct BuiltinsHost {
   // "localWithFile", or "localWithNetwork" when its FileAttributes ask for
   // the network.
   std::string sandboxType = "localWithFile";
+  // Starts loading the text a URL names for an XML or LoadVars object; the
+  // host completes it later (see DataLoads). Unset: loads never complete.
+  std::function<void(const Value& target, const std::string& url)> queueLoad;
 };
 
 }  // namespace swf::avm1

@@ -120,8 +120,10 @@ Operands ReadOperands(uint8_t code, std::span<const uint8_t> payload, size_t nex
       return BranchOperands{offset, static_cast<int64_t>(next) + offset};
     }
     case action::kGetUrl2: {
+      // Movies set the flags from the top: 0x80 loads variables, 0x40 loads
+      // into a clip, and the low two bits are the method.
       const uint8_t flags = reader.U8();
-      return GetUrl2Operands{static_cast<uint8_t>(flags >> 6), (flags & 0x02) != 0, (flags & 0x01) != 0};
+      return GetUrl2Operands{static_cast<uint8_t>(flags & 0x03), (flags & 0x40) != 0, (flags & 0x80) != 0};
     }
     case action::kGotoFrame2: {
       const uint8_t flags = reader.U8();

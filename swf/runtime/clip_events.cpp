@@ -23,6 +23,7 @@ const char* MethodOf(uint32_t event) {
     case clip_event::kLoad: return "onLoad";
     case clip_event::kEnterFrame: return "onEnterFrame";
     case clip_event::kUnload: return "onUnload";
+    case clip_event::kData: return "onData";
     // Input (input_events.cpp): the mouse for every clip, the button events
     // for clips and buttons that act as buttons. Key events reach clips'
     // methods only through the focus.

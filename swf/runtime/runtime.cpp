@@ -45,11 +45,13 @@ Runtime::Runtime(const ParsedMovie& movie, HostServices* host, size_t maxMadePer
     facts.nowMs = [host] { return host->NowMilliseconds(); };
     facts.localOffsetMs = [host](double utc) { return host->UtcOffsetMinutes(utc) * 60000.0; };
   }
+  facts.queueLoad = [this](const avm1::Value& target, const std::string& url) { dataLoads_.Add({target, url}); };
   avm1::InstallBuiltins(vm_, facts);
   InstallScriptNatives(vm_);
   interpreter_ = std::make_unique<avm1::Interpreter>(vm_, bridge_, ScriptLimitsOf(movie_, host));
   vm_.AddRoots(&timers_);
   vm_.AddRoots(&sounds_);
+  vm_.AddRoots(&dataLoads_);
   DisplayObject& root = *stage_.Get(stage_.Root());
   root.timeline = ClipTimeline{&movie_.root};
   BeginStep();
@@ -62,6 +64,7 @@ Runtime::~Runtime() {
   stage_.SetRemovalObserver(nullptr);
   vm_.RemoveRoots(&timers_);
   vm_.RemoveRoots(&sounds_);
+  vm_.RemoveRoots(&dataLoads_);
 }
 
 // A step starts when the host moves the root; a goto that a script makes
@@ -84,7 +87,7 @@ void Runtime::Tick() {
 void Runtime::AdvanceClock(double milliseconds) {
   if (!(milliseconds > 0)) return;
   clockMilliseconds_ += milliseconds;
-  if (context_.Running() || (timers_.Count() == 0 && !sounds_.HasPending())) return;
+  if (context_.Running() || (timers_.Count() == 0 && !sounds_.HasPending() && dataLoads_.Count() == 0)) return;
   BeginStep();
   {
     context_.SetRunning(true);
@@ -95,6 +98,7 @@ void Runtime::AdvanceClock(double milliseconds) {
     context_.scripts = ActionBudget();
     timers_.RunDue(clockMilliseconds_, vm_);
     natives::RunDueSoundEvents(*this);  // onSoundComplete, onLoad
+    DeliverLoads();
   }
   // What the callbacks queued (a goto's frame actions) runs now.
   RunFrameActions();

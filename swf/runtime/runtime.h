@@ -23,6 +23,7 @@
 #include "swf/runtime/sound_frames.h"
 #include "swf/runtime/script_bridge.h"
 #include "swf/runtime/script_sounds.h"
+#include "swf/avm1/builtins/data_loads.h"
 #include "swf/runtime/script_timers.h"
 #include "swf/runtime/stage.h"
 #include "swf/runtime/timeline.h"
@@ -132,6 +133,9 @@ class Runtime final : private RemovalObserver {
   // The same on a script object (that of a clip that has gone, for its
   // unload handlers).
   void RunBlockOn(avm1::ObjectRef self, const ActionBlock& block, int swfVersion);
+  // loadVariables: the variables a file beside the movie holds go into the
+  // clip `target` names ("_level0", a path) once the clock moves on.
+  void LoadVariables(std::string_view url, std::string_view target);
   // The character exported under `name` (attachMovie), or 0.
   uint16_t ExportedCharacter(std::string_view name) const;
   // Where the pointer is, in stage twips (for _xmouse); input sets it.
@@ -160,6 +164,8 @@ class Runtime final : private RemovalObserver {
 
  private:
   void BeginStep();
+  // Completes the loads started before now (script_loads.cpp).
+  void DeliverLoads();
   // Timelines (timeline.cpp).
   void EnterFrame(ObjectHandle clip, size_t frame, bool queueActions);
   void QueueActions(ObjectHandle clip, const Frame& frame);
@@ -196,6 +202,7 @@ class Runtime final : private RemovalObserver {
   ScriptBridge bridge_{*this, vm_};
   ScriptTimers timers_;
   ScriptSounds sounds_;
+  avm1::DataLoads dataLoads_;
   std::unique_ptr<avm1::Interpreter> interpreter_;
   double clockMilliseconds_ = 0;
   Point mouse_;

@@ -382,7 +382,11 @@ void ScriptBridge::GetUrl(std::string_view url, std::string_view target, int met
     host->FsCommand(url.substr(kFsCommand.size()), target);
     return;
   }
-  // Loading movies and variables into levels and clips is not done yet.
+  if (loadVariables) {
+    runtime_.LoadVariables(url, target);
+    return;
+  }
+  // Loading movies into levels and clips is not done yet.
   if (loadTarget || loadVariables || StartsWithFolded(target, kLevelPrefix)) return;
   host->GetUrl(url, target);
 }

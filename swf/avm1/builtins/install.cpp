@@ -21,6 +21,9 @@ void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
   InstallGeomPoint(vm);
   InstallGeomColorTransform(vm);
   InstallGeomMatrix(vm);
+  InstallXml(vm);
+  InstallLoadVars(vm);
+  InstallExternalInterface(vm);
 }
 
 }  // namespace swf::avm1

@@ -57,4 +57,17 @@ NativeFunction DateNative(int index);
 // AsBroadcaster and a new empty `_listeners`, none of them enumerable.
 void InitializeBroadcaster(Vm& vm, const Value& target);
 
+// XML/XMLNode and LoadVars (xml.cpp, load_vars.cpp). load and sendAndLoad
+// of both queue through BuiltinsHost::queueLoad.
+void InstallXml(Vm& vm);
+void InstallLoadVars(Vm& vm);
+// flash.external.ExternalInterface, as a player without a container has it.
+void InstallExternalInterface(Vm& vm);
+Value LoadText(NativeCall& call);
+Value SendAndLoadText(NativeCall& call);
+// URL-encoded variables: read into `target`, or written from `source`'s
+// enumerable members (functions left out).
+void DecodeVariables(Vm& vm, const Value& target, std::string_view text);
+std::string EncodeVariables(Vm& vm, const Value& source);
+
 }  // namespace swf::avm1
