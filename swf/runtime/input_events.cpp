@@ -225,7 +225,10 @@ void CollectTabStops(Runtime& runtime, ObjectHandle handle, const Matrix& parent
     const std::optional<Box> local = LocalBounds(stage, *object);
     const Box box = local ? MapBox(*local, world) : Box{world.tx, world.ty, world.tx, world.ty};
     double index = -1;
-    if (const avm1::Property* property = FindScriptProperty(runtime, handle, "tabIndex");
+    // A text field keeps its tabIndex in the field itself (an accessor).
+    if (object->kind == ObjectKind::kTextField && object->textField != nullptr) {
+      if (object->textField->tabIndex) index = *object->textField->tabIndex;
+    } else if (const avm1::Property* property = FindScriptProperty(runtime, handle, "tabIndex");
         property != nullptr && !property->IsAccessor() && property->value.Is(ValueKind::kNumber)) {
       index = property->value.AsNumber();
     }

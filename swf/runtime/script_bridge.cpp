@@ -174,7 +174,8 @@ std::string ScriptBridge::SlashPath(ObjectHandle handle) const {
 ObjectHandle ScriptBridge::ChildByName(ObjectHandle parent, std::string_view name) const {
   const Stage& stage = runtime_.Objects();
   const DisplayObject* object = stage.Get(parent);
-  if (object == nullptr) return {};
+  // Unnamed shapes and static text are found by no name, not even "".
+  if (object == nullptr || name.empty()) return {};
   for (const auto& [depth, handle] : object->children) {
     const DisplayObject* child = stage.Get(handle);
     if (child == nullptr || !SameName(child->name, name)) continue;
