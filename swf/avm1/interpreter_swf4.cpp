@@ -11,6 +11,7 @@
 
 #include "swf/avm1/interpreter_machine.h"
 #include "swf/avm1/number_text.h"
+#include "swf/avm1/utf16.h"
 
 namespace swf::avm1 {
 namespace {
@@ -31,25 +32,6 @@ std::vector<size_t> CharacterStarts(std::string_view text) {
   return starts;
 }
 
-std::string EncodeUtf8(std::uint32_t code) {
-  std::string out;
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | ((code >> 18) & 0x07));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-  return out;
-}
 
 std::uint32_t DecodeFirstUtf8(std::string_view text) {
   const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
@@ -108,7 +90,9 @@ void Machine::AsciiToChar(bool multibyte) {
   Drop(1);
   std::uint32_t code = static_cast<std::uint32_t>(DoubleToInt32(number));
   code = multibyte || frame_->version >= 6 ? code & 0xFFFF : code & 0xFF;
-  Push(Value::String(code == 0 ? std::string() : EncodeUtf8(code)));
+  std::string text;
+  if (code != 0) AppendUtf8(text, code);
+  Push(Value::String(std::move(text)));
 }
 
 void Machine::GetProperty() {

@@ -43,6 +43,9 @@ char32_t NextCodePoint(std::string_view text, size_t& i) {
   return point;
 }
 
+
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t point) {
   if (point < 0x80) {
     out += static_cast<char>(point);
@@ -60,8 +63,6 @@ void AppendUtf8(std::string& out, char32_t point) {
     out += static_cast<char>(0x80 | (point & 0x3F));
   }
 }
-
-}  // namespace
 
 std::u16string ToUtf16(std::string_view utf8) {
   std::u16string out;

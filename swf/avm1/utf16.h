@@ -16,6 +16,8 @@ std::u16string ToUtf16(std::string_view utf8);
 std::string FromUtf16(std::u16string_view utf16);
 // The length the player reports: UTF-16 code units.
 size_t Utf16Length(std::string_view utf8);
+// One code point (at most U+10FFFF) added as UTF-8.
+void AppendUtf8(std::string& out, char32_t point);
 // One code unit as UTF-8 (a surrogate on its own is U+FFFD).
 std::string CodeUnitToUtf8(char16_t unit);
 

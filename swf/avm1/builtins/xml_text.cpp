@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "swf/avm1/utf16.h"
 
 namespace swf::avm1::xml {
 namespace {
@@ -14,24 +15,6 @@ bool AllSpace(std::string_view text) {
     if (!IsSpace(c)) return false;
   }
   return true;
-}
-
-void AppendCodePoint(std::string& out, std::uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
 }
 
 // Reads a document left to right, keeping the elements still open on a stack.
@@ -229,7 +212,7 @@ std::string DecodeEntities(std::string_view text) {
         char* stop = nullptr;
         const unsigned long code = std::strtoul(digits.c_str(), &stop, hex ? 16 : 10);
         if (!digits.empty() && stop != nullptr && *stop == '\0' && code > 0 && code <= 0x10FFFF) {
-          AppendCodePoint(out, static_cast<std::uint32_t>(code));
+          AppendUtf8(out, static_cast<char32_t>(code));
           i = end + 1;
           replaced = true;
         }
