@@ -229,7 +229,7 @@ Value NamespaceFor(Vm& vm, ObjectRef ref, const std::string& prefix) {
 
 Value ConstructNode(NativeCall& call) {
   if (!call.self.Is(ValueKind::kObject)) return {};
-  const int type = static_cast<int>(call.vm.ToNumber(call.Arg(0)));
+  const int type = DoubleToInt32(call.vm.ToNumber(call.Arg(0)));
   XmlNodePayload& node = MakeNode(call.vm, call.self.AsObject(), type);
   const Value text = call.args.size() > 1 ? Value::String(call.vm.ToStringValue(call.Arg(1))) : Value::Null();
   (type == xml::kElementNode ? node.name : node.value) = text;
@@ -453,7 +453,7 @@ Value GetStatus(NativeCall& call) {
   return node != nullptr ? Value::Number(node->status) : Value();
 }
 Value SetStatus(NativeCall& call) {
-  if (XmlNodePayload* node = Self(call)) node->status = static_cast<int>(call.vm.ToNumber(call.Arg(0)));
+  if (XmlNodePayload* node = Self(call)) node->status = DoubleToInt32(call.vm.ToNumber(call.Arg(0)));
   return {};
 }
 Value GetLoaded(NativeCall& call) {
