@@ -26,9 +26,7 @@ ObjectHandle TargetClip(NativeCall& call, ScriptBridge& bridge) {
   } else if (target.Is(ValueKind::kObject) && !bridge.HandleOfValue(target).IsNone()) {
     handle = bridge.HandleOfValue(target);
   } else {
-    const std::string path = call.vm.ToStringValue(target);
-    const ObjectRef root = bridge.ScriptObject(bridge.GetRuntime().Root());
-    handle = bridge.HandleOf(bridge.FindTarget(root, path));
+    handle = bridge.HandleOfPath(call.vm.ToStringValue(target));
   }
   const DisplayObject* object = bridge.GetRuntime().Objects().Get(handle);
   return object != nullptr ? handle : ObjectHandle{};

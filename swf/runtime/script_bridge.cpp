@@ -142,6 +142,10 @@ ObjectHandle ScriptBridge::HandleOfValue(const Value& value) {
   return {};
 }
 
+ObjectHandle ScriptBridge::HandleOfPath(std::string_view path) {
+  return HandleFromRef(FindTarget(ScriptObject(runtime_.Root()), path));
+}
+
 namespace {
 
 // The names of the objects from below the root down to `handle`, joined

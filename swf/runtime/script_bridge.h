@@ -64,6 +64,9 @@ class ScriptBridge final : public avm1::DisplayHost, public avm1::RootSource {
   // The display object a value names (a clip reference or a display
   // object's script object); none otherwise.
   ObjectHandle HandleOfValue(const avm1::Value& value);
+  // The display object a target path names, read from the root; none when
+  // it names nothing.
+  ObjectHandle HandleOfPath(std::string_view path);
   // "_level0.a.b", or "/a/b" (slashes) as _target gives it.
   std::string DotPath(ObjectHandle handle) const;
   std::string SlashPath(ObjectHandle handle) const;

@@ -62,9 +62,7 @@ struct SoundTarget {
       return;
     }
     if (sound->target.Is(ValueKind::kString)) {
-      const ObjectRef root = bridge->ScriptObject(bridge->GetRuntime().Root());
-      const ObjectRef found = bridge->FindTarget(root, sound->target.AsString());
-      clip = bridge->HandleOf(found);
+      clip = bridge->HandleOfPath(sound->target.AsString());
     } else {
       clip = bridge->HandleOfValue(sound->target);
     }
