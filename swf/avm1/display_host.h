@@ -48,6 +48,11 @@ class DisplayHost {
   virtual void SetPlaying(ObjectRef clip, bool playing) = 0;
   virtual void StepFrame(ObjectRef clip, int delta) = 0;  // nextFrame +1, prevFrame -1
   virtual std::int32_t FramesLoaded(ObjectRef clip) = 0;
+  // Call: runs the actions of one of the clip's frames now, with the clip as
+  // their target, without moving its playhead. A label names its frame; a
+  // frame the clip does not have runs nothing.
+  virtual void CallFrame(ObjectRef clip, std::int32_t frame) = 0;
+  virtual void CallLabel(ObjectRef clip, std::string_view label) = 0;
 
   // duplicateMovieClip / removeMovieClip, and dragging.
   virtual void CloneSprite(ObjectRef source, std::string_view name, std::int32_t depth) = 0;

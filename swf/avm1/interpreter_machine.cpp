@@ -423,30 +423,33 @@ RangeExit Machine::Run(Frame& frame, size_t position, size_t start, size_t end) 
 
       // The timeline and the display world.
       case action::kPlay:
-        if (frame.target.id != 0) display_.SetPlaying(frame.target, true);
-        break;
       case action::kStop:
-        if (frame.target.id != 0) display_.SetPlaying(frame.target, false);
+        if (const ObjectRef clip = TimelineTarget(); clip.id != 0) display_.SetPlaying(clip, op.code == action::kPlay);
         break;
       case action::kNextFrame:
       case action::kPrevFrame:
-        if (frame.target.id != 0) display_.StepFrame(frame.target, op.code == action::kNextFrame ? 1 : -1);
+        if (const ObjectRef clip = TimelineTarget(); clip.id != 0) {
+          display_.StepFrame(clip, op.code == action::kNextFrame ? 1 : -1);
+        }
         break;
       case action::kGotoFrame:
-        if (frame.target.id != 0) display_.GotoFrame(frame.target, std::get<GotoFrameOperands>(op.operands).frame, false);
+        if (const ObjectRef clip = TimelineTarget(); clip.id != 0) {
+          display_.GotoFrame(clip, std::get<GotoFrameOperands>(op.operands).frame, false);
+        }
         break;
       case action::kGotoLabel:
-        if (frame.target.id != 0) display_.GotoLabel(frame.target, std::get<TextOperands>(op.operands).text, false);
+        if (const ObjectRef clip = TimelineTarget(); clip.id != 0) {
+          display_.GotoLabel(clip, std::get<TextOperands>(op.operands).text, false);
+        }
         break;
       case action::kGotoFrame2: GotoFrame2(std::get<GotoFrame2Operands>(op.operands)); break;
       case action::kSetTarget: SetTarget(std::get<TextOperands>(op.operands).text); break;
       case action::kSetTarget2: {
-        // A clip is the target itself; anything else by its string.
+        // A clip is the target itself; anything else by its string, so
+        // undefined names the origin before SWF 7 ("") and no clip after.
         const Value& subject = Peek(0);
         if (subject.Is(ValueKind::kClip)) {
           SetTargetTo(TargetOf(subject));
-        } else if (subject.IsUndefinedOrNull()) {
-          SetTargetTo({});
         } else {
           SetTarget(vm_.ToStringValue(subject));
         }
@@ -487,12 +490,7 @@ RangeExit Machine::Run(Frame& frame, size_t position, size_t start, size_t end) 
         }
         break;
       }
-      case action::kCall: {
-        // Running another frame's actions is the runtime's (not offered by
-        // the display host yet); the frame is taken off the stack.
-        Pop();
-        break;
-      }
+      case action::kCall: Call(); break;
       default:
         // Unknown codes are skipped, as the player does.
         break;

@@ -26,6 +26,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -78,6 +79,7 @@ struct Frame {
   ObjectRef activation;  // a function's locals; 0 at the top level of a block
   ObjectRef origin;      // the clip the code belongs to
   ObjectRef target;      // where timeline actions go; 0 when SetTarget found nothing
+  bool targetLost = false;  // SetTarget named no clip: timeline actions fall to the root
   ObjectRef callee;      // the function running; 0 at the top level
   ObjectRef home;        // the object the running method was found on, for super
   // DefineFunction2's own registers; the numbers past them, and every
@@ -249,9 +251,19 @@ class Machine final : public RootSource, public std::enable_shared_from_this<Mac
   void AsciiToChar(bool multibyte);
   void GetProperty();
   void SetProperty();
+  // Which frame of which clip a frame value names (GotoFrame2, Call): a
+  // 1-based number or a label; no clip when it names none.
+  struct FrameName {
+    ObjectRef clip;
+    std::optional<std::uint32_t> number;
+    std::string label;
+  };
+  FrameName NameFrame(const Value& frameValue);
   void GotoFrame2(const GotoFrame2Operands& operands);
+  void Call();
   void SetTarget(std::string_view path);
   void SetTargetTo(ObjectRef clip);
+  ObjectRef TimelineTarget();
   void StartDrag();
   void CloneSprite();
   void Trace();

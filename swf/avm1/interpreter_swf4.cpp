@@ -124,48 +124,79 @@ void Machine::SetProperty() {
 // The frame is a whole number (1-based, 32-bit arithmetic that wraps) or,
 // as text, a whole number or a label, after "path:" for another clip; any
 // other value goes by its text (a fraction names a label).
-void Machine::GotoFrame2(const GotoFrame2Operands& operands) {
-  const Value frameValue = Pop();
-  ObjectRef clip = frame_->target;
-  const auto frameIndex = [&](double number) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(DoubleToInt32(number)) - 1u + operands.sceneBias);
-  };
+Machine::FrameName Machine::NameFrame(const Value& frameValue) {
+  FrameName name;
+  name.clip = TimelineTarget();
+  const auto wrapped = [](double number) { return static_cast<std::uint32_t>(DoubleToInt32(number)); };
   if (frameValue.Is(ValueKind::kNumber)) {
     const double number = frameValue.AsNumber();
-    if (clip.id == 0 || std::isnan(number)) return;
+    if (name.clip.id == 0 || std::isnan(number)) {
+      name.clip = ObjectRef{};
+      return name;
+    }
     if (number == std::floor(number)) {
-      display_.GotoFrame(clip, frameIndex(number), operands.play);
-      return;
+      name.number = wrapped(number);
+      return name;
     }
   }
   const std::string whole = vm_.ToStringValue(frameValue);
   std::string_view text = whole;
   if (const size_t colon = text.rfind(':'); colon != std::string_view::npos) {
-    clip = display_.FindTarget(frame_->target.id != 0 ? frame_->target : frame_->origin, text.substr(0, colon));
+    name.clip = display_.FindTarget(frame_->target.id != 0 ? frame_->target : frame_->origin, text.substr(0, colon));
     text = text.substr(colon + 1);
   }
-  if (clip.id == 0) return;
   const double number = StringToNumber(text, frame_->version);
   if (std::isfinite(number) && number == std::floor(number)) {
-    display_.GotoFrame(clip, frameIndex(number), operands.play);
+    name.number = wrapped(number);
   } else {
-    display_.GotoLabel(clip, text, operands.play);
+    name.label = std::string(text);
+  }
+  return name;
+}
+
+void Machine::GotoFrame2(const GotoFrame2Operands& operands) {
+  const FrameName name = NameFrame(Pop());
+  if (name.clip.id == 0) return;
+  if (name.number) {
+    display_.GotoFrame(name.clip, static_cast<std::int32_t>(*name.number - 1u + operands.sceneBias), operands.play);
+  } else {
+    display_.GotoLabel(name.clip, name.label, operands.play);
+  }
+}
+
+void Machine::Call() {
+  const FrameName name = NameFrame(Pop());
+  if (name.clip.id == 0) return;
+  if (name.number) {
+    display_.CallFrame(name.clip, static_cast<std::int32_t>(*name.number - 1u));
+  } else {
+    display_.CallLabel(name.clip, name.label);
   }
 }
 
 void Machine::SetTarget(std::string_view path) {
   if (path.empty()) {
     frame_->target = frame_->origin;
+    frame_->targetLost = false;
     frame_->scope = frame_->baseScope;
     return;
   }
   SetTargetTo(display_.FindTarget(frame_->origin, path));
+  frame_->targetLost = frame_->target.id == 0;
 }
 
 void Machine::SetTargetTo(ObjectRef clip) {
   frame_->target = clip;
+  frame_->targetLost = false;
   frame_->scope = clip.id == 0 ? frame_->baseScope
                                : std::make_shared<const Scope>(Scope{Scope::Kind::kTarget, clip, frame_->baseScope});
+}
+
+// Inside a tellTarget whose path named no clip, names still resolve against
+// nothing, but play, stop, the gotos and call act on the movie's root.
+ObjectRef Machine::TimelineTarget() {
+  if (frame_->target.id != 0 || !frame_->targetLost) return frame_->target;
+  return display_.FindTarget(frame_->origin, "_root");
 }
 
 void Machine::StartDrag() {

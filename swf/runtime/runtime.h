@@ -133,6 +133,8 @@ class Runtime final : private RemovalObserver {
   // The same on a script object (that of a clip that has gone, for its
   // unload handlers).
   void RunBlockOn(avm1::ObjectRef self, const ActionBlock& block, int swfVersion);
+  // The SWF version a display object's code runs under (that of its movie).
+  int VersionOf(const DisplayObject* object) const;
   // loadVariables: the variables a file beside the movie holds go into the
   // clip `target` names ("_level0", a path) once the clock moves on.
   void LoadVariables(std::string_view url, std::string_view target);
@@ -180,7 +182,6 @@ class Runtime final : private RemovalObserver {
   void RunClipEvent(ObjectHandle clip, const ClipActions* actions, uint32_t event, uint8_t keyCode = 0);
   void RunConstruct(ObjectHandle clip, const ClipActions* actions);
   void ObjectRemoved(const DisplayObject& object) override;
-  int VersionOf(const DisplayObject* object) const;
   // Objects (runtime.cpp).
   ObjectHandle MakeObject(ObjectHandle parent, int32_t depth, const Placement& placement);
   void SetCharacter(ObjectHandle object, uint16_t characterId);

@@ -319,25 +319,55 @@ bool ScriptBridge::GotoLabel(ObjectRef clip, std::string_view label, bool play) 
   return GotoLabelOffset(clip, label, 0, play);
 }
 
-bool ScriptBridge::GotoLabelOffset(ObjectRef clip, std::string_view label, std::int32_t frameOffset, bool play) {
-  const ObjectHandle handle = HandleFromRef(clip);
-  const DisplayObject* object = runtime_.Objects().Get(handle);
-  if (object == nullptr || !object->timeline) return false;
-  const auto& labels = object->timeline->definition->labels;
+namespace {
+
+std::optional<size_t> FrameOfLabel(const DisplayObject* object, std::string_view label) {
+  if (object == nullptr || !object->timeline) return std::nullopt;
   std::optional<size_t> frame;
-  for (const auto& [name, index] : labels) {
-    if (name == label) {
-      frame = index;
-      break;
-    }
+  for (const auto& [name, index] : object->timeline->definition->labels) {
+    if (name == label) return index;
     if (!frame && avm1::FoldCase(name) == avm1::FoldCase(label)) frame = index;
   }
+  return frame;
+}
+
+}  // namespace
+
+bool ScriptBridge::GotoLabelOffset(ObjectRef clip, std::string_view label, std::int32_t frameOffset, bool play) {
+  const ObjectHandle handle = HandleFromRef(clip);
+  const std::optional<size_t> frame = FrameOfLabel(runtime_.Objects().Get(handle), label);
   if (!frame) return false;
   const std::int64_t target = static_cast<std::int64_t>(*frame) + frameOffset;
   if (target < 0) return false;
   Goto(handle, static_cast<size_t>(target));
   runtime_.PlayClip(handle, play);
   return true;
+}
+
+// The frame's action blocks run at once, nested in the calling script; its
+// other tags (placements, sounds) and the playhead stay as they are.
+void ScriptBridge::CallFrame(ObjectRef clip, std::int32_t frame) {
+  const ObjectHandle handle = HandleFromRef(clip);
+  const DisplayObject* object = runtime_.Objects().Get(handle);
+  if (object == nullptr || !object->timeline || frame < 0) return;
+  const auto& frames = object->timeline->definition->frames;
+  if (static_cast<size_t>(frame) >= frames.size()) return;
+  const int version = runtime_.VersionOf(object);
+  // The caller goes on under its own version, also when a throw ends the call.
+  struct VersionRestorer {
+    avm1::Vm& vm;
+    int version;
+    ~VersionRestorer() { vm.SetSwfVersion(version); }
+  } restorer{runtime_.Scripts(), runtime_.Scripts().SwfVersion()};
+  for (const ActionBlock& block : frames[static_cast<size_t>(frame)].actions) {
+    if (runtime_.Objects().Get(handle) == nullptr) break;  // an earlier block removed the clip
+    runtime_.RunBlockOn(clip, block, version);
+  }
+}
+
+void ScriptBridge::CallLabel(ObjectRef clip, std::string_view label) {
+  const std::optional<size_t> frame = FrameOfLabel(runtime_.Objects().Get(HandleFromRef(clip)), label);
+  if (frame) CallFrame(clip, static_cast<std::int32_t>(*frame));
 }
 
 void ScriptBridge::SetPlaying(ObjectRef clip, bool playing) { runtime_.PlayClip(HandleFromRef(clip), playing); }

@@ -88,6 +88,8 @@ class ScriptBridge final : public avm1::DisplayHost, public avm1::RootSource {
   void SetPlaying(avm1::ObjectRef clip, bool playing) override;
   void StepFrame(avm1::ObjectRef clip, int delta) override;
   std::int32_t FramesLoaded(avm1::ObjectRef clip) override;
+  void CallFrame(avm1::ObjectRef clip, std::int32_t frame) override;
+  void CallLabel(avm1::ObjectRef clip, std::string_view label) override;
   void CloneSprite(avm1::ObjectRef source, std::string_view name, std::int32_t depth) override;
   void RemoveSprite(avm1::ObjectRef clip) override;
   void StartDrag(avm1::ObjectRef clip, bool lockCenter, std::optional<avm1::DragRectangle> bounds) override;

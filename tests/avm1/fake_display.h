@@ -42,6 +42,11 @@ class FakeDisplay final : public swf::avm1::DisplayHost, private swf::avm1::Root
   void SetPlaying(swf::avm1::ObjectRef clip, bool playing) override;
   void StepFrame(swf::avm1::ObjectRef clip, int delta) override;
   std::int32_t FramesLoaded(swf::avm1::ObjectRef clip) override;
+  // A Call shows in the trace lines as "call N" (0-based) or "call label X".
+  void CallFrame(swf::avm1::ObjectRef, std::int32_t frame) override { traces.push_back("call " + std::to_string(frame)); }
+  void CallLabel(swf::avm1::ObjectRef, std::string_view label) override {
+    traces.push_back("call label " + std::string(label));
+  }
   void CloneSprite(swf::avm1::ObjectRef, std::string_view, std::int32_t) override {}
   void RemoveSprite(swf::avm1::ObjectRef) override {}
   void StartDrag(swf::avm1::ObjectRef, bool, std::optional<swf::avm1::DragRectangle>) override {}

@@ -414,6 +414,19 @@ std::vector<Case> ActionCases() {
         .Op(kTrace);
     cases.push_back({"FinallyRunsOnReturn", 7, s, {"fin", "r"}});
   }
+  // Call names its frame as GotoFrame2 does: 1-based numbers that wrap at
+  // 32 bits, numeric text, labels, and nothing for NaN or a missing clip.
+  cases.push_back({"CallNamesFramesByNumberTextAndLabel", 7,
+                   Script()
+                       .Push({3}).Op(kCall)
+                       .Push({"3"}).Op(kCall)
+                       .Push({4294967299.0}).Op(kCall)
+                       .Push({"Intro"}).Op(kCall)
+                       .Push({2.5}).Op(kCall)
+                       .Push({"/nowhere:2"}).Op(kCall)
+                       .Push({Undefined{}}).Op(kToNumber).Op(kCall)
+                       .Push({"_root:4"}).Op(kCall),
+                   {"call 2", "call 2", "call 2", "call label Intro", "call label 2.5", "call 3"}});
   cases.push_back({"UncaughtThrowEndsTheBlock", 7,
                    Script().Push({"a"}).Op(kTrace).Push({"x"}).Op(kThrow).Push({"b"}).Op(kTrace),
                    {"a"}});
