@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,22 @@ class HostServices {
   virtual std::optional<std::vector<uint8_t>> LoadFile(std::string_view relativePath) {
     (void)relativePath;
     return std::nullopt;
+  }
+  // A movie's locally stored objects (SharedObject.getLocal). `store` is a
+  // relative path of names the engine has already checked ("scores/high":
+  // letters, digits and punctuation, no "." or ".." segment, no back
+  // slash, colon or white space); the host keeps each movie's stores apart.
+  // Nothing when none is kept under that name.
+  virtual std::optional<std::vector<uint8_t>> ReadSharedObject(std::string_view store) {
+    (void)store;
+    return std::nullopt;
+  }
+  // Keeps `bytes` under `store` (no bytes: removes what was kept); false
+  // when the host keeps nothing or the write failed.
+  virtual bool WriteSharedObject(std::string_view store, std::span<const uint8_t> bytes) {
+    (void)store;
+    (void)bytes;
+    return false;
   }
   // Wall-clock time in milliseconds since 1970-01-01 UTC.
   virtual double NowMilliseconds() { return 0; }

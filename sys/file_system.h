@@ -22,4 +22,13 @@ bool RemoveFile(const std::string& path);
 // The platform's path separator, for joining a folder and a name.
 char PathSeparator();
 
+// The user's own folder for programs' data (the roaming application-data
+// folder on Windows, the XDG data folder elsewhere), without a trailing
+// separator; empty when the system names none.
+std::string UserDataFolder();
+
+// Makes the folder `path` and every missing folder above it; true when the
+// folder exists afterwards.
+bool MakeFolders(const std::string& path);
+
 }  // namespace sys

@@ -12,6 +12,8 @@
 
 namespace swf::avm1 {
 
+class SharedObjects;
+
 struct BuiltinsHost {
   // Milliseconds since 1970-01-01 00:00 UTC, now. Unset: 0.
   std::function<double()> nowMs;
@@ -30,6 +32,9 @@ struct BuiltinsHost {
   // Starts loading the text a URL names for an XML or LoadVars object; the
   // host completes it later (see DataLoads). Unset: loads never complete.
   std::function<void(const Value& target, const std::string& url)> queueLoad;
+  // Where SharedObject.getLocal finds its objects (not owned). Unset:
+  // getLocal answers null.
+  SharedObjects* sharedObjects = nullptr;
 };
 
 }  // namespace swf::avm1

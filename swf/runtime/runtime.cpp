@@ -36,6 +36,14 @@ Runtime::Runtime(const ParsedMovie& movie, HostServices* host, size_t maxMadePer
     : movie_(movie),
       imports_(movie, host),
       context_(host),
+      sharedObjects_(
+          [host](std::string_view store) -> std::optional<std::vector<uint8_t>> {
+            if (host == nullptr) return std::nullopt;
+            return host->ReadSharedObject(store);
+          },
+          [host](std::string_view store, std::span<const uint8_t> bytes) {
+            return host != nullptr && host->WriteSharedObject(store, bytes);
+          }),
       fonts_(std::make_unique<text::FontLibrary>(movie, host != nullptr ? host->Fonts() : nullptr)) {
   context_.objects.maxMadePerStep = maxMadePerStep;
   stage_.SetRemovalObserver(this);
@@ -46,12 +54,14 @@ Runtime::Runtime(const ParsedMovie& movie, HostServices* host, size_t maxMadePer
     facts.localOffsetMs = [host](double utc) { return host->UtcOffsetMinutes(utc) * 60000.0; };
   }
   facts.queueLoad = [this](const avm1::Value& target, const std::string& url) { dataLoads_.Add({target, url}); };
+  facts.sharedObjects = &sharedObjects_;
   avm1::InstallBuiltins(vm_, facts);
   InstallScriptNatives(vm_);
   interpreter_ = std::make_unique<avm1::Interpreter>(vm_, bridge_, ScriptLimitsOf(movie_, host));
   vm_.AddRoots(&timers_);
   vm_.AddRoots(&sounds_);
   vm_.AddRoots(&dataLoads_);
+  vm_.AddRoots(&sharedObjects_);
   DisplayObject& root = *stage_.Get(stage_.Root());
   root.timeline = ClipTimeline{&movie_.root};
   BeginStep();
@@ -60,11 +70,14 @@ Runtime::Runtime(const ParsedMovie& movie, HostServices* host, size_t maxMadePer
 }
 
 Runtime::~Runtime() {
+  // A movie's shared objects are kept when it ends, flushed or not.
+  sharedObjects_.FlushAll(vm_);
   // The stage's objects go without telling scripts.
   stage_.SetRemovalObserver(nullptr);
   vm_.RemoveRoots(&timers_);
   vm_.RemoveRoots(&sounds_);
   vm_.RemoveRoots(&dataLoads_);
+  vm_.RemoveRoots(&sharedObjects_);
 }
 
 // A step starts when the host moves the root; a goto that a script makes

@@ -24,6 +24,7 @@
 #include "swf/runtime/script_bridge.h"
 #include "swf/runtime/script_sounds.h"
 #include "swf/avm1/builtins/data_loads.h"
+#include "swf/avm1/builtins/shared_objects.h"
 #include "swf/runtime/script_timers.h"
 #include "swf/runtime/stage.h"
 #include "swf/runtime/timeline.h"
@@ -204,6 +205,7 @@ class Runtime final : private RemovalObserver {
   ScriptTimers timers_;
   ScriptSounds sounds_;
   avm1::DataLoads dataLoads_;
+  avm1::SharedObjects sharedObjects_;
   std::unique_ptr<avm1::Interpreter> interpreter_;
   double clockMilliseconds_ = 0;
   Point mouse_;

@@ -1,6 +1,9 @@
 #include "sys/file_system.h"
 
 #include <windows.h>
+#include <shlobj.h>
+
+#include "sys/text.h"
 
 namespace sys {
 
@@ -44,5 +47,36 @@ bool SameFile(const std::string& first, const std::string& second) {
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 char PathSeparator() { return '\\'; }
+
+std::string UserDataFolder() {
+  char folder[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return {};
+  std::string path(folder);
+  while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  return path;
+}
+
+namespace {
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
+bool MakeFolders(const std::string& path) {
+  // Each prefix that ends before a separator, stepped by characters so that
+  // a double-byte character's trail byte is never taken for one.
+  const char* start = path.c_str();
+  for (const char* at = start; *at != '\0'; at = NextChar(at)) {
+    if ((*at == '\\' || *at == '/') && at != start && at[-1] != ':') {
+      const std::string prefix(start, at);
+      if (!IsFolder(prefix)) CreateDirectoryA(prefix.c_str(), nullptr);
+    }
+  }
+  if (!IsFolder(path)) CreateDirectoryA(path.c_str(), nullptr);
+  return IsFolder(path);
+}
 
 }  // namespace sys

@@ -63,6 +63,8 @@ void InstallXml(Vm& vm);
 void InstallLoadVars(Vm& vm);
 // flash.external.ExternalInterface, as a player without a container has it.
 void InstallExternalInterface(Vm& vm);
+// SharedObject, through BuiltinsHost::sharedObjects.
+void InstallSharedObject(Vm& vm);
 Value LoadText(NativeCall& call);
 Value SendAndLoadText(NativeCall& call);
 // URL-encoded variables: read into `target`, or written from `source`'s
