@@ -104,7 +104,7 @@ Value ReadProperty(avm1::Vm& vm, const FieldReceiver& receiver, int property) {
     case kLength: return Value::Number(static_cast<double>(f.content.Length()));
     case kTextWidth: return Value::Number(std::round(f.layout.textWidth / 20));
     case kTextHeight: return Value::Number(std::round(f.layout.textHeight / 20));
-    case kTextColor: return Value::Number(f.content.FormatAt(0).color.value_or(0));
+    case kTextColor: return Value::Number(f.newFormat.color.value_or(0));
     case kBorder: return Value::Boolean(f.border);
     case kBorderColor: return Value::Number(f.borderColor);
     case kBackground: return Value::Boolean(f.background);
@@ -250,10 +250,21 @@ Value GetProperty(NativeCall& call) {
   return again.Live() ? ReadProperty(call.vm, again, N) : Value();
 }
 
+// The properties added last are stored as plain values on an object that
+// is not a field (the others ignore it).
+constexpr bool StoredOnOtherObjects(int property) {
+  return property == kFilters || property == kSharpness || property == kThickness || property == kAntiAliasType ||
+         property == kGridFitType;
+}
+
 template <int N>
 Value SetProperty(NativeCall& call) {
   FieldReceiver receiver(call);
-  if (receiver.Live()) WriteProperty(call.vm, receiver, N, call.Arg(0));
+  if (receiver.Live()) {
+    WriteProperty(call.vm, receiver, N, call.Arg(0));
+  } else if (StoredOnOtherObjects(N) && call.self.Is(ValueKind::kObject)) {
+    call.vm.DefineValue(call.self.AsObject(), kPropertyNames[N], call.Arg(0), 0);
+  }
   return {};
 }
 
@@ -408,7 +419,7 @@ constexpr avm1::NativeMember kTextFieldMembers[] = {
     {"setTextFormat", SetTextFormat},
     {"setNewTextFormat", SetNewTextFormat},
     {"getNewTextFormat", GetNewTextFormat},
-    {"replaceText", ReplaceText},
+    {"replaceText", ReplaceText, avm1::property_flags::kDontEnum | avm1::property_flags::kHiddenBelow7},
     {"replaceSel", ReplaceSel},
     {"removeTextField", RemoveTextField},
 };

@@ -1,5 +1,5 @@
 // TextFormat: every field unset (null) until given; values are coerced as
-// they are stored (whole numbers rounded half to even, margins not below 0,
+// they are stored (whole numbers cut or rounded, margins kept from going below 0 by setters,
 // colours as unsigned 32 bits, the alignment from its name).
 #include <cmath>
 #include <cstdint>
@@ -30,13 +30,20 @@ constexpr const char* kFieldNames[kFieldCount] = {
     "font",   "size",       "color",       "bold",   "italic",  "underline",   "url",     "target",        "align",
     "leftMargin", "rightMargin", "indent", "leading", "blockIndent", "bullet", "kerning", "letterSpacing", "tabStops"};
 
-// A number as the player stores a whole-number field: rounded half to
-// even, and the lowest 32-bit integer when it does not fit.
-double WholeNumber(double value) {
-  const double rounded = std::nearbyint(value);
+// How a value is being stored: by the constructor, which takes numbers
+// as they come (cut to whole ones), or by a setter, which keeps margins
+// from going below 0; a version 8 movie's setters round.
+enum class Store { kConstructor, kSetter, kSetterRounding };
+
+// A number as the player stores a whole-number field: cut toward zero or
+// rounded half to even, and the lowest 32-bit integer when it does not fit.
+double WholeNumber(double value, bool round = true) {
+  const double rounded = round ? std::nearbyint(value) : std::trunc(value);
   if (!std::isfinite(rounded) || rounded < -2147483648.0 || rounded > 2147483647.0) return -2147483648.0;
   return rounded;
 }
+
+constexpr size_t kMaxFontName = 64;
 
 double Uint32(double value) {
   if (!std::isfinite(value)) return 0;
@@ -99,20 +106,25 @@ Value Read(avm1::Vm& vm, const TextFormat& f, int field) {
   }
 }
 
-void Write(avm1::Vm& vm, TextFormat& f, int field, const Value& value) {
+void Write(avm1::Vm& vm, TextFormat& f, int field, const Value& value, Store store) {
   const bool unset = value.IsUndefinedOrNull();
+  const bool round = store == Store::kSetterRounding;
   auto whole = [&](std::optional<double>& target) {
     if (unset) {
       target.reset();
     } else {
-      target = WholeNumber(vm.ToNumber(value));
+      target = WholeNumber(vm.ToNumber(value), round);
     }
   };
-  auto margin = [&](std::optional<double>& target) {
+  // `always`: a margin no setter lets below 0; the others only before
+  // version 8.
+  auto margin = [&](std::optional<double>& target, bool always) {
     if (unset) {
       target.reset();
+    } else if (store == Store::kConstructor || (!always && round)) {
+      target = WholeNumber(vm.ToNumber(value), round);
     } else {
-      target = WholeNumber(std::max(0.0, vm.ToNumber(value)));
+      target = WholeNumber(std::max(0.0, vm.ToNumber(value)), round);
     }
   };
   auto boolean = [&](std::optional<bool>& target) {
@@ -130,7 +142,13 @@ void Write(avm1::Vm& vm, TextFormat& f, int field, const Value& value) {
     }
   };
   switch (field) {
-    case kFont: string(f.font); break;
+    case kFont:
+      string(f.font);
+      // The player keeps a font name of at most 64 characters.
+      if (f.font && avm1::Utf16Length(*f.font) > kMaxFontName) {
+        f.font = avm1::FromUtf16(avm1::ToUtf16(*f.font).substr(0, kMaxFontName));
+      }
+      break;
     case kSize: whole(f.size); break;
     case kColor:
       if (unset) {
@@ -145,8 +163,9 @@ void Write(avm1::Vm& vm, TextFormat& f, int field, const Value& value) {
     case kUrl: string(f.url); break;
     case kTarget: string(f.target); break;
     case kAlign: {
+      // A setter given nothing keeps the alignment.
       if (unset) {
-        f.align.reset();
+        if (store == Store::kConstructor) f.align.reset();
         break;
       }
       std::string name = vm.ToStringValue(value);
@@ -157,11 +176,11 @@ void Write(avm1::Vm& vm, TextFormat& f, int field, const Value& value) {
       if (name == "justify") f.align = text::Align::kJustify;
       break;
     }
-    case kLeftMargin: margin(f.leftMargin); break;
-    case kRightMargin: margin(f.rightMargin); break;
-    case kIndent: whole(f.indent); break;
-    case kLeading: whole(f.leading); break;
-    case kBlockIndent: whole(f.blockIndent); break;
+    case kLeftMargin: margin(f.leftMargin, true); break;
+    case kRightMargin: margin(f.rightMargin, true); break;
+    case kIndent: margin(f.indent, false); break;
+    case kLeading: margin(f.leading, false); break;
+    case kBlockIndent: margin(f.blockIndent, false); break;
     case kBullet: boolean(f.bullet); break;
     case kKerning: boolean(f.kerning); break;
     case kLetterSpacing:
@@ -177,8 +196,8 @@ void Write(avm1::Vm& vm, TextFormat& f, int field, const Value& value) {
         break;
       }
       std::vector<double> stops;
-      const avm1::Object* object = value.Is(ValueKind::kObject) ? vm.Get(value.AsObject()) : nullptr;
-      if (object != nullptr && object->cls == avm1::ObjectClass::kArray) {
+      // Any object is read as a list: its length and indexed members.
+      if (value.Is(ValueKind::kObject)) {
         const double length = vm.ToNumber(vm.GetMember(value, "length"));
         for (int i = 0; i < length && i < 4096; ++i) {
           stops.push_back(WholeNumber(vm.ToNumber(vm.GetMember(value, std::to_string(i)))));
@@ -203,7 +222,7 @@ template <int N>
 Value SetField(NativeCall& call) {
   if (TextFormatPayload* payload = PayloadOf(call.vm, call.self)) {
     TextFormat changed = payload->format;
-    Write(call.vm, changed, N, call.Arg(0));
+    Write(call.vm, changed, N, call.Arg(0), call.vm.SwfVersion() >= 8 ? Store::kSetterRounding : Store::kSetter);
     // The value's conversion may have run a script that dropped the object.
     if (TextFormatPayload* still = PayloadOf(call.vm, call.self)) still->format = changed;
   }
@@ -228,7 +247,7 @@ Value ConstructTextFormat(NativeCall& call) {
   if (object == nullptr) return {};
   object->payload = std::make_unique<TextFormatPayload>();
   TextFormat format;
-  for (size_t i = 0; i < call.args.size() && i <= kLeading; ++i) Write(call.vm, format, static_cast<int>(i), call.args[i]);
+  for (size_t i = 0; i < call.args.size() && i <= kLeading; ++i) Write(call.vm, format, static_cast<int>(i), call.args[i], Store::kConstructor);
   if (TextFormatPayload* payload = PayloadOf(call.vm, call.self)) payload->format = format;
   return call.self;
 }

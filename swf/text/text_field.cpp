@@ -187,6 +187,9 @@ void SetHtmlText(TextFieldState& field, std::string_view html) {
     SetPlainText(field, html);
     return;
   }
+  // Before version 8 HTML paragraphs are left-aligned unless their markup
+  // says otherwise, and text typed later follows them.
+  if (field.swfVersion < 8) field.newFormat.align = Align::kLeft;
   HtmlOptions options;
   options.multiline = field.multiline;
   options.condenseWhite = field.condenseWhite;
