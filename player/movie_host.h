@@ -54,8 +54,8 @@ class MovieHost {
   bool IsPlaying() const;
 
   // What the movies this host plays are to be made with (their MP3
-  // decoder); it outlives them.
-  swf::HostServices* Services() { return &services_; }
+  // decoder, files, shared objects); it outlives them.
+  MovieServices* Services() { return &services_; }
 
   // The sound output: mute, and what it wrote.
   AudioOutput& Audio() { return audio_; }

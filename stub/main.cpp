@@ -11,6 +11,7 @@
 #include "stub/own_package.h"
 #include "stub/player_window.h"
 #include "stub/stub_texts.h"
+#include "sys/replace_file.h"
 #include "ui/message_loop.h"
 #include "ui/win32_seams.h"
 
@@ -68,7 +69,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     ui::Seams seamSet = seams.Get();
     stub::ShellFolderChooser folders;
     stub::PlayerWindow window(seamSet, folders, std::move(package),
-                              {stub::PackageDisplayName(ownPath), true});
+                              {stub::PackageDisplayName(ownPath), true, sys::FolderPart(ownPath),
+                               stub::DefaultSharedObjectsFolder()});
     window.Show(showCommand);
     return ui::RunMessageLoop();
   } catch (const std::exception& error) {

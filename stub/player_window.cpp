@@ -1,18 +1,21 @@
 #include "stub/player_window.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <exception>
 #include <span>
 
 #include "core/ole_date.h"
+#include "core/shared_object_store.h"
 #include "stub/licence_text.h"
 #include "stub/movie_release.h"
 #include "stub/stub_menu.h"
 #include "stub/stub_texts.h"
 #include "swf/movie_report.h"
 #include "swf/player.h"
+#include "sys/file_system.h"
 
 #ifndef QUORVEL_VERSION
 #define QUORVEL_VERSION "0"
@@ -28,6 +31,8 @@ constexpr SIZE kFallbackStage{550, 400};
 // of millions of pixels would otherwise cost a back buffer to match.
 constexpr int kLargestStageSide = 4096;
 constexpr DWORD kWindowedStyle = WS_OVERLAPPEDWINDOW;
+// fscommand("fullscreen", ...) posted to the window: wParam is on or off.
+constexpr UINT kFullScreenRequest = WM_APP + 1;
 
 int StageSide(double pixels, int fallback) {
   if (!(pixels >= 1.0)) return fallback;  // also catches NaN
@@ -42,7 +47,26 @@ std::string DateText(double oleDate) {
   return text;
 }
 
+bool IsTrue(std::string_view text) {
+  return text.size() == 4 && (text[0] | 0x20) == 't' && (text[1] | 0x20) == 'r' && (text[2] | 0x20) == 'u' &&
+         (text[3] | 0x20) == 'e';
+}
+
+bool IsCommand(std::string_view command, std::string_view name) {
+  if (command.size() != name.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(command[i])) != name[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+std::string DefaultSharedObjectsFolder() {
+  const std::string data = sys::UserDataFolder();
+  if (data.empty()) return {};
+  return data + "\\Quorvel EXE Packager\\Shared objects";
+}
 
 PlayerWindow::PlayerWindow(ui::Seams& seams, FolderChooser& folders, core::Package package,
                            PlayerWindowOptions options)
@@ -61,6 +85,9 @@ PlayerWindow::PlayerWindow(ui::Seams& seams, FolderChooser& folders, core::Packa
   Create(0, kClassName, options_.packageName.c_str(), kWindowedStyle, CW_USEDEFAULT, CW_USEDEFAULT,
          kFallbackStage.cx, kFallbackStage.cy, nullptr, menu_.Get());
   host_.Attach(Handle());
+  host_.Services()->SetFileSource([this](std::string_view path) { return files_.Load(path); });
+  host_.Services()->SetCommandSink(
+      [this](std::string_view command, std::string_view arguments) { OnFsCommand(command, arguments); });
   if (!package_.movies.empty()) SelectMovie(0);
 }
 
@@ -86,10 +113,15 @@ bool PlayerWindow::IsPlaying() const { return host_.IsPlaying(); }
 
 void PlayerWindow::SelectMovie(std::size_t index) {
   if (index >= package_.movies.size()) return;
-  host_.SetMovie(nullptr);
+  host_.SetMovie(nullptr);  // the movie that ends keeps its shared objects in its own folder
   movieError_.clear();
   movieIndex_ = index;
   const core::PackageMovie& movie = package_.movies[index];
+  host_.Services()->SetSharedObjectFolder(
+      options_.sharedObjectsFolder.empty()
+          ? std::string()
+          : options_.sharedObjectsFolder + "\\" + core::SharedObjectStore::FolderName(options_.packageName) + "\\" +
+                core::SharedObjectStore::FolderName(std::string(MovieLabel(movie.name, index)))));
   // The package's bytes outlive the player, which refers to them.
   const std::string_view bytes = package_.MovieData(movie);
   std::unique_ptr<swf::Player> player;
@@ -306,7 +338,21 @@ void PlayerWindow::UpdateMenu(HMENU popup) {
   }
 }
 
+void PlayerWindow::OnFsCommand(std::string_view command, std::string_view arguments) {
+  // Posted, not done here: the movie is in the middle of its frame.
+  if (IsCommand(command, "quit")) {
+    ::PostMessageA(Handle(), WM_CLOSE, 0, 0);
+  } else if (IsCommand(command, "fullscreen")) {
+    ::PostMessageA(Handle(), kFullScreenRequest, IsTrue(arguments) ? 1 : 0, 0);
+  } else if (IsCommand(command, "trapallkeys")) {
+    trapAllKeys_ = IsTrue(arguments);
+  }
+  // "allowscale" and "showmenu" are accepted: the picture always fits the
+  // window, and the menu bar is the player's own.
+}
+
 bool PlayerWindow::OnKey(WPARAM key) {
+  if (trapAllKeys_) return false;
   if (key == VK_ESCAPE && fullScreen_) {
     SetFullScreen(false);
     return true;
@@ -334,6 +380,9 @@ LRESULT PlayerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_KEYDOWN:
       if (OnKey(wParam)) return 0;
       break;
+    case kFullScreenRequest:
+      SetFullScreen(wParam != 0);
+      return 0;
     case WM_PAINT: {
       ui::PaintDc paint(Handle());
       host_.Paint(paint.Get());

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "core/movie_files.h"
 #include "core/package_reader.h"
 #include "stub/folder_chooser.h"
 #include "stub/licences_window.h"
@@ -28,9 +29,17 @@ class Player;
 namespace stub {
 
 struct PlayerWindowOptions {
-  std::string packageName;      // shown in the caption
+  std::string packageName;      // shown in the caption; names the movies' shared-object folder
   bool endsProgram = true;      // closing the window posts WM_QUIT
+  std::string folder;           // beside the executable: what movies load that the package lacks
+  // Where each package keeps its movies' shared objects, one folder per
+  // package and movie below it; empty: none are kept.
+  std::string sharedObjectsFolder;
 };
+
+// The folder below the user's data folder where packages keep shared
+// objects; empty when the system names no such folder.
+std::string DefaultSharedObjectsFolder();
 
 class PlayerWindow final : public ui::Window {
  public:
@@ -78,6 +87,9 @@ class PlayerWindow final : public ui::Window {
   void Redraw() { host_.Redraw(); }
   // The window's own keys; false when the key is the movie's.
   bool OnKey(WPARAM key);
+  // What a movie's fscommand asks of a standalone player; the window acts
+  // once the movie's frame is over.
+  void OnFsCommand(std::string_view command, std::string_view arguments);
 
   FolderChooser& folders_;
   core::Package package_;
@@ -87,7 +99,9 @@ class PlayerWindow final : public ui::Window {
   std::size_t movieIndex_ = 0;
   std::string movieError_;
 
+  core::MovieFiles files_{package_, options_.folder};
   bool fullScreen_ = false;
+  bool trapAllKeys_ = false;  // fscommand("trapallkeys"): the window's own keys go to the movie
   LONG windowedStyle_ = 0;
   WINDOWPLACEMENT windowedPlacement_{};
 

@@ -18,7 +18,11 @@
 #include "stub/movie_release.h"
 #include "stub/stub_menu.h"
 #include "stub/stub_texts.h"
+#include "game_movie.h"
+#include "stub/own_package.h"
+#include "stub/player_window.h"
 #include "stub_movies.h"
+#include "core/shared_object_store.h"
 #include "support/button_movie.h"
 #include "swf/player.h"
 #include "sys/process.h"
@@ -387,6 +391,105 @@ TEST_F(StubProcessTest, AButtonAnswersTheMouseAndTheArrowsAndSpaceReachTheMovie)
 
   ::PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(child.ExitCode(10000), 0);
+}
+
+void HoldKey(WORD key, bool down) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  ::SendInput(1, &input, sizeof input);
+}
+
+void Click(HWND window, int x, int y) {
+  MoveMouse(window, x, y);
+  ::Sleep(60);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  ::Sleep(60);
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  ::Sleep(120);
+}
+
+// The first column of `color` in row `y`, or -1.
+int FirstColumnOf(HWND window, int y, uint32_t color) {
+  const std::vector<uint32_t> pixels = ScreenPixels(window);
+  const int width = ClientSize(window).cx;
+  for (int x = 0; x < width; ++x) {
+    if (pixels[static_cast<size_t>(y) * width + x] == color) return x;
+  }
+  return -1;
+}
+
+// A game-like package played as a person plays it: the preloader lets the
+// game start, the arrows move the hero, Space makes it jump, the button
+// scores, and the high score is still there when the package runs again.
+TEST_F(StubProcessTest, AGameMovesJumpsScoresAndKeepsItsHighScoreAcrossRuns) {
+  using namespace stubtest;
+  constexpr uint32_t kHero = 0xDC0A0Au, kBar = 0x1428C8u, kWhite = 0xFFFFFFu;
+  const std::string package = Package("jumper.exe", {{"jumper.swf", GameMovie()}}, false);
+  const std::string storeFolder = stub::DefaultSharedObjectsFolder() + "\\" +
+                                  core::SharedObjectStore::FolderName(stub::PackageDisplayName(package));
+  ASSERT_FALSE(storeFolder.empty());
+  std::filesystem::remove_all(storeFolder);
+  const int groundRow = kHeroGroundY + kHeroSide / 2;
+  const int barRow = kBarY + 5;
+  const auto barCell = [&](int points) { return kBarX + points * kBarUnit - kBarUnit / 2; };
+
+  {
+    Child child(package);
+    HWND window = WaitForWindow(child, "QuorvelPlayerWindow");
+    ASSERT_NE(window, nullptr) << "exit code " << child.ExitCode(0);
+    ::SetForegroundWindow(window);
+    // Past the preloader: the loop runs, and no high score yet hides the bar.
+    EXPECT_EQ(WaitForPixel(window, kHeroStartX + 5, groundRow, kHero), kHero);
+    EXPECT_EQ(WaitForPixel(window, barCell(1), barRow, kWhite), kWhite);
+
+    HoldKey(VK_RIGHT, true);
+    const int farther = kHeroStartX + 10 * kHeroStep;
+    EXPECT_EQ(WaitForPixel(window, farther + kHeroSide - 2, groundRow, kHero), kHero);
+    HoldKey(VK_RIGHT, false);
+    ::Sleep(300);
+    const int heroX = FirstColumnOf(window, groundRow, kHero);
+    EXPECT_GE(heroX, farther);
+    HoldKey(VK_LEFT, true);
+    EXPECT_EQ(WaitForPixel(window, heroX - 2 * kHeroStep, groundRow, kHero), kHero);
+    HoldKey(VK_LEFT, false);
+    ::Sleep(300);
+    const int landed = FirstColumnOf(window, groundRow, kHero);
+    EXPECT_LT(landed, heroX);
+
+    HoldKey(VK_SPACE, true);
+    EXPECT_EQ(WaitForPixel(window, landed + 5, kHeroJumpY + 5, kHero), kHero);
+    EXPECT_EQ(WaitForPixel(window, landed + 5, groundRow, kWhite), kWhite);
+    HoldKey(VK_SPACE, false);
+    EXPECT_EQ(WaitForPixel(window, landed + 5, groundRow, kHero), kHero);
+
+    for (int i = 0; i < 3; ++i) Click(window, kGameButtonX + kGameButtonSide / 2, kGameButtonY + kGameButtonSide / 2);
+    EXPECT_EQ(WaitForPixel(window, barCell(3), barRow, kBar), kBar);
+    EXPECT_EQ(WaitForPixel(window, barCell(4), barRow, kWhite), kWhite);
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(child.ExitCode(10000), 0);
+  }
+  EXPECT_TRUE(std::filesystem::exists(storeFolder));
+
+  {
+    Child child(package);
+    HWND window = WaitForWindow(child, "QuorvelPlayerWindow");
+    ASSERT_NE(window, nullptr) << "exit code " << child.ExitCode(0);
+    ::SetForegroundWindow(window);
+    // The high score of the first run, before anything is clicked.
+    EXPECT_EQ(WaitForPixel(window, barCell(3), barRow, kBar), kBar);
+    EXPECT_EQ(WaitForPixel(window, barCell(4), barRow, kWhite), kWhite);
+    // Two points do not beat it; five do.
+    for (int i = 0; i < 2; ++i) Click(window, kGameButtonX + kGameButtonSide / 2, kGameButtonY + kGameButtonSide / 2);
+    ::Sleep(300);
+    EXPECT_EQ(WaitForPixel(window, barCell(4), barRow, kWhite), kWhite);
+    for (int i = 0; i < 3; ++i) Click(window, kGameButtonX + kGameButtonSide / 2, kGameButtonY + kGameButtonSide / 2);
+    EXPECT_EQ(WaitForPixel(window, barCell(5), barRow, kBar), kBar);
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(child.ExitCode(10000), 0);
+  }
+  std::filesystem::remove_all(storeFolder);
 }
 
 // quorvel-pack extract: the console twin of "Save movies...".
