@@ -50,7 +50,7 @@ std::string ToString(const Value& value, const Context& context) {
     case ValueKind::kNumber: return NumberToString(value.AsNumber());
     case ValueKind::kString: return value.AsString();
     case ValueKind::kObject: return context.objects.ToString(value.AsObject());
-    case ValueKind::kClip: return value.AsClip().target_path;
+    case ValueKind::kClip: return context.objects.ClipPath(value.AsClip());
   }
   return {};
 }

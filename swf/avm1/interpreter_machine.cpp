@@ -366,7 +366,7 @@ RangeExit Machine::Run(Frame& frame, size_t position, size_t start, size_t end) 
         const Value& subject = Peek(0);
         Value path;
         if (subject.Is(ValueKind::kClip)) {
-          path = Value::String(subject.AsClip().target_path);
+          if (std::string found = vm_.ClipPath(subject.AsClip()); !found.empty()) path = Value::String(std::move(found));
         } else if (subject.Is(ValueKind::kObject)) {
           ClipReference reference = display_.ReferenceTo(subject.AsObject());
           if (!reference.target_path.empty()) path = Value::String(std::move(reference.target_path));

@@ -34,17 +34,16 @@ size_t VariableSeparator(std::string_view name) {
   return std::string_view::npos;
 }
 
-// "_level7"; from SWF 7 on only in lower case.
+// "_level7"; from SWF 7 on only in lower case. The level is the digits
+// after the prefix: what follows them is ignored, so "_level0undefined" is
+// _level0 (corpus: string_paths_other).
 bool IsLevelName(std::string_view name, bool ignoreCase) {
   if (name.size() < 7) return false;
   for (size_t i = 0; i < 6; ++i) {
     const char c = ignoreCase ? static_cast<char>(std::tolower(static_cast<unsigned char>(name[i]))) : name[i];
     if (c != "_level"[i]) return false;
   }
-  for (size_t i = 6; i < name.size(); ++i) {
-    if (name[i] < '0' || name[i] > '9') return false;
-  }
-  return true;
+  return name[6] >= '0' && name[6] <= '9';
 }
 
 }  // namespace
@@ -165,17 +164,23 @@ Value Machine::ResolvePath(std::string_view path) {
     first = false;
     i = 1;
   }
+  // Once a '/' has been seen, '.' no longer separates: "a/b.c" names the
+  // child "b.c" of a (corpus: string_paths_hidden). ':' separates as '/'.
+  bool slashes = !first;
   while (i < path.size()) {
     std::string_view segment;
     if (path.compare(i, 2, "..") == 0 && (i + 2 == path.size() || path[i + 2] == '/')) {
       segment = "_parent";
       i += 2;
     } else {
-      const size_t stop = std::min(path.find_first_of("./", i), path.size());
+      const size_t stop = std::min(path.find_first_of(slashes ? "/:" : "./:", i), path.size());
       segment = path.substr(i, stop - i);
       i = stop;
     }
-    if (i < path.size()) ++i;  // the separator
+    if (i < path.size()) {
+      if (path[i] == '/') slashes = true;
+      ++i;  // the separator
+    }
     if (segment.empty()) continue;
     if (first) {
       current = LookupScope(segment);

@@ -108,6 +108,9 @@ class ObjectHost {
   virtual std::string ToString(ObjectRef object) = 0;
   // Whether typeof names the object "function".
   virtual bool IsFunction(ObjectRef object) const = 0;
+  // A clip reference's string form: the target path of the clip it finds
+  // now (renamed or moved since), "" when it finds none.
+  virtual std::string ClipPath(const ClipReference& clip) { return clip.target_path; }
 };
 
 // What every conversion needs to know about the code that runs it.

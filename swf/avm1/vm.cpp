@@ -418,6 +418,12 @@ std::string Vm::ToString(ObjectRef object) {
   return IsFunction(object) ? "[type Function]" : "[type Object]";
 }
 
+std::string Vm::ClipPath(const ClipReference& clip) {
+  if (display_ == nullptr) return clip.target_path;
+  const ObjectRef found = display_->Resolve(clip);
+  return found.id != 0 ? display_->ReferenceTo(found).target_path : std::string();
+}
+
 bool Vm::IsFunction(ObjectRef object) const {
   const Object* target = heap_.Get(object);
   return target != nullptr && target->IsFunction();

@@ -165,6 +165,7 @@ class Vm final : public ObjectHost, private RootSource {
   Value ToPrimitive(ObjectRef object, PrimitiveHint hint) override;
   std::string ToString(ObjectRef object) override;
   bool IsFunction(ObjectRef object) const override;
+  std::string ClipPath(const ClipReference& clip) override;
 
   // Roots the collector starts from besides the Vm's own; not owned.
   void AddRoots(const RootSource* roots);

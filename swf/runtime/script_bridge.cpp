@@ -258,9 +258,12 @@ ObjectRef ScriptBridge::FindTarget(ObjectRef origin, std::string_view path) {
   if (from.IsNone()) from = runtime_.Root();
   std::string rest(path);
   if (StartsWithFolded(rest, kLevelPrefix)) {
-    // "_level0" and what follows; other levels are not loaded.
+    // "_level0" and what follows; other levels are not loaded. The level
+    // is the digits after the prefix, whatever follows them in the part.
     const size_t end = std::min(rest.find_first_of("./"), rest.size());
-    if (rest.substr(kLevelPrefix.size(), end - kLevelPrefix.size()) != "0") return {};
+    const std::string_view level = std::string_view(rest).substr(kLevelPrefix.size(), end - kLevelPrefix.size());
+    const size_t digits = std::min(level.find_first_not_of("0123456789"), level.size());
+    if (digits == 0 || level.substr(0, digits).find_first_not_of('0') != std::string_view::npos) return {};
     from = runtime_.Root();
     rest = end < rest.size() ? rest.substr(end + 1) : std::string();
   }

@@ -327,6 +327,36 @@ TEST(FrameActionsTest, TraceSendsKnownValuesToTheHostFromTheFirstFrameOn) {
   EXPECT_EQ(host.lines.back(), "second");
 }
 
+// What GetVariable finds for paths of each style, from the root, with
+// "outer" holding "inner".
+TEST(FrameActionsTest, VariablePathsSeparateAsThePlayerDoes) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"outer.inner", "_level0.outer.inner"},
+      {"outer.inner._name", "inner"},
+      {"outer/inner:_name", "inner"},
+      {"/outer/inner:_name", "inner"},
+      {"/outer.inner:_name", "undefined"},  // after a '/', '.' is part of the name
+      {"outer/inner.x:_name", "undefined"},
+      {"outer.inner/..:_name", "outer"},
+      {"_level0junk.outer._name", "outer"},  // the level is its digits
+      {"_levelx.outer._name", "undefined"},
+  };
+  std::vector<Bytes> records;
+  for (const auto& [path, shown] : cases) {
+    records.push_back(act::PushString(path));
+    records.push_back(act::Simple(0x1C));  // GetVariable
+    records.push_back(act::Simple(0x26));  // Trace
+  }
+  const Bytes inner = EmptySprite(2, 1);
+  const Bytes outer = EmptySprite(3, 1, false, {swftest::PlaceObject2({.depth = 5, .characterId = 2, .name = "inner"})});
+  TraceRecorder host;
+  Player player(File({inner, outer, swftest::PlaceObject2({.depth = 1, .characterId = 3, .name = "outer"}),
+                      act::DoAction(records), swftest::ShowFrame()}),
+                &host);
+  ASSERT_EQ(host.lines.size(), std::size(cases));
+  for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(host.lines[i], cases[i].second) << cases[i].first;
+}
+
 // A double as a Push stores it: the high word first, each word low byte first.
 Bytes PushDouble(double value) {
   uint64_t bits = 0;

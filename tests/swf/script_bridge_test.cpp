@@ -174,6 +174,19 @@ TEST_F(ScriptBridgeTest, ScriptsMakeAndRemoveClipsAtDepths) {
   EXPECT_TRUE(vm_.GetMember(root, "copy").Is(ValueKind::kUndefined));
 }
 
+TEST_F(ScriptBridgeTest, AReferenceReadsAsTheClipItFindsNow) {
+  const Value made = Call(Root(), "createEmptyMovieClip", {Value::String("first"), Value::Number(3)});
+  vm_.SetMember(made, "_name", Value::String("renamed"));
+  EXPECT_EQ(Text(made), "_level0.renamed");
+  Call(made, "removeMovieClip");
+  EXPECT_EQ(Text(made), "");
+  // Another clip made under the old path is found by it.
+  const avm1::ClipReference byPath{"_level0.first"};
+  EXPECT_EQ(Text(Value::Clip(byPath)), "");
+  Call(Root(), "createEmptyMovieClip", {Value::String("first"), Value::Number(4)});
+  EXPECT_EQ(Text(Value::Clip(byPath)), "_level0.first");
+}
+
 TEST_F(ScriptBridgeTest, DepthsWrapToThirtyTwoBitsAndKeepToTheirRange) {
   struct Case {
     double depth;
