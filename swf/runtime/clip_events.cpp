@@ -5,8 +5,9 @@
 // registered class (prototype and constructor) next, and its `load` event (then onLoad)
 // among the frame actions, right after those of the frame that placed it
 // and before its own first frame's. A tick first queues `enterFrame` for
-// every clip (children before their parent) and runs them, then moves the
-// timelines. A clip that goes queues `unload` (then onUnload) ahead of the
+// every clip (children before their parent, the one made last first) ahead
+// of all else, then moves the timelines: a clip they remove meanwhile does
+// not hear it. A clip that goes queues `unload` (then onUnload) ahead of the
 // frame actions, and its script object waits for it.
 #include "swf/runtime/actions.h"
 #include "swf/runtime/runtime.h"
@@ -86,17 +87,16 @@ void Runtime::ConstructNow(ObjectHandle handle) {
   RunConstruct(handle, object->clipActions);
 }
 
-// enterFrame goes to the children of a clip (last placed first) before the
+// enterFrame goes to the children of a clip (last made first) before the
 // clip itself; only clips with a handler or a script object can listen.
 void Runtime::QueueEnterFrame(ObjectHandle handle) {
   const DisplayObject* object = stage_.Get(handle);
   if (object == nullptr || object->kind != ObjectKind::kMovieClip) return;
-  for (auto child = object->children.rbegin(); child != object->children.rend(); ++child) {
-    QueueEnterFrame(child->second);
-  }
+  for (const ObjectHandle child : stage_.ChildrenNewestFirst(*object)) QueueEnterFrame(child);
   if ((EventsOf(*object) & clip_event::kEnterFrame) != 0 || bridge_.HasScriptObject(handle)) {
     context_.Enqueue(
-        QueuedActions{handle, nullptr, QueuedKind::kClipEvent, clip_event::kEnterFrame, object->clipActions});
+        QueuedActions{handle, nullptr, QueuedKind::kClipEvent, clip_event::kEnterFrame, object->clipActions},
+        QueuePriority::kEnterFrame);
   }
 }
 
@@ -170,6 +170,9 @@ void Runtime::RunConstruct(ObjectHandle handle, const ClipActions* actions) {
 
 void Runtime::ObjectRemoved(const DisplayObject& object) {
   const bool listens = bridge_.HasScriptObject(object.self) || (EventsOf(object) & clip_event::kUnload) != 0;
+  // Its unload handlers run on its script object once it has gone: one that
+  // no script has asked for yet is made now.
+  if (listens && object.kind == ObjectKind::kMovieClip) bridge_.ScriptObject(object.self);
   bridge_.DisplayObjectGone(object);
   if (object.kind != ObjectKind::kMovieClip || !listens) return;
   context_.Enqueue(QueuedActions{object.self, nullptr, QueuedKind::kClipEvent, clip_event::kUnload,

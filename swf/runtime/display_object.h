@@ -82,6 +82,9 @@ struct DisplayObject {
   int32_t depth = 0;    // in its parent
   int level = 0;        // 0 for the root, its children 1, and so on
   bool madeByScript = false;
+  // Order of making among the stage's objects: timelines and clip events
+  // take siblings newest first.
+  uint64_t serial = 0;
   // The onClipEvent handlers of the tag that placed it (they live as long as
   // the movie); null without any.
   const ClipActions* clipActions = nullptr;

@@ -57,10 +57,11 @@ struct ActionBudget {
 // handlers of a clip event (onClipEvent and the clip's onLoad-style method).
 enum class QueuedKind : uint8_t { kBlock, kClipEvent, kConstruct };
 
-// Entries run by priority, each level first come first served: init actions
-// and `initialize` handlers, then constructors (`construct` handlers, the
+// Entries run by priority, each level first come first served: a tick's
+// enterFrame events (queued before the timelines move), init actions and
+// `initialize` handlers, then constructors (`construct` handlers, the
 // registered class), then frame actions and the other clip events.
-enum class QueuePriority : uint8_t { kInit, kConstruct, kNormal };
+enum class QueuePriority : uint8_t { kEnterFrame, kInit, kConstruct, kNormal };
 
 struct QueuedActions {
   ObjectHandle clip;
@@ -129,7 +130,7 @@ class ExecutionContext {
 
  private:
   HostServices* host_;
-  std::deque<QueuedActions> queues_[3];  // by QueuePriority
+  std::deque<QueuedActions> queues_[4];  // by QueuePriority
   std::set<uint16_t> initActionsRun_;  // sprite ids whose DoInitAction has run
   bool running_ = false;
 };

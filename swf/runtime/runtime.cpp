@@ -90,9 +90,9 @@ void Runtime::BeginStep() {
 
 void Runtime::Tick() {
   BeginStep();
+  // enterFrame is queued before the timelines move, and a clip that they
+  // remove meanwhile does not hear it.
   QueueEnterFrame(Root());
-  RunFrameActions();
-  BeginStep();
   TickObject(Root());
   RunFrameActions();
 }

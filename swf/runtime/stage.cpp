@@ -1,5 +1,6 @@
 #include "swf/runtime/stage.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace swf {
@@ -32,6 +33,19 @@ const DisplayObject* Stage::ChildAt(const DisplayObject& parent, int32_t depth) 
   return const_cast<Stage*>(this)->ChildAt(parent, depth);
 }
 
+std::vector<ObjectHandle> Stage::ChildrenNewestFirst(const DisplayObject& parent) const {
+  std::vector<std::pair<uint64_t, ObjectHandle>> byAge;
+  byAge.reserve(parent.children.size());
+  for (const auto& [depth, child] : parent.children) {
+    if (const DisplayObject* object = Get(child)) byAge.emplace_back(object->serial, child);
+  }
+  std::sort(byAge.begin(), byAge.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::vector<ObjectHandle> handles;
+  handles.reserve(byAge.size());
+  for (const auto& entry : byAge) handles.push_back(entry.second);
+  return handles;
+}
+
 ObjectHandle Stage::Insert(ObjectHandle parentHandle, int32_t depth, DisplayObject object) {
   DisplayObject* parent = Get(parentHandle);
   if (parent == nullptr) return {};
@@ -51,6 +65,7 @@ ObjectHandle Stage::Insert(ObjectHandle parentHandle, int32_t depth, DisplayObje
   object.parent = parentHandle;
   object.depth = depth;
   object.level = parent->level + 1;
+  object.serial = ++made_;
   slot.object = std::move(object);
   parent->children[depth] = handle;
   ++live_;

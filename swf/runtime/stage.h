@@ -42,6 +42,10 @@ class Stage {
   const DisplayObject* ChildAt(const DisplayObject& parent, int32_t depth) const;
   DisplayObject* ChildAt(const DisplayObject& parent, int32_t depth);
 
+  // The children of `parent`, the one made last first (the order in which
+  // timelines move on and clips hear enterFrame).
+  std::vector<ObjectHandle> ChildrenNewestFirst(const DisplayObject& parent) const;
+
   // Puts `object` at `depth` of `parent` (which must live); whatever was
   // there goes first. Returns the new object's handle.
   ObjectHandle Insert(ObjectHandle parent, int32_t depth, DisplayObject object);
@@ -72,6 +76,7 @@ class Stage {
   std::deque<Slot> slots_;  // a deque keeps addresses when it grows
   std::vector<uint32_t> free_;
   size_t live_ = 0;
+  uint64_t made_ = 0;
   ObjectHandle root_;
   RemovalObserver* observer_ = nullptr;
 };

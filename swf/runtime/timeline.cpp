@@ -192,12 +192,13 @@ void Runtime::GotoClipFrame(ObjectHandle clip, size_t frame) {
 }
 
 // One tick of the clock: child clips (those inside buttons too) advance
-// first, then the clip moves to its next frame if playing, going back from
-// the last to the first.
+// first, the one made last first, then the clip moves to its next frame if
+// playing, going back from the last to the first.
 void Runtime::TickObject(ObjectHandle handle) {
   DisplayObject& object = *stage_.Get(handle);
-  for (const auto& [depth, child] : object.children) {
+  for (const ObjectHandle child : stage_.ChildrenNewestFirst(object)) {
     const DisplayObject* childObject = stage_.Get(child);
+    if (childObject == nullptr) continue;
     if (childObject->kind == ObjectKind::kMovieClip || childObject->kind == ObjectKind::kButton) TickObject(child);
   }
   if (!object.timeline || !object.timeline->playing || object.timeline->FrameCount() <= 1) return;

@@ -357,6 +357,27 @@ TEST(FrameActionsTest, VariablePathsSeparateAsThePlayerDoes) {
   for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(host.lines[i], cases[i].second) << cases[i].first;
 }
 
+// Clips already on the stage move on the one made last first, whatever
+// their depths; the clips a frame places run their first frame in the order
+// they were placed.
+TEST(FrameActionsTest, SiblingsRunTheirFramesTheOneMadeLastFirst) {
+  const Bytes trace = act::Simple(0x26);
+  // Sprite `id` traces `name` in its second frame.
+  const auto sprite = [&](uint16_t id, const std::string& name) {
+    return swftest::DefineSprite(id, 2, {swftest::ShowFrame(), act::DoAction({act::PushString(name), trace}),
+                                         swftest::ShowFrame()});
+  };
+  const auto place = [](uint16_t depth, uint16_t id) {
+    return swftest::PlaceObject2({.depth = depth, .characterId = id});
+  };
+  TraceRecorder host;
+  Player player(File({sprite(1, "a"), sprite(2, "b"), sprite(3, "c"), place(10, 1), place(12, 2), place(11, 3),
+                      swftest::ShowFrame(), swftest::ShowFrame(), act::DoAction({act::Stop()}), swftest::ShowFrame()}),
+                &host);
+  player.Tick();
+  EXPECT_EQ(host.lines, (std::vector<std::string>{"c", "b", "a"}));
+}
+
 // A double as a Push stores it: the high word first, each word low byte first.
 Bytes PushDouble(double value) {
   uint64_t bits = 0;
