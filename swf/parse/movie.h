@@ -73,6 +73,7 @@ struct ParsedMovie {
   ParsedMovie& operator=(ParsedMovie&&) = default;
 
   Header header;
+  size_t fileSize = 0;  // bytes of the file as read, compressed or not
   std::vector<uint8_t> body;
   std::unordered_map<uint16_t, Character> characters;
   BitmapLibrary bitmaps;  // bitmap characters, decoded; fills refer to them by id

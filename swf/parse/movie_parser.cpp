@@ -343,6 +343,7 @@ ParsedMovie ParseMovie(std::span<const uint8_t> file, size_t maxSize) {
   DecodedMovie decoded = DecodeMovie(file, maxSize);
   ParsedMovie movie;
   movie.header = decoded.header;
+  movie.fileSize = file.size();
   movie.body = std::move(decoded.body);
   movie.root.declaredFrameCount = movie.header.frameCount;
   constexpr size_t kSignatureSize = 8;

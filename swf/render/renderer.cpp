@@ -120,7 +120,15 @@ class SceneRenderer {
     const Rgba bg = options_.background;
     base_.clear(agg::rgba8(bg.r, bg.g, bg.b, 255));
     stage_ = &stage;
-    DrawChildren(*stage.Get(stage.Root()), options_.view, ColorTransform::Identity());
+    // Level 0 fills the view; the movies loaded into other levels lie over it.
+    for (const auto& [level, root] : stage.Levels()) {
+      const DisplayObject& object = *stage.Get(root);
+      if (level == 0) {
+        DrawChildren(object, options_.view, ColorTransform::Identity());
+      } else if (object.visible) {
+        DrawChildren(object, Matrix::Compose(object.matrix, options_.view), object.colorTransform);
+      }
+    }
     fillCells_.EndFrame();
     pictures_.EndDrawing();
   }
@@ -190,7 +198,8 @@ class SceneRenderer {
     for (const auto& [depth, handle] : parent.children) {
       CloseMasks(masks, depth);
       const DisplayObject& object = *stage_->Get(handle);
-      if (object.character == nullptr) continue;
+      // A clip a script made or a movie was loaded into has no character.
+      if (object.character == nullptr && !object.timeline) continue;
       Matrix world = Matrix::Compose(object.matrix, parentWorld);
       if (object.clipDepth > 0) {
         // A mask is never drawn itself; inside another mask's shape it adds nothing.

@@ -53,7 +53,7 @@ ObjectHandle ResolveTarget(const Stage& stage, ObjectHandle origin, const std::s
   std::string rest = path;
   const bool slashes = path.find('/') != std::string::npos;
   if (slashes && rest.front() == '/') {
-    clip = stage.Root();
+    clip = stage.LevelOf(origin);
     rest.erase(0, 1);
     if (rest.empty()) return clip;
   }
@@ -62,8 +62,10 @@ ObjectHandle ResolveTarget(const Stage& stage, ObjectHandle origin, const std::s
     if (object == nullptr || part.empty()) return {};
     if (part == ".." || SameName(part, "_parent", ignoreCase)) {
       clip = object->parent;
-    } else if (SameName(part, "_root", ignoreCase) || SameName(part, "_level0", ignoreCase)) {
-      clip = stage.Root();
+    } else if (SameName(part, "_root", ignoreCase)) {
+      clip = RootOf(stage, clip);
+    } else if (const std::optional<int32_t> level = LevelNumber(part, ignoreCase)) {
+      clip = stage.Level(*level);
     } else if (part == "." || SameName(part, "this", ignoreCase)) {
       continue;
     } else {
@@ -71,6 +73,27 @@ ObjectHandle ResolveTarget(const Stage& stage, ObjectHandle origin, const std::s
     }
   }
   return stage.Get(clip) != nullptr ? clip : ObjectHandle{};
+}
+
+ObjectHandle RootOf(const Stage& stage, ObjectHandle object) {
+  const DisplayObject* clip = stage.Get(object);
+  while (clip != nullptr && !clip->lockRoot && !clip->parent.IsNone()) clip = stage.Get(clip->parent);
+  return clip != nullptr ? clip->self : ObjectHandle{};
+}
+
+std::optional<int32_t> LevelNumber(std::string_view name, bool ignoreCase) {
+  constexpr std::string_view kPrefix = "_level";
+  if (name.size() <= kPrefix.size() || name.size() > kPrefix.size() + 9) return std::nullopt;
+  for (size_t i = 0; i < kPrefix.size(); ++i) {
+    const char c = ignoreCase ? static_cast<char>(std::tolower(static_cast<unsigned char>(name[i]))) : name[i];
+    if (c != kPrefix[i]) return std::nullopt;
+  }
+  int32_t level = 0;
+  for (const char c : name.substr(kPrefix.size())) {
+    if (c < '0' || c > '9') return std::nullopt;
+    level = level * 10 + (c - '0');
+  }
+  return level;
 }
 
 }  // namespace swf

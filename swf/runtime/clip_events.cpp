@@ -60,8 +60,8 @@ void Runtime::ClipMade(ObjectHandle handle) {
   // init object is copied onto it (its setters run). A timeline's clip
   // looks its class up when the constructors run: the init actions of the
   // frame that placed it register the class first.
-  if (placingByScript_ && object.movie == nullptr) {
-    const Value constructor = bridge_.RegisteredClass(object.characterId);
+  if (placingByScript_) {
+    const Value constructor = bridge_.RegisteredClass(object);
     const Value prototype =
         constructor.Is(avm1::ValueKind::kObject) ? vm_.GetMember(constructor, "prototype") : Value();
     if (prototype.Is(avm1::ValueKind::kObject)) bridge_.ScriptObject(handle, prototype.AsObject());
@@ -153,8 +153,8 @@ void Runtime::RunConstruct(ObjectHandle handle, const ClipActions* actions) {
   if (stage_.Get(handle) == nullptr) return;
   RunClipEvent(handle, actions, clip_event::kConstruct);
   const DisplayObject* object = stage_.Get(handle);
-  if (object == nullptr || object->movie != nullptr) return;
-  const Value constructor = bridge_.RegisteredClass(object->characterId);
+  if (object == nullptr) return;
+  const Value constructor = bridge_.RegisteredClass(*object);
   if (!constructor.Is(avm1::ValueKind::kObject)) return;
   vm_.SetSwfVersion(VersionOf(object));
   const Value prototype = vm_.GetMember(constructor, "prototype");

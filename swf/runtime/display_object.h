@@ -89,6 +89,9 @@ struct DisplayObject {
   // the movie); null without any.
   const ClipActions* clipActions = nullptr;
   uint8_t scriptSet = 0;  // ScriptSet bits
+  // _lockroot: `_root` inside names this clip; kept when a movie is loaded
+  // into it.
+  bool lockRoot = false;
 
   // Clips only, and only below the nesting limit: a clip past it (or past
   // the step's budget) shows nothing and plays nothing.

@@ -9,6 +9,7 @@
 
 #include "swf/avm1/number_text.h"
 #include "swf/render/cached_objects.h"
+#include "swf/runtime/actions.h"
 #include "swf/runtime/input_events.h"
 #include "swf/runtime/runtime.h"
 #include "swf/runtime/script_bridge.h"
@@ -107,8 +108,18 @@ bool ScriptBridge::GetProperty(ObjectHandle handle, std::string_view name, Value
       out = object->parent.IsNone() ? Value() : ValueOf(object->parent);
       return true;
     }
-    if (SameName(name, "_root") || SameName(name, "_level0")) {
-      out = ValueOf(stage.Root());
+    if (SameName(name, "_root")) {
+      out = ValueOf(RootOf(stage, handle));
+      return true;
+    }
+    if (SameName(name, "_lockroot")) {
+      out = Value::Boolean(object->lockRoot);
+      return true;
+    }
+    if (const std::optional<int32_t> level = LevelNumber(name, vm_.IgnoreCase())) {
+      const ObjectHandle root = stage.Level(*level);
+      if (root.IsNone()) return false;
+      out = ValueOf(root);
       return true;
     }
     return false;
@@ -148,7 +159,7 @@ bool ScriptBridge::GetProperty(ObjectHandle handle, std::string_view name, Value
       out = Value::String(DropTargetOf(runtime_, handle));
       return true;
     case kUrl:
-      out = Value::String(runtime_.MovieUrl());
+      out = Value::String(runtime_.UrlOf(object));
       return true;
     case kHighQuality: return number(1);
     case kFocusRect:
@@ -178,7 +189,11 @@ bool ScriptBridge::GetProperty(ObjectHandle handle, std::string_view name, Value
 
 bool ScriptBridge::SetProperty(ObjectHandle handle, std::string_view name, const Value& value) {
   const int index = PropertyIndex(name);
-  if (index < 0) return false;
+  if (index < 0) {
+    if (!SameName(name, "_lockroot")) return false;
+    runtime_.SetLockRoot(handle, vm_.ToBoolean(value));
+    return true;
+  }
   const DisplayObject* object = runtime_.Objects().Get(handle);
   if (object == nullptr) return true;
   const double number = vm_.ToNumber(value);

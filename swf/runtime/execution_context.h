@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <set>
+#include <utility>
 
 #include "swf/host_services.h"
 #include "swf/parse/actions.h"
@@ -16,6 +17,8 @@
 #include "swf/runtime/handle.h"
 
 namespace swf {
+
+struct ParsedMovie;
 
 // What the display objects of one root may take together: objects alive at
 // once, and placements and clips started within one step of the root (its
@@ -118,8 +121,11 @@ class ExecutionContext {
   void ClearQueue() {
     for (std::deque<QueuedActions>& queue : queues_) queue.clear();
   }
-  // True the first time a sprite's init actions come up.
-  bool FirstInitActions(uint16_t spriteId) { return initActionsRun_.insert(spriteId).second; }
+  // True the first time a sprite's init actions come up; `movie` tells the
+  // movies loaded beside the root apart (null: the root's).
+  bool FirstInitActions(const ParsedMovie* movie, uint16_t spriteId) {
+    return initActionsRun_.insert({movie, spriteId}).second;
+  }
 
   bool Running() const { return running_; }
   void SetRunning(bool running) { running_ = running; }
@@ -131,7 +137,7 @@ class ExecutionContext {
  private:
   HostServices* host_;
   std::deque<QueuedActions> queues_[4];  // by QueuePriority
-  std::set<uint16_t> initActionsRun_;  // sprite ids whose DoInitAction has run
+  std::set<std::pair<const ParsedMovie*, uint16_t>> initActionsRun_;  // sprites whose DoInitAction has run
   bool running_ = false;
 };
 

@@ -90,7 +90,7 @@ bool CatchesMouse(Runtime& runtime, const DisplayObject& object) {
 
 void BroadcastClipEvent(Runtime& runtime, uint32_t event, uint8_t keyCode) {
   std::vector<ObjectHandle> listeners;
-  CollectListeners(runtime, runtime.Root(), event, listeners);
+  for (const auto& [level, root] : runtime.Objects().Levels()) CollectListeners(runtime, root, event, listeners);
   for (const ObjectHandle clip : listeners) {
     const DisplayObject* object = runtime.Objects().Get(clip);
     QueuedActions entry{clip, nullptr, QueuedKind::kClipEvent, event, object->clipActions};

@@ -147,7 +147,7 @@ Value CreateEmptyMovieClip(NativeCall& call) {
 Value AttachMovie(NativeCall& call) {
   Receiver parent(call);
   if (!parent.Live() || call.args.size() < 3) return {};
-  const uint16_t character = parent.GetRuntime().ExportedCharacter(call.vm.ToStringValue(call.Arg(0)));
+  const uint16_t character = parent.GetRuntime().ExportedCharacter(call.vm.ToStringValue(call.Arg(0)), parent.object);
   std::string name = call.vm.ToStringValue(call.Arg(1));
   const std::optional<int32_t> depth = DepthArgument(call, call.Arg(2));
   if (character == 0 || !depth) return {};
@@ -223,7 +223,7 @@ Value GetInstanceAtDepth(NativeCall& call) {
 Value GetBytesTotal(NativeCall& call) {
   Receiver clip(call);
   if (!clip.Live()) return {};
-  return Value::Number(static_cast<double>(clip.GetRuntime().Movie().header.declaredLength));
+  return Value::Number(static_cast<double>(clip.GetRuntime().MovieOf(clip.object).header.declaredLength));
 }
 
 Value GetSwfVersion(NativeCall& call) {

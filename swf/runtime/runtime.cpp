@@ -62,6 +62,7 @@ Runtime::Runtime(const ParsedMovie& movie, HostServices* host, size_t maxMadePer
   vm_.AddRoots(&sounds_);
   vm_.AddRoots(&dataLoads_);
   vm_.AddRoots(&sharedObjects_);
+  vm_.AddRoots(&movieLoads_);
   DisplayObject& root = *stage_.Get(stage_.Root());
   root.timeline = ClipTimeline{&movie_.root};
   BeginStep();
@@ -78,6 +79,7 @@ Runtime::~Runtime() {
   vm_.RemoveRoots(&sounds_);
   vm_.RemoveRoots(&dataLoads_);
   vm_.RemoveRoots(&sharedObjects_);
+  vm_.RemoveRoots(&movieLoads_);
 }
 
 // A step starts when the host moves the root; a goto that a script makes
@@ -88,19 +90,27 @@ void Runtime::BeginStep() {
   if (interpreter_) interpreter_->BeginStep();
 }
 
+// Every level takes part, the higher ones hearing enterFrame first as the
+// children of a clip do, and moving on after the lower ones.
 void Runtime::Tick() {
+  std::vector<ObjectHandle> levels;
+  for (const auto& [number, root] : stage_.Levels()) levels.push_back(root);
   BeginStep();
   // enterFrame is queued before the timelines move, and a clip that they
   // remove meanwhile does not hear it.
-  QueueEnterFrame(Root());
-  TickObject(Root());
+  for (auto level = levels.rbegin(); level != levels.rend(); ++level) QueueEnterFrame(*level);
+  for (const ObjectHandle level : levels) {
+    if (stage_.Get(level) != nullptr) TickObject(level);
+  }
   RunFrameActions();
 }
 
 void Runtime::AdvanceClock(double milliseconds) {
   if (!(milliseconds > 0)) return;
   clockMilliseconds_ += milliseconds;
-  if (context_.Running() || (timers_.Count() == 0 && !sounds_.HasPending() && dataLoads_.Count() == 0)) return;
+  if (context_.Running()) return;
+  if (movieLoads_.Count() != 0) DeliverMovieLoads();
+  if (timers_.Count() == 0 && !sounds_.HasPending() && dataLoads_.Count() == 0) return;
   BeginStep();
   {
     context_.SetRunning(true);
@@ -331,15 +341,10 @@ ObjectHandle Runtime::PlaceScriptObject(ObjectHandle parent, uint16_t characterI
   return handle;
 }
 
-namespace {
-
-// What createEmptyMovieClip shows: one frame with nothing in it.
 const TimelineDefinition& EmptyTimeline() {
   static const TimelineDefinition timeline{std::vector<Frame>(1), {}, 1, std::nullopt};
   return timeline;
 }
-
-}  // namespace
 
 ObjectHandle Runtime::PlaceEmptyClip(ObjectHandle parent, int32_t scriptDepth, std::string name) {
   const DisplayObject* parentObject = stage_.Get(parent);
@@ -408,18 +413,19 @@ bool Runtime::SwapDepths(ObjectHandle handle, int32_t scriptDepth) {
   return stage_.MoveToDepth(handle, depth);
 }
 
-uint16_t Runtime::ExportedCharacter(std::string_view name) const {
-  for (const AssetName& asset : movie_.exports) {
+uint16_t Runtime::ExportedCharacter(std::string_view name, const DisplayObject* from) const {
+  const ParsedMovie& movie = MovieOf(from);
+  for (const AssetName& asset : movie.exports) {
     if (asset.name == name) return asset.characterId;
   }
   // Names compare without case when no export matches exactly.
-  for (const AssetName& asset : movie_.exports) {
+  for (const AssetName& asset : movie.exports) {
     if (asset.name.size() == name.size() && avm1::FoldCase(asset.name) == avm1::FoldCase(name)) {
       return asset.characterId;
     }
   }
   // A symbol imported under that name.
-  for (const ImportedAssets& imported : movie_.imports) {
+  for (const ImportedAssets& imported : movie.imports) {
     for (const AssetName& asset : imported.assets) {
       if (asset.name == name) return asset.characterId;
     }

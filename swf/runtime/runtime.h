@@ -20,6 +20,7 @@
 #include "swf/runtime/execution_context.h"
 #include "swf/runtime/imports.h"
 #include "swf/runtime/input_state.h"
+#include "swf/runtime/movie_loads.h"
 #include "swf/runtime/sound_frames.h"
 #include "swf/runtime/script_bridge.h"
 #include "swf/runtime/script_sounds.h"
@@ -139,8 +140,19 @@ class Runtime final : private RemovalObserver {
   // loadVariables: the variables a file beside the movie holds go into the
   // clip `target` names ("_level0", a path) once the clock moves on.
   void LoadVariables(std::string_view url, std::string_view target);
-  // The character exported under `name` (attachMovie), or 0.
-  uint16_t ExportedCharacter(std::string_view name) const;
+  // loadMovie, loadMovieNum, unloadMovie and MovieClipLoader: the request
+  // is served once the clock moves on (script_loads.cpp).
+  void LoadMovie(MovieLoadRequest request) { movieLoads_.Add(std::move(request)); }
+  // The movie a display object's code and characters come from, and its URL.
+  const ParsedMovie& MovieOf(const DisplayObject* object) const;
+  std::string UrlOf(const DisplayObject* object) const;
+  // The size of that movie's file as read (a loader's progress).
+  size_t BytesOf(const DisplayObject* object) const;
+  // _lockroot.
+  void SetLockRoot(ObjectHandle clip, bool locked);
+  // The character exported under `name` (attachMovie), or 0; by `from`'s
+  // movie when given (a clip of a loaded movie attaches that movie's symbols).
+  uint16_t ExportedCharacter(std::string_view name, const DisplayObject* from = nullptr) const;
   // Where the pointer is, in stage twips (for _xmouse); input sets it.
   Point MousePosition() const { return mouse_; }
   void SetMousePosition(Point twips) { mouse_ = twips; }
@@ -169,6 +181,11 @@ class Runtime final : private RemovalObserver {
   void BeginStep();
   // Completes the loads started before now (script_loads.cpp).
   void DeliverLoads();
+  void DeliverMovieLoads();
+  void ServeMovieLoad(const MovieLoadRequest& request);
+  // The clip shows `movie`'s root timeline from its first frame, or an
+  // empty frame when null; what it showed goes, and scripts see a new object.
+  void ShowMovie(ObjectHandle clip, const ParsedMovie* movie);
   // Timelines (timeline.cpp).
   void EnterFrame(ObjectHandle clip, size_t frame, bool queueActions);
   void QueueActions(ObjectHandle clip, const Frame& frame);
@@ -206,6 +223,7 @@ class Runtime final : private RemovalObserver {
   ScriptSounds sounds_;
   avm1::DataLoads dataLoads_;
   avm1::SharedObjects sharedObjects_;
+  MovieLoads movieLoads_;
   std::unique_ptr<avm1::Interpreter> interpreter_;
   double clockMilliseconds_ = 0;
   Point mouse_;

@@ -65,7 +65,8 @@ void Runtime::TextFieldChanged(ObjectHandle handle) {
 
 void Runtime::SyncTextVariables() {
   std::vector<ObjectHandle> fields;
-  std::vector<ObjectHandle> pending{Root()};
+  std::vector<ObjectHandle> pending;
+  for (const auto& [level, root] : stage_.Levels()) pending.push_back(root);
   while (!pending.empty()) {
     const DisplayObject* object = stage_.Get(pending.back());
     pending.pop_back();

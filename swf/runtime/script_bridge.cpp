@@ -148,15 +148,18 @@ ObjectHandle ScriptBridge::HandleOfPath(std::string_view path) {
 
 namespace {
 
-// The names of the objects from below the root down to `handle`, joined
-// after `prefix` with `separator` before each.
-std::string JoinedPath(const Stage& stage, ObjectHandle handle, std::string prefix, char separator) {
+// The names of the objects from below their level's root down to `handle`,
+// joined after the level's name with `separator` before each ("_level0",
+// or nothing for level 0 when `levelZeroName` is empty).
+std::string JoinedPath(const Stage& stage, ObjectHandle handle, std::string_view levelZeroName, char separator) {
   std::vector<const std::string*> names;
   const DisplayObject* object = stage.Get(handle);
-  while (object != nullptr && object->self != stage.Root()) {
+  while (object != nullptr && !object->parent.IsNone()) {
     names.push_back(&object->name);
     object = stage.Get(object->parent);
   }
+  std::string prefix(levelZeroName);
+  if (object != nullptr && object->depth != 0) prefix = "_level" + std::to_string(object->depth);
   for (auto name = names.rbegin(); name != names.rend(); ++name) {
     prefix += separator;
     prefix += **name;
@@ -190,9 +193,12 @@ ObjectHandle ScriptBridge::ChildByName(ObjectHandle parent, std::string_view nam
   return {};
 }
 
-Value ScriptBridge::RegisteredClass(uint16_t characterId) const {
-  for (const AssetName& asset : runtime_.Movie().exports) {
-    if (asset.characterId != characterId) continue;
+// A clip's class is registered under the name its own movie exports its
+// character as; a clip a movie was loaded into has none.
+Value ScriptBridge::RegisteredClass(const DisplayObject& object) const {
+  if (object.characterId == 0) return {};
+  for (const AssetName& asset : runtime_.MovieOf(&object).exports) {
+    if (asset.characterId != object.characterId) continue;
     Value constructor = vm_.RegisteredClass(asset.name);
     if (!constructor.IsUndefinedOrNull()) return constructor;
   }
@@ -215,8 +221,10 @@ ObjectRef ScriptBridge::Resolve(const avm1::ClipReference& clip) {
     const size_t end = std::min(path.find('.', start), path.size());
     const std::string_view part = path.substr(start, end - start);
     if (handle.IsNone()) {
-      if (part != "_level0") return {};
-      handle = stage.Root();
+      const std::optional<int32_t> level = LevelNumber(part, false);
+      if (!level) return {};
+      handle = stage.Level(*level);
+      if (handle.IsNone()) return {};
     } else {
       const ObjectHandle child = ChildByName(handle, part);
       handle = child.IsNone() ? HeldClip(handle, part) : child;
@@ -258,13 +266,18 @@ ObjectRef ScriptBridge::FindTarget(ObjectRef origin, std::string_view path) {
   if (from.IsNone()) from = runtime_.Root();
   std::string rest(path);
   if (StartsWithFolded(rest, kLevelPrefix)) {
-    // "_level0" and what follows; other levels are not loaded. The level
-    // is the digits after the prefix, whatever follows them in the part.
+    // "_levelN" and what follows: the level is the digits after the prefix,
+    // whatever follows them in the part; a level without a movie names
+    // nothing.
     const size_t end = std::min(rest.find_first_of("./"), rest.size());
-    const std::string_view level = std::string_view(rest).substr(kLevelPrefix.size(), end - kLevelPrefix.size());
-    const size_t digits = std::min(level.find_first_not_of("0123456789"), level.size());
-    if (digits == 0 || level.substr(0, digits).find_first_not_of('0') != std::string_view::npos) return {};
-    from = runtime_.Root();
+    const std::string_view part = std::string_view(rest).substr(kLevelPrefix.size(), end - kLevelPrefix.size());
+    const size_t digits = std::min(part.find_first_not_of("0123456789"), part.size());
+    if (digits == 0) return {};
+    const std::optional<int32_t> level =
+        LevelNumber(std::string(kLevelPrefix) + std::string(part.substr(0, digits)), true);
+    if (!level) return {};
+    from = runtime_.Objects().Level(*level);
+    if (from.IsNone()) return {};
     rest = end < rest.size() ? rest.substr(end + 1) : std::string();
   }
   const ObjectHandle found = ResolveTarget(runtime_.Objects(), from, rest, vm_.IgnoreCase());
@@ -424,8 +437,22 @@ void ScriptBridge::GetUrl(std::string_view url, std::string_view target, int met
     runtime_.LoadVariables(url, target);
     return;
   }
-  // Loading movies into levels and clips is not done yet.
-  if (loadTarget || loadVariables || StartsWithFolded(target, kLevelPrefix)) return;
+  // loadMovie names a clip (or a level), loadMovieNum a level; an empty URL
+  // unloads what is there.
+  const std::optional<int32_t> level = LevelNumber(target, true);
+  if (loadTarget || level) {
+    MovieLoadRequest request;
+    request.url = std::string(url);
+    if (level) {
+      request.level = *level;
+    } else {
+      request.clip = HandleOfPath(target);
+      if (request.clip.IsNone()) return;
+    }
+    runtime_.LoadMovie(std::move(request));
+    return;
+  }
+  if (StartsWithFolded(target, kLevelPrefix)) return;
   host->GetUrl(url, target);
 }
 
@@ -449,6 +476,12 @@ void ScriptBridge::DisplayObjectGone(const DisplayObject& object) {
   if (found == objects_.end() || found->second.handle != object.self) return;
   departed_[DepartedKey(object.self)] = Departed{found->second.object, object.name};
   objects_.erase(found);
+}
+
+void ScriptBridge::DropScriptObject(ObjectHandle handle) {
+  transforms_.erase(handle.index);
+  const auto found = objects_.find(handle.index);
+  if (found != objects_.end() && found->second.handle == handle) objects_.erase(found);
 }
 
 void ScriptBridge::Prune() {

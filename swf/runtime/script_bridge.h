@@ -73,7 +73,7 @@ class ScriptBridge final : public avm1::DisplayHost, public avm1::RootSource {
 
   // The class Object.registerClass gave the symbol of a character (of the
   // root's movie) under one of its export names, or undefined.
-  avm1::Value RegisteredClass(uint16_t characterId) const;
+  avm1::Value RegisteredClass(const DisplayObject& object) const;
 
   // avm1::DisplayHost.
   avm1::ObjectRef Resolve(const avm1::ClipReference& clip) override;
@@ -111,6 +111,8 @@ class ScriptBridge final : public avm1::DisplayHost, public avm1::RootSource {
   // Drops the entries of display objects that went without a script object
   // to tell.
   void Prune();
+  // A movie loaded into the clip: scripts see a fresh object from now on.
+  void DropScriptObject(ObjectHandle handle);
 
   // The child of `parent` named `name` that scripts can reach (a clip, a
   // button or a text field); `parent` itself when the name is that of a

@@ -19,6 +19,8 @@ void InstallScriptNatives(avm1::Vm& vm) {
   natives::InstallColor(vm);
   natives::InstallTransform(vm);
   natives::InstallHitTest(vm);
+  natives::InstallMovieLoading(vm);
+  natives::InstallNetConnection(vm);
 }
 
 }  // namespace swf

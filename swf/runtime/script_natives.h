@@ -27,6 +27,8 @@ void InstallSound(avm1::Vm& vm);
 void InstallColor(avm1::Vm& vm);
 void InstallTransform(avm1::Vm& vm);  // after MovieClip
 void InstallHitTest(avm1::Vm& vm);    // after MovieClip
+void InstallMovieLoading(avm1::Vm& vm);  // after MovieClip
+void InstallNetConnection(avm1::Vm& vm);
 // onSoundComplete and onLoad of the Sound objects whose time has come.
 void RunDueSoundEvents(Runtime& runtime);
 }  // namespace natives

@@ -14,6 +14,41 @@ Stage::Stage() {
   root.self = root_;
   slots_.back().object = std::move(root);
   live_ = 1;
+  levels_[0] = root_;
+}
+
+ObjectHandle Stage::Level(int32_t level) const {
+  const auto found = levels_.find(level);
+  return found != levels_.end() ? found->second : ObjectHandle{};
+}
+
+ObjectHandle Stage::MakeLevel(int32_t level) {
+  if (const ObjectHandle existing = Level(level); !existing.IsNone()) return existing;
+  uint32_t index;
+  if (!free_.empty()) {
+    index = free_.back();
+    free_.pop_back();
+  } else {
+    index = static_cast<uint32_t>(slots_.size());
+    slots_.emplace_back();
+  }
+  Slot& slot = slots_[index];
+  slot.used = true;
+  const ObjectHandle handle{index, slot.generation};
+  DisplayObject root;
+  root.kind = ObjectKind::kMovieClip;
+  root.self = handle;
+  root.depth = level;
+  slot.object = std::move(root);
+  levels_[level] = handle;
+  ++live_;
+  return handle;
+}
+
+ObjectHandle Stage::LevelOf(ObjectHandle handle) const {
+  const DisplayObject* object = Get(handle);
+  while (object != nullptr && !object->parent.IsNone()) object = Get(object->parent);
+  return object != nullptr ? object->self : ObjectHandle{};
 }
 
 DisplayObject* Stage::Get(ObjectHandle handle) {
@@ -75,6 +110,11 @@ ObjectHandle Stage::Insert(ObjectHandle parentHandle, int32_t depth, DisplayObje
 void Stage::Remove(ObjectHandle handle) {
   DisplayObject* object = Get(handle);
   if (object == nullptr || handle == root_) return;
+  if (object->parent.IsNone()) {
+    levels_.erase(object->depth);
+    Release(handle);
+    return;
+  }
   if (DisplayObject* parent = Get(object->parent)) {
     const auto entry = parent->children.find(object->depth);
     if (entry != parent->children.end() && entry->second == handle) parent->children.erase(entry);
@@ -84,7 +124,7 @@ void Stage::Remove(ObjectHandle handle) {
 
 bool Stage::MoveToDepth(ObjectHandle handle, int32_t depth) {
   DisplayObject* object = Get(handle);
-  if (object == nullptr || handle == root_) return false;
+  if (object == nullptr || object->parent.IsNone()) return false;
   DisplayObject* parent = Get(object->parent);
   if (parent == nullptr) return false;
   const int32_t oldDepth = object->depth;

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <vector>
 
 #include "swf/runtime/display_object.h"
@@ -33,6 +34,16 @@ class Stage {
 
   ObjectHandle Root() const { return root_; }
 
+  // Movies loaded into levels: each level's root is a parentless clip whose
+  // depth is its level number. Level 0 is the root and always there.
+  ObjectHandle Level(int32_t level) const;
+  // The level's root, made empty when the level has none yet.
+  ObjectHandle MakeLevel(int32_t level);
+  // Level number -> root, lowest first (drawn in that order).
+  const std::map<int32_t, ObjectHandle>& Levels() const { return levels_; }
+  // The root of the level `handle` lives in (itself for a level's root).
+  ObjectHandle LevelOf(ObjectHandle handle) const;
+
   // The object, or null when the handle is stale or none. Addresses stay
   // valid while the object lives (slots are never moved).
   DisplayObject* Get(ObjectHandle handle);
@@ -51,7 +62,8 @@ class Stage {
   ObjectHandle Insert(ObjectHandle parent, int32_t depth, DisplayObject object);
 
   // Removes the object with all its descendants and takes it off its
-  // parent's children. Removing the root or a stale handle does nothing.
+  // parent's children (a level other than 0 goes as a whole). Removing the
+  // root or a stale handle does nothing.
   void Remove(ObjectHandle handle);
 
   // Moves a child of its parent to `depth`; the child there (if any) takes
@@ -59,8 +71,8 @@ class Stage {
   // stale handle.
   bool MoveToDepth(ObjectHandle handle, int32_t depth);
 
-  // Objects alive below the root.
-  size_t LiveObjects() const { return live_ - 1; }
+  // Objects alive below the levels' roots.
+  size_t LiveObjects() const { return live_ - levels_.size(); }
 
   // Not owned; null: nobody is told.
   void SetRemovalObserver(RemovalObserver* observer) { observer_ = observer; }
@@ -78,6 +90,7 @@ class Stage {
   size_t live_ = 0;
   uint64_t made_ = 0;
   ObjectHandle root_;
+  std::map<int32_t, ObjectHandle> levels_;
   RemovalObserver* observer_ = nullptr;
 };
 

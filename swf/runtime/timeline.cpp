@@ -91,8 +91,9 @@ void AssignPlacement(const Placement& placement, DisplayObject& object) {
 }  // namespace
 
 void Runtime::QueueActions(ObjectHandle clip, const Frame& frame) {
+  const ParsedMovie* movie = stage_.Get(clip)->movie;
   for (const InitActionBlock& init : frame.initActions) {
-    if (context_.FirstInitActions(init.spriteId)) context_.Enqueue(clip, init.block, QueuePriority::kInit);
+    if (context_.FirstInitActions(movie, init.spriteId)) context_.Enqueue(clip, init.block, QueuePriority::kInit);
   }
   for (const ActionBlock& block : frame.actions) context_.Enqueue(clip, block);
   if (!frame.sounds.empty() || !frame.streamBlocks.empty()) {

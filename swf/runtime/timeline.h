@@ -50,4 +50,7 @@ void ApplyControlTags(const Frame& frame, PlacementMap& placements);
 // timeline).
 PlacementMap PlacementsAt(const TimelineDefinition& timeline, size_t frame);
 
+// What createEmptyMovieClip shows, and an unloaded clip: one empty frame.
+const TimelineDefinition& EmptyTimeline();
+
 }  // namespace swf

@@ -25,6 +25,7 @@ void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
   InstallLoadVars(vm);
   InstallExternalInterface(vm);
   InstallSharedObject(vm);
+  InstallPrintJob(vm);
 }
 
 }  // namespace swf::avm1

@@ -62,6 +62,8 @@ void InitializeBroadcaster(Vm& vm, const Value& target);
 void InstallXml(Vm& vm);
 void InstallLoadVars(Vm& vm);
 // flash.external.ExternalInterface, as a player without a container has it.
+// PrintJob without a printer (print_job.cpp).
+void InstallPrintJob(Vm& vm);
 void InstallExternalInterface(Vm& vm);
 // SharedObject, through BuiltinsHost::sharedObjects.
 void InstallSharedObject(Vm& vm);
