@@ -182,8 +182,25 @@ bool SetFocus(Runtime& runtime, ObjectHandle target) {
   const DisplayObject* object = runtime.Objects().Get(target);
   if (!target.IsNone() && (object == nullptr || !CanTakeFocus(runtime, *object))) return false;
   const ObjectHandle old = runtime.Objects().Get(input.focus) != nullptr ? input.focus : ObjectHandle{};
-  if (old == target) return true;
+  // A field taking the focus, even again, has all its text selected once
+  // the objects have heard of it.
+  auto selectAll = [&] {
+    const DisplayObject* field = runtime.Objects().Get(target);
+    if (field == nullptr || !field->textField) return;
+    field->textField->selectionBegin = 0;
+    field->textField->selectionEnd = field->textField->content.Length();
+  };
+  if (old == target) {
+    selectAll();
+    return true;
+  }
   input.focus = target;
+  struct Changing {
+    InputState& input;
+    bool saved;
+    ~Changing() { input.focusChanging = saved; }
+  } changing{input, input.focusChanging};
+  input.focusChanging = true;
   RunScripts(runtime, [&] {
     const Value oldValue = FocusValue(runtime, old);
     const Value newValue = FocusValue(runtime, target);
@@ -196,7 +213,14 @@ bool SetFocus(Runtime& runtime, ObjectHandle target) {
       vm.CallMethod(selection, "broadcastMessage", message);
     }
   });
+  input.focusChanging = changing.saved;
+  if (input.focus == target) selectAll();
   return true;
+}
+
+void TellObject(Runtime& runtime, ObjectHandle object, std::string_view method, std::span<const Value> args) {
+  if (runtime.Objects().Get(object) == nullptr) return;
+  RunScripts(runtime, [&] { CallMethodOf(runtime, object, method, args); });
 }
 
 void TellFocus(Runtime& runtime, std::string_view method) {

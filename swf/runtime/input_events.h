@@ -54,6 +54,9 @@ bool SetFocus(Runtime& runtime, ObjectHandle target);
 void MoveFocusByTab(Runtime& runtime, bool backwards);
 // Calls `method` (onKeyDown, onKeyUp) on the object with the focus.
 void TellFocus(Runtime& runtime, std::string_view method);
+// Calls the object's `method` with `args`, if it has one, then runs what
+// it queued.
+void TellObject(Runtime& runtime, ObjectHandle object, std::string_view method, std::span<const avm1::Value> args);
 
 // startDrag/stopDrag: the clip follows the mouse from now on (one drag at a
 // time), and FollowDrag moves it to where the mouse is.
