@@ -104,7 +104,7 @@ ObjectHandle Player::ButtonUnder(Point stagePixels, bool withTextFields) {
                              -stage.yMin / kTwipsPerPixel};
   return MouseTargetAt(runtime_.Objects(), movie_, twipsToPixels, stagePixels, [&](const DisplayObject& object) {
     if (object.kind == ObjectKind::kTextField) {
-      return withTextFields && object.textField != nullptr && (object.textField->selectable || object.textField->input);
+      return withTextFields && object.textField != nullptr && object.textField->selectable;
     }
     return CatchesMouse(runtime_, object);
   });

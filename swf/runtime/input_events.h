@@ -44,7 +44,7 @@ void NotifyListeners(Runtime& runtime, std::string_view broadcaster, std::string
 void ShowClipButtonState(Runtime& runtime, ObjectHandle clip, uint8_t buttonState);
 
 // The keyboard focus: a button, a clip acting as a button or with a true
-// focusEnabled, or a text field can take it. SetFocus tells the object
+// focusEnabled or tabEnabled, or a text field can take it. SetFocus tells the object
 // losing it (onKillFocus), the one taking it (onSetFocus) and Selection's
 // listeners (onSetFocus); none clears it. False when `target` cannot take it.
 bool CanTakeFocus(Runtime& runtime, const DisplayObject& object);

@@ -213,7 +213,7 @@ size_t CharacterAtPoint(const Runtime& runtime, ObjectHandle handle, Point stage
 bool PressOnTextField(Runtime& runtime, ObjectHandle target) {
   InputState& input = runtime.Input();
   const TextFieldState* field = FieldOf(runtime, target);
-  if (field == nullptr || !(field->selectable || field->input)) {
+  if (field == nullptr || !field->selectable) {
     if (!FocusedTextField(runtime).IsNone()) SetFocus(runtime, {});
     return false;
   }

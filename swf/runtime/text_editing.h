@@ -28,8 +28,8 @@ void TypeCharacter(Runtime& runtime, char32_t character);
 void RunTextCommand(Runtime& runtime, TextCommand command);
 void SetClipboard(Runtime& runtime, std::string text);
 
-// The left button went down at the mouse's position: a selectable or input
-// field there takes the focus with the caret under the mouse (true), and
+// The left button went down at the mouse's position: a selectable field
+// there (input or not) takes the focus with the caret under the mouse (true), and
 // moving the mouse with the button held selects from there. Otherwise the
 // focus leaves a text field that had it.
 bool PressOnTextField(Runtime& runtime, ObjectHandle target);

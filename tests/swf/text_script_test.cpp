@@ -8,6 +8,7 @@
 
 #include "swf/avm1/utf16.h"
 #include "swf/runtime/runtime.h"
+#include "swf/runtime/input_events.h"
 #include "swf/runtime/text_editing.h"
 #include "swf/text/text_restrict.h"
 #include "swf_builder.h"
@@ -260,6 +261,45 @@ TEST(TextEditingTest, FocusSelectsAllAndSetSelectionPutsTheCaretAtItsSecondIndex
   EXPECT_EQ(scripts.Text(), "In| text");
   scripts.Call(scripts.Global("Selection"), "setFocus", {Value::Null()});
   EXPECT_EQ(scripts.Selection("getBeginIndex"), -1);
+}
+
+}  // namespace
+}  // namespace swf
+
+namespace swf {
+namespace {
+
+class TabScripts : public TextScripts {
+ public:
+  TabScripts() : TextScripts(8) {}
+  Value Field(const char* name, int depth, double tabIndex) {
+    Call(Root(), "createTextField",
+         {Value::String(name), Value::Number(depth), Value::Number(depth * 10), Value::Number(0), Value::Number(5),
+          Value::Number(5)});
+    const Value field = Vm().GetMember(Root(), name);
+    Vm().SetMember(field, "tabIndex", Value::Number(tabIndex));
+    return field;
+  }
+  std::string Tab() {
+    MoveFocusByTab(runtime_, false);
+    return Vm().ToStringValue(Call(Global("Selection"), "getFocus", {}));
+  }
+};
+
+TEST(TabOrderTest, TabIndexIsA32BitIntegerAndMinusOneLeavesTheOrder) {
+  TabScripts scripts;
+  scripts.Field("zero", 1, 0);
+  scripts.Field("unset", 2, -1);
+  scripts.Field("wrapped", 3, 4294967293.0);  // -3
+  scripts.Field("minus2", 4, -2);
+  EXPECT_EQ(scripts.Tab(), "_level0.wrapped");
+  EXPECT_EQ(scripts.Tab(), "_level0.minus2");
+  EXPECT_EQ(scripts.Tab(), "_level0.zero");
+  EXPECT_EQ(scripts.Tab(), "_level0.wrapped");
+
+  scripts.Call(scripts.Global("Selection"), "setFocus", {Value::Null()});
+  scripts.Vm().SetMember(scripts.Root(), "tabChildren", Value::Boolean(false));
+  EXPECT_EQ(scripts.Tab(), "null") << "the root's children are out of the order";
 }
 
 }  // namespace
