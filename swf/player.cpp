@@ -5,6 +5,7 @@
 #include "swf/render/hit_test.h"
 #include "swf/render/renderer.h"
 #include "swf/runtime/input_events.h"
+#include "swf/runtime/text_editing.h"
 
 namespace swf {
 namespace {
@@ -97,12 +98,16 @@ size_t Player::Advance(double elapsedSeconds) {
 
 double Player::TimeToNextFrame() const { return std::max(0.0, FrameInterval() - sinceLastFrame_); }
 
-ObjectHandle Player::ButtonUnder(Point stagePixels) {
+ObjectHandle Player::ButtonUnder(Point stagePixels, bool withTextFields) {
   const Rect& stage = StageRect();
   const Matrix twipsToPixels{1 / kTwipsPerPixel, 0, 0, 1 / kTwipsPerPixel, -stage.xMin / kTwipsPerPixel,
                              -stage.yMin / kTwipsPerPixel};
-  return MouseTargetAt(runtime_.Objects(), movie_, twipsToPixels, stagePixels,
-                       [this](const DisplayObject& object) { return CatchesMouse(runtime_, object); });
+  return MouseTargetAt(runtime_.Objects(), movie_, twipsToPixels, stagePixels, [&](const DisplayObject& object) {
+    if (object.kind == ObjectKind::kTextField) {
+      return withTextFields && object.textField != nullptr && object.textField->selectable;
+    }
+    return CatchesMouse(runtime_, object);
+  });
 }
 
 namespace {
@@ -140,6 +145,7 @@ void Player::RouteMouse(const InputEvent& event) {
   InputState& input = runtime_.Input();
   if (event.kind == InputKind::kMouseMove) {
     FollowDrag(runtime_);
+    DragSelection(runtime_);
     BroadcastClipEvent(runtime_, clip_event::kMouseMove);
     NotifyListeners(runtime_, "Mouse", "onMouseMove");
     return;
@@ -152,6 +158,7 @@ void Player::RouteMouse(const InputEvent& event) {
   }
   // Clips and listeners hear the left button only.
   if (event.button != MouseButton::kLeft) return;
+  if (!down) ReleaseSelection(runtime_);
   BroadcastClipEvent(runtime_, down ? clip_event::kMouseDown : clip_event::kMouseUp);
   NotifyListeners(runtime_, "Mouse", down ? "onMouseDown" : "onMouseUp");
 }
@@ -174,7 +181,9 @@ void Player::RouteKey(const InputEvent& event) {
   constexpr int kTab = 9;
   constexpr int kShift = 16;
   if (event.keyCode == kTab) MoveFocusByTab(runtime_, input.IsDown(kShift));
-  buttons_.KeyDown(event.keyCode, event.character);
+  // A character for the field being typed in reaches the buttons as it is
+  // typed (TextInput), when they may take it instead.
+  if (event.character == 0 || !TextFieldTakesTyping(runtime_)) buttons_.KeyDown(event.keyCode, event.character);
   if (const uint8_t code = ButtonKeyCode(event.keyCode, input.lastCharacter); code != 0) {
     BroadcastClipEvent(runtime_, clip_event::kKeyPress, code);
   }
@@ -196,6 +205,8 @@ void Player::RouteInput(const InputEvent& event) {
       // Buttons answer the left button only; the others still move the mouse.
       const bool left = event.button == MouseButton::kLeft;
       if (event.kind == InputKind::kMouseDown && left) {
+        // A text field above the buttons takes the press.
+        if (PressOnTextField(runtime_, ButtonUnder(*mouse_, true))) break;
         buttons_.MouseDown(hit);
       } else if (event.kind == InputKind::kMouseUp && left) {
         buttons_.MouseUp(hit);
@@ -221,10 +232,19 @@ void Player::RouteInput(const InputEvent& event) {
       break;
     }
     case InputKind::kTextInput:
+      // A button's keyPress for the character takes it from the field.
+      if (TextFieldTakesTyping(runtime_) && !buttons_.KeyDown(0, event.character)) {
+        TypeCharacter(runtime_, event.character);
+      }
+      break;
     case InputKind::kTextControl:
+      RunTextCommand(runtime_, event.command);
+      break;
     case InputKind::kSetClipboardText:
+      SetClipboard(runtime_, event.text);
+      return;
     case InputKind::kFocusIn:
-      return;  // for key listeners and text fields
+      return;
   }
   // Button actions may have gone to frames with sounds.
   AfterStep();

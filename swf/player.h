@@ -122,7 +122,7 @@ class Player {
  private:
   // The button (or clip acting as one) under a point of the stage, in
   // stage pixels.
-  ObjectHandle ButtonUnder(Point stagePixels);
+  ObjectHandle ButtonUnder(Point stagePixels, bool withTextFields = false);
   // The events that reach scripts besides the buttons: clip events,
   // listeners, the keyboard's state, the drag.
   void RouteMouse(const InputEvent& event);

@@ -106,6 +106,16 @@ class HitTester {
         // A button shown inside another one takes the mouse first.
         if (const ObjectHandle inner = TopTarget(child, world, catches); !inner.IsNone()) return inner;
         if (HitArea(MovieOf(child), std::get<ButtonDefinition>(*child.character), world, 0)) return child.self;
+      } else if (child.kind == ObjectKind::kTextField) {
+        // A field takes the mouse anywhere in its box.
+        if (child.textField == nullptr || !catches(child)) continue;
+        if (const std::optional<Matrix> inverse = world.Inverse()) {
+          const Point local = inverse->Apply(point_);
+          const Rect& box = child.textField->bounds;
+          if (local.x >= box.xMin && local.x <= box.xMax && local.y >= box.yMin && local.y <= box.yMax) {
+            return child.self;
+          }
+        }
       } else if (child.kind == ObjectKind::kMovieClip) {
         if (catches(child)) {
           if (Children(child, world, false)) return child.self;

@@ -30,9 +30,10 @@ bool ObjectContains(const Stage& stage, const ParsedMovie& rootMovie, const Disp
 // drawn above a button do not hide it from the mouse.
 ObjectHandle ButtonAt(const Stage& stage, const ParsedMovie& rootMovie, const Matrix& view, Point point);
 
-// Whether an object takes the mouse: a button, or a clip that acts as one
+// Whether an object takes the mouse: a button, a clip that acts as one
 // (it then takes it for everything drawn inside it, its children's buttons
-// included). Clips it refuses are looked into.
+// included), or a text field (anywhere in its box). Clips it refuses are
+// looked into.
 using MouseCatchTest = std::function<bool(const DisplayObject&)>;
 
 // The topmost object that `catches` accepts and whose picture covers the

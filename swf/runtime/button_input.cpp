@@ -257,16 +257,17 @@ void ButtonInput::MouseUp(ObjectHandle hit) {
   RunActions();
 }
 
-void ButtonInput::KeyDown(int keyCode, char32_t character) {
+bool ButtonInput::KeyDown(int keyCode, char32_t character) {
   const uint8_t code = ButtonKeyCode(keyCode, character);
-  if (code == 0) return;
+  if (code == 0) return false;
   const Stage& stage = runtime_.Objects();
   const DisplayObject* button = KeyPressButton(stage, *stage.Get(stage.Root()), code);
-  if (button == nullptr) return;
+  if (button == nullptr) return false;
   for (const ButtonCondAction& action : DefinitionOf(button)->actions) {
     if (action.keyCode == code) runtime_.Context().Enqueue(button->parent, action.actions);
   }
   RunActions();
+  return true;
 }
 
 void ButtonInput::Reset() {

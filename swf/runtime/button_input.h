@@ -50,8 +50,8 @@ class ButtonInput {
   void MouseDown(ObjectHandle hit);
   void MouseUp(ObjectHandle hit);
   // A key went down: the first button, from the top, with a key-press
-  // condition for it runs that condition's actions.
-  void KeyDown(int keyCode, char32_t character);
+  // condition for it runs that condition's actions; false when none has.
+  bool KeyDown(int keyCode, char32_t character);
   // The host lost the mouse (focus gone, capture lost): a pressed button is
   // released outside and the one under the mouse rolls out.
   void Reset();

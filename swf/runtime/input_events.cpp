@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "swf/avm1/conversions.h"
 #include "swf/render/cached_objects.h"
 #include "swf/render/hit_test.h"
 #include "swf/runtime/runtime.h"
@@ -130,7 +131,8 @@ bool CanTakeFocus(Runtime& runtime, const DisplayObject& object) {
     case ObjectKind::kTextField: return true;
     case ObjectKind::kMovieClip:
       return !object.parent.IsNone() &&
-             (ScriptFlag(runtime, object.self, "focusEnabled", false) || CatchesMouse(runtime, object));
+             (ScriptFlag(runtime, object.self, "focusEnabled", false) ||
+              ScriptFlag(runtime, object.self, "tabEnabled", false) || CatchesMouse(runtime, object));
     default: return false;
   }
 }
@@ -182,8 +184,25 @@ bool SetFocus(Runtime& runtime, ObjectHandle target) {
   const DisplayObject* object = runtime.Objects().Get(target);
   if (!target.IsNone() && (object == nullptr || !CanTakeFocus(runtime, *object))) return false;
   const ObjectHandle old = runtime.Objects().Get(input.focus) != nullptr ? input.focus : ObjectHandle{};
-  if (old == target) return true;
+  // A field taking the focus, even again, has all its text selected once
+  // the objects have heard of it.
+  auto selectAll = [&] {
+    const DisplayObject* field = runtime.Objects().Get(target);
+    if (field == nullptr || !field->textField) return;
+    field->textField->selectionBegin = 0;
+    field->textField->selectionEnd = field->textField->content.Length();
+  };
+  if (old == target) {
+    selectAll();
+    return true;
+  }
   input.focus = target;
+  struct Changing {
+    InputState& input;
+    bool saved;
+    ~Changing() { input.focusChanging = saved; }
+  } changing{input, input.focusChanging};
+  input.focusChanging = true;
   RunScripts(runtime, [&] {
     const Value oldValue = FocusValue(runtime, old);
     const Value newValue = FocusValue(runtime, target);
@@ -196,7 +215,14 @@ bool SetFocus(Runtime& runtime, ObjectHandle target) {
       vm.CallMethod(selection, "broadcastMessage", message);
     }
   });
+  input.focusChanging = changing.saved;
+  if (input.focus == target) selectAll();
   return true;
+}
+
+void TellObject(Runtime& runtime, ObjectHandle object, std::string_view method, std::span<const Value> args) {
+  if (runtime.Objects().Get(object) == nullptr) return;
+  RunScripts(runtime, [&] { CallMethodOf(runtime, object, method, args); });
 }
 
 void TellFocus(Runtime& runtime, std::string_view method) {
@@ -209,8 +235,12 @@ namespace {
 
 struct TabStop {
   ObjectHandle handle;
-  double index;  // tabIndex, or the place on the stage
+  // tabIndex as a 32-bit integer; -1 (or none) leaves the object to the
+  // order by place.
+  int32_t index;
   double x, y;
+
+  bool Indexed() const { return index != -1; }
 };
 
 void CollectTabStops(Runtime& runtime, ObjectHandle handle, const Matrix& parentWorld, std::vector<TabStop>& out) {
@@ -224,17 +254,18 @@ void CollectTabStops(Runtime& runtime, ObjectHandle handle, const Matrix& parent
       CanTakeFocus(runtime, *object)) {
     const std::optional<Box> local = LocalBounds(stage, *object);
     const Box box = local ? MapBox(*local, world) : Box{world.tx, world.ty, world.tx, world.ty};
-    double index = -1;
+    int32_t index = -1;
     // A text field keeps its tabIndex in the field itself (an accessor).
     if (object->kind == ObjectKind::kTextField && object->textField != nullptr) {
-      if (object->textField->tabIndex) index = *object->textField->tabIndex;
+      if (object->textField->tabIndex) index = avm1::DoubleToInt32(*object->textField->tabIndex);
     } else if (const avm1::Property* property = FindScriptProperty(runtime, handle, "tabIndex");
         property != nullptr && !property->IsAccessor() && property->value.Is(ValueKind::kNumber)) {
-      index = property->value.AsNumber();
+      index = avm1::DoubleToInt32(property->value.AsNumber());
     }
     out.push_back({handle, index, box.xMin, box.yMin});
   }
-  if (object->kind != ObjectKind::kMovieClip) return;
+  // A clip whose tabChildren is false keeps its children out of the order.
+  if (object->kind != ObjectKind::kMovieClip || !ScriptFlag(runtime, handle, "tabChildren", true)) return;
   for (const auto& [depth, child] : object->children) CollectTabStops(runtime, child, world, out);
 }
 
@@ -243,9 +274,9 @@ void CollectTabStops(Runtime& runtime, ObjectHandle handle, const Matrix& parent
 void MoveFocusByTab(Runtime& runtime, bool backwards) {
   std::vector<TabStop> stops;
   CollectTabStops(runtime, runtime.Root(), Matrix{}, stops);
-  const bool byIndex = std::any_of(stops.begin(), stops.end(), [](const TabStop& stop) { return stop.index >= 0; });
+  const bool byIndex = std::any_of(stops.begin(), stops.end(), [](const TabStop& stop) { return stop.Indexed(); });
   if (byIndex) {
-    std::erase_if(stops, [](const TabStop& stop) { return stop.index < 0; });
+    std::erase_if(stops, [](const TabStop& stop) { return !stop.Indexed(); });
     std::stable_sort(stops.begin(), stops.end(),
                      [](const TabStop& a, const TabStop& b) { return a.index < b.index; });
   } else {

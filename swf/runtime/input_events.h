@@ -44,7 +44,7 @@ void NotifyListeners(Runtime& runtime, std::string_view broadcaster, std::string
 void ShowClipButtonState(Runtime& runtime, ObjectHandle clip, uint8_t buttonState);
 
 // The keyboard focus: a button, a clip acting as a button or with a true
-// focusEnabled, or a text field can take it. SetFocus tells the object
+// focusEnabled or tabEnabled, or a text field can take it. SetFocus tells the object
 // losing it (onKillFocus), the one taking it (onSetFocus) and Selection's
 // listeners (onSetFocus); none clears it. False when `target` cannot take it.
 bool CanTakeFocus(Runtime& runtime, const DisplayObject& object);
@@ -54,6 +54,9 @@ bool SetFocus(Runtime& runtime, ObjectHandle target);
 void MoveFocusByTab(Runtime& runtime, bool backwards);
 // Calls `method` (onKeyDown, onKeyUp) on the object with the focus.
 void TellFocus(Runtime& runtime, std::string_view method);
+// Calls the object's `method` with `args`, if it has one, then runs what
+// it queued.
+void TellObject(Runtime& runtime, ObjectHandle object, std::string_view method, std::span<const avm1::Value> args);
 
 // startDrag/stopDrag: the clip follows the mouse from now on (one drag at a
 // time), and FollowDrag moves it to where the mouse is.

@@ -2,11 +2,14 @@
 // held, the cursor, the stage's size), and the objects a standalone player
 // accepts without showing anything: ContextMenu, ContextMenuItem and
 // Accessibility.
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "swf/runtime/input_events.h"
 #include "swf/runtime/runtime.h"
 #include "swf/runtime/script_natives.h"
+#include "swf/runtime/text_editing.h"
 
 namespace swf::natives {
 namespace {
@@ -288,7 +291,7 @@ Value SetFocusMethod(NativeCall& call) {
   const Value& target = call.Arg(0);
   if (target.IsUndefinedOrNull()) {
     SetFocus(bridge->GetRuntime(), {});
-    return Value::Boolean(false);
+    return Value::Boolean(true);
   }
   ObjectHandle handle;
   if (target.Is(ValueKind::kString)) {
@@ -300,9 +303,56 @@ Value SetFocusMethod(NativeCall& call) {
   return Value::Boolean(SetFocus(bridge->GetRuntime(), handle));
 }
 
+// The text field with the focus, for the selection methods; null when the
+// focus is elsewhere or a focus change is being heard of.
+text::TextFieldState* FocusedField(NativeCall& call) {
+  ScriptBridge* bridge = BridgeOf(call.vm);
+  if (bridge == nullptr || bridge->GetRuntime().Input().focusChanging) return nullptr;
+  Runtime& runtime = bridge->GetRuntime();
+  const DisplayObject* object = runtime.Objects().Get(FocusedTextField(runtime));
+  return object != nullptr ? object->textField.get() : nullptr;
+}
+
+template <bool kBegin>
+Value GetSelectionEdge(NativeCall& call) {
+  const text::TextFieldState* field = FocusedField(call);
+  if (field == nullptr) return Value::Number(-1);
+  const size_t length = field->content.Length();
+  const size_t a = std::min(field->selectionBegin, length);
+  const size_t b = std::min(field->selectionEnd, length);
+  return Value::Number(static_cast<double>(kBegin ? std::min(a, b) : std::max(a, b)));
+}
+
+Value GetCaretIndex(NativeCall& call) {
+  const text::TextFieldState* field = FocusedField(call);
+  if (field == nullptr) return Value::Number(-1);
+  return Value::Number(static_cast<double>(std::min(field->selectionEnd, field->content.Length())));
+}
+
+// setSelection(begin[, end]): the caret goes to `end` (the text's end when
+// not given); nothing without arguments.
+Value SetSelection(NativeCall& call) {
+  if (call.args.empty()) return {};
+  const double begin = call.vm.ToNumber(call.Arg(0));
+  const double end = call.args.size() > 1 ? call.vm.ToNumber(call.Arg(1)) : std::numeric_limits<double>::infinity();
+  text::TextFieldState* field = FocusedField(call);
+  if (field == nullptr) return {};
+  const double length = static_cast<double>(field->content.Length());
+  auto clamp = [&](double value) {
+    return static_cast<size_t>(std::isnan(value) ? 0 : std::clamp(std::trunc(value), 0.0, length));
+  };
+  field->selectionBegin = clamp(begin);
+  field->selectionEnd = clamp(end);
+  return {};
+}
+
 constexpr avm1::NativeMember kSelectionMembers[] = {
     {"getFocus", GetFocus},
     {"setFocus", SetFocusMethod},
+    {"getBeginIndex", GetSelectionEdge<true>},
+    {"getEndIndex", GetSelectionEdge<false>},
+    {"getCaretIndex", GetCaretIndex},
+    {"setSelection", SetSelection},
 };
 
 ObjectRef GlobalObject(avm1::Vm& vm, const char* name) {

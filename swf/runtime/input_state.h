@@ -42,6 +42,13 @@ struct InputState {
   // The button, clip or text field that has the keyboard focus; none.
   ObjectHandle focus;
   std::optional<DragState> drag;
+  // The host's clipboard as the movie last heard of it (UTF-8).
+  std::string clipboard;
+  // The field a press of the left button is selecting text in, while held.
+  ObjectHandle selecting;
+  // Set while the objects hear of a focus change: the new field's
+  // selection is made after it.
+  bool focusChanging = false;
   // The last dragged clip and the slash path of the clip under the mouse as
   // its drag left it (its _droptarget).
   ObjectHandle dropTargetClip;

@@ -208,7 +208,7 @@ void WriteProperty(avm1::Vm& vm, FieldReceiver& receiver, int property, const Va
     case kMaxChars: f.maxChars = std::isfinite(number) && number > 0 ? static_cast<int>(std::min(number, 2147483647.0)) : 0; break;
     case kVariable: f.variable = value.IsUndefinedOrNull() ? std::string() : textValue; break;
     case kRestrict:
-      if (value.IsUndefinedOrNull()) {
+      if (value.IsUndefinedOrNull() || textValue.empty()) {
         f.restrict.reset();
       } else {
         f.restrict = textValue;

@@ -1,12 +1,16 @@
-// TextFormat and TextField as scripts see them, driven through the Vm on
-// movies of different versions: how values are stored and which members
-// a version has.
+// TextFormat, TextField and Selection as scripts see them, driven through
+// the Vm on movies of different versions (how values are stored, which
+// members a version has), and editing a focused field as typing does.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
+#include "swf/avm1/utf16.h"
 #include "swf/runtime/runtime.h"
+#include "swf/runtime/input_events.h"
+#include "swf/runtime/text_editing.h"
+#include "swf/text/text_restrict.h"
 #include "swf_builder.h"
 
 namespace swf {
@@ -40,7 +44,7 @@ class TextScripts {
 
   avm1::Vm& Vm() { return vm_; }
 
- private:
+ protected:
   ParsedMovie movie_;
   Runtime runtime_;
   avm1::Vm& vm_;
@@ -144,6 +148,158 @@ TEST(TextFieldScript, LaterPropertiesAreStoredOnObjectsThatAreNotFields) {
   scripts.Vm().SetMember(plain, "text", Value::String("test"));
   EXPECT_EQ(scripts.Read(plain, "sharpness"), "test");
   EXPECT_TRUE(scripts.Vm().GetMember(plain, "text").Is(avm1::ValueKind::kUndefined));
+}
+
+}  // namespace
+}  // namespace swf
+
+namespace swf {
+namespace {
+
+std::u16string Typed(std::u16string_view restrict, std::u16string_view typed) {
+  const text::CharacterRestriction restriction(restrict);
+  std::u16string out;
+  for (char16_t c : typed) {
+    if (const auto admitted = restriction.Admit(c)) out += *admitted;
+  }
+  return out;
+}
+
+TEST(CharacterRestrictionTest, ListsRangesRefusalsAndEscapes) {
+  const struct {
+    std::u16string_view restrict;
+    std::u16string_view expected;
+  } cases[] = {
+      {u"a-z", u"abcabc"},
+      {u"aa", u"aa"},              // a capital goes in as its small letter
+      {u"a-bA", u"abAb"},
+      {u"a-", u"aa"},              // a "-" at the end is nothing
+      {u"-b", u"abCABC012^\\-* &"},  // from the start of the code points
+      {u"b-a", u"bb"},             // a backward range holds nothing more
+      {u"a-b-A", u"abAb012-* &"},  // a range ends the one before: "-A" starts again from 0
+      {u"-----b", u"abCABC012^\\-* &"},
+      {u"--", u""},
+      {u"^", u"abcABC012^\\-* &\u0105\u03b4"},
+      {u"^\\^", u"abcABC012\\-* &\u0105\u03b4"},
+      {u"^a\u0105", u"AbcABC012^\\-* &\u03b4"},  // only ASCII letters change case
+      {u"a^b^c^A^B", u"aBcaBc"},  // each "^" switches
+      {u"\\\\-\\^", u"^\\"},
+      {u"a\\", u"aa"},
+      {u"\u03b1-\u03c9", u"\u03b4"},
+  };
+  const std::u16string_view typed = u"abcABC012^\\-* &\u0105\u03b4";
+  for (const auto& c : cases) {
+    EXPECT_EQ(Typed(c.restrict, typed), c.expected) << avm1::FromUtf16(c.restrict);
+  }
+}
+
+class EditingScripts : public TextScripts {
+ public:
+  EditingScripts() : TextScripts(8) {
+    field_ = NewField();
+    Vm().SetMember(field_, "type", Value::String("input"));
+    Call(Global("Selection"), "setFocus", {field_});
+  }
+  Runtime& GetRuntime() { return runtime_; }
+  Value Field() { return field_; }
+  std::string Text() { return Read(field_, "text"); }
+  void Type(std::u16string_view characters) {
+    for (char16_t c : characters) TypeCharacter(runtime_, c);
+  }
+  double Selection(const char* method) { return Vm().ToNumber(Call(Global("Selection"), method, {})); }
+
+ private:
+  Value field_;
+};
+
+TEST(TextEditingTest, TypingReplacesTheSelectionWithinWhatTheFieldTakes) {
+  EditingScripts scripts;
+  scripts.Type(u"ab");
+  RunTextCommand(scripts.GetRuntime(), TextCommand::kEnter);  // not multiline
+  scripts.Type(u"c");
+  EXPECT_EQ(scripts.Text(), "abc");
+  scripts.Vm().SetMember(scripts.Field(), "multiline", Value::Boolean(true));
+  RunTextCommand(scripts.GetRuntime(), TextCommand::kEnter);
+  EXPECT_EQ(scripts.Text(), "abc\r");
+
+  scripts.Vm().SetMember(scripts.Field(), "maxChars", Value::Number(6));
+  scripts.Vm().SetMember(scripts.Field(), "restrict", Value::String("a-z"));
+  SetClipboard(scripts.GetRuntime(), "X1yzw");
+  RunTextCommand(scripts.GetRuntime(), TextCommand::kPaste);
+  EXPECT_EQ(scripts.Text(), "abc\rxy") << "restricted, then cut to maxChars";
+
+  RunTextCommand(scripts.GetRuntime(), TextCommand::kMoveLeft);
+  RunTextCommand(scripts.GetRuntime(), TextCommand::kBackspace);
+  RunTextCommand(scripts.GetRuntime(), TextCommand::kDelete);
+  EXPECT_EQ(scripts.Text(), "abc\r");
+  EXPECT_EQ(scripts.Selection("getCaretIndex"), 4);
+}
+
+TEST(TextEditingTest, PasswordsAreNotCopiedAndAnEmptyClipboardPastesNothing) {
+  EditingScripts scripts;
+  scripts.Type(u"secret");
+  scripts.Vm().SetMember(scripts.Field(), "password", Value::Boolean(true));
+  SetClipboard(scripts.GetRuntime(), "");
+  RunTextCommand(scripts.GetRuntime(), TextCommand::kSelectAll);
+  RunTextCommand(scripts.GetRuntime(), TextCommand::kCut);
+  RunTextCommand(scripts.GetRuntime(), TextCommand::kPaste);
+  EXPECT_EQ(scripts.Text(), "secret");
+  EXPECT_EQ(scripts.GetRuntime().Input().clipboard, "");
+}
+
+TEST(TextEditingTest, FocusSelectsAllAndSetSelectionPutsTheCaretAtItsSecondIndex) {
+  EditingScripts scripts;
+  scripts.Vm().SetMember(scripts.Field(), "text", Value::String("Input text"));
+  scripts.Call(scripts.Global("Selection"), "setFocus", {scripts.Field()});
+  EXPECT_EQ(scripts.Selection("getBeginIndex"), 0);
+  EXPECT_EQ(scripts.Selection("getEndIndex"), 10);
+  scripts.Call(scripts.Global("Selection"), "setSelection", {Value::Number(5), Value::Number(2)});
+  EXPECT_EQ(scripts.Selection("getBeginIndex"), 2);
+  EXPECT_EQ(scripts.Selection("getEndIndex"), 5);
+  EXPECT_EQ(scripts.Selection("getCaretIndex"), 2);
+  scripts.Call(scripts.Field(), "replaceSel", {Value::String("|")});
+  EXPECT_EQ(scripts.Text(), "In| text");
+  scripts.Call(scripts.Global("Selection"), "setFocus", {Value::Null()});
+  EXPECT_EQ(scripts.Selection("getBeginIndex"), -1);
+}
+
+}  // namespace
+}  // namespace swf
+
+namespace swf {
+namespace {
+
+class TabScripts : public TextScripts {
+ public:
+  TabScripts() : TextScripts(8) {}
+  Value Field(const char* name, int depth, double tabIndex) {
+    Call(Root(), "createTextField",
+         {Value::String(name), Value::Number(depth), Value::Number(depth * 10), Value::Number(0), Value::Number(5),
+          Value::Number(5)});
+    const Value field = Vm().GetMember(Root(), name);
+    Vm().SetMember(field, "tabIndex", Value::Number(tabIndex));
+    return field;
+  }
+  std::string Tab() {
+    MoveFocusByTab(runtime_, false);
+    return Vm().ToStringValue(Call(Global("Selection"), "getFocus", {}));
+  }
+};
+
+TEST(TabOrderTest, TabIndexIsA32BitIntegerAndMinusOneLeavesTheOrder) {
+  TabScripts scripts;
+  scripts.Field("zero", 1, 0);
+  scripts.Field("unset", 2, -1);
+  scripts.Field("wrapped", 3, 4294967293.0);  // -3
+  scripts.Field("minus2", 4, -2);
+  EXPECT_EQ(scripts.Tab(), "_level0.wrapped");
+  EXPECT_EQ(scripts.Tab(), "_level0.minus2");
+  EXPECT_EQ(scripts.Tab(), "_level0.zero");
+  EXPECT_EQ(scripts.Tab(), "_level0.wrapped");
+
+  scripts.Call(scripts.Global("Selection"), "setFocus", {Value::Null()});
+  scripts.Vm().SetMember(scripts.Root(), "tabChildren", Value::Boolean(false));
+  EXPECT_EQ(scripts.Tab(), "null") << "the root's children are out of the order";
 }
 
 }  // namespace
