@@ -121,7 +121,7 @@ void PlayerWindow::SelectMovie(std::size_t index) {
       options_.sharedObjectsFolder.empty()
           ? std::string()
           : options_.sharedObjectsFolder + "\\" + core::SharedObjectStore::FolderName(options_.packageName) + "\\" +
-                core::SharedObjectStore::FolderName(std::string(MovieLabel(movie.name, index)))));
+                core::SharedObjectStore::FolderName(std::string(MovieLabel(movie.name, index))));
   // The package's bytes outlive the player, which refers to them.
   const std::string_view bytes = package_.MovieData(movie);
   std::unique_ptr<swf::Player> player;
