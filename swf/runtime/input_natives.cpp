@@ -73,10 +73,13 @@ constexpr avm1::NativeMember kMouseMembers[] = {
 };
 
 // Stage: the movie is shown at its own size, so the stage is as large as
-// the movie says; the layout settings are kept as scripts set them.
+// the movie says (the one loaded into level 0, when one replaced it); the
+// layout settings are kept as scripts set them.
 const ParsedMovie* MovieOf(NativeCall& call) {
   ScriptBridge* bridge = BridgeOf(call.vm);
-  return bridge != nullptr ? &bridge->GetRuntime().Movie() : nullptr;
+  if (bridge == nullptr) return nullptr;
+  const Runtime& runtime = bridge->GetRuntime();
+  return &runtime.MovieOf(&runtime.RootObject());
 }
 
 Value StageWidth(NativeCall& call) {
