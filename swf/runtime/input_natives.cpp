@@ -139,9 +139,13 @@ Value GetDisplayState(NativeCall& call) {
 Value SetDisplayState(NativeCall& call) {
   InputState* input = InputOf(call);
   const std::string wanted = avm1::FoldCase(call.vm.ToStringValue(call.Arg(0)));
-  if (input != nullptr && (wanted == "normal" || wanted == "fullscreen")) {
-    input->displayState = wanted == "normal" ? "normal" : "fullScreen";
-  }
+  if (input == nullptr || (wanted != "normal" && wanted != "fullscreen")) return {};
+  const std::string state = wanted == "normal" ? "normal" : "fullScreen";
+  if (state == input->displayState) return {};
+  input->displayState = state;
+  // Stage's listeners hear of the change at once.
+  const Value args[] = {Value::String("onFullScreen"), Value::Boolean(state == "fullScreen")};
+  call.vm.CallMethod(call.self, "broadcastMessage", args);
   return {};
 }
 
