@@ -76,10 +76,13 @@ constexpr avm1::NativeMember kMouseMembers[] = {
 };
 
 // Stage: the movie is shown at its own size, so the stage is as large as
-// the movie says; the layout settings are kept as scripts set them.
+// the movie says (the one loaded into level 0, when one replaced it); the
+// layout settings are kept as scripts set them.
 const ParsedMovie* MovieOf(NativeCall& call) {
   ScriptBridge* bridge = BridgeOf(call.vm);
-  return bridge != nullptr ? &bridge->GetRuntime().Movie() : nullptr;
+  if (bridge == nullptr) return nullptr;
+  const Runtime& runtime = bridge->GetRuntime();
+  return &runtime.MovieOf(&runtime.RootObject());
 }
 
 Value StageWidth(NativeCall& call) {
@@ -139,9 +142,13 @@ Value GetDisplayState(NativeCall& call) {
 Value SetDisplayState(NativeCall& call) {
   InputState* input = InputOf(call);
   const std::string wanted = avm1::FoldCase(call.vm.ToStringValue(call.Arg(0)));
-  if (input != nullptr && (wanted == "normal" || wanted == "fullscreen")) {
-    input->displayState = wanted == "normal" ? "normal" : "fullScreen";
-  }
+  if (input == nullptr || (wanted != "normal" && wanted != "fullscreen")) return {};
+  const std::string state = wanted == "normal" ? "normal" : "fullScreen";
+  if (state == input->displayState) return {};
+  input->displayState = state;
+  // Stage's listeners hear of the change at once.
+  const Value args[] = {Value::String("onFullScreen"), Value::Boolean(state == "fullScreen")};
+  call.vm.CallMethod(call.self, "broadcastMessage", args);
   return {};
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "swf/avm1/builtins/install.h"
 #include "swf/parse/parse_error.h"
 #include "swf/runtime/loaded_image.h"
 
@@ -143,6 +144,10 @@ void Runtime::ServeMovieLoad(const MovieLoadRequest& request) {
   }
   if (toLevel) target = stage_.MakeLevel(request.level);
   ShowMovie(target, movie);
+  // The query's variables are the new root's before its first frame runs.
+  if (const size_t query = request.url.find('?'); query != std::string::npos) {
+    avm1::DecodeVariables(vm_, avm1::Value::Object(bridge_.ScriptObject(target)), request.url.substr(query + 1));
+  }
   const avm1::Value clip = bridge_.ValueOf(target);
   const avm1::Value total = avm1::Value::Number(static_cast<double>(movie->fileSize));
   Broadcast(vm_, request.loader, "onLoadStart", {clip});

@@ -119,7 +119,8 @@ TEST_F(XmlObjectsTest, NodesMoveButNeverIntoThemselves) {
 }
 
 TEST_F(XmlObjectsTest, LoadsArriveOnlyWhenTheQueueRuns) {
-  const std::map<std::string, std::string> files = {{"doc.xml", "<r>1</r>"}, {"vars.txt", "a=1&b=two+words%21"}};
+  const std::map<std::string, std::string> files = {
+      {"doc.xml", "<r>1</r>"}, {"vars.txt", "a=1&b=two+words%21"}, {"empty.txt", ""}};
   const DataLoads::FileReader read = [&](std::string_view url) -> std::optional<std::vector<std::uint8_t>> {
     const auto found = files.find(std::string(url));
     if (found == files.end()) return std::nullopt;
@@ -136,6 +137,7 @@ TEST_F(XmlObjectsTest, LoadsArriveOnlyWhenTheQueueRuns) {
       {"XML", "http://example.invalid/doc.xml", false},
       {"LoadVars", "vars.txt?x=1", true},
       {"LoadVars", "file:vars.txt", false},
+      {"LoadVars", "empty.txt", false},
   };
   for (const Case& c : cases) {
     const Value target = vm_.Construct(Global(c.cls), {});

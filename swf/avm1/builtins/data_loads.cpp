@@ -50,7 +50,8 @@ void SetLoadFigure(Vm& vm, const Value& target, std::string_view name, Value val
 }
 
 void DeliverData(Vm& vm, const Value& target, const std::optional<std::string>& text) {
-  if (text) {
+  // An empty file arrives as no data at all.
+  if (text && !text->empty()) {
     // A byte-order mark is not part of the text.
     std::string_view body = *text;
     const Value size = Value::Number(static_cast<double>(body.size()));
