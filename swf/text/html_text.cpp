@@ -148,6 +148,8 @@ class HtmlReader {
       AddText(html.substr(i, end - i));
       i = end;
     }
+    // A paragraph closed last still ends with its break.
+    if (pendingBreak_) AppendBreak();
     FixParagraphs();
     return std::move(text_);
   }
@@ -280,12 +282,12 @@ class HtmlReader {
       }
       units = std::move(condensed);
     } else {
-      // Line ends in the source are paragraph breaks.
+      // Line ends in the source are paragraph breaks, multiline or not.
       std::u16string lines;
       for (size_t i = 0; i < units.size(); ++i) {
         if (units[i] == u'\r' && i + 1 < units.size() && units[i + 1] == u'\n') continue;
         if (units[i] == u'\n' || units[i] == u'\r') {
-          if (options_.multiline) lines += u'\r';
+          lines += u'\r';
           continue;
         }
         lines += units[i];
@@ -373,18 +375,16 @@ const char* AlignName(Align align) {
   return "LEFT";
 }
 
-std::string FontAttributes(const TextFormat& format, const TextFormat* outer, int swfVersion) {
+std::string FontAttributes(const TextFormat& format, const TextFormat* outer) {
   std::string out;
   if (outer == nullptr || format.font != outer->font) out += " FACE=\"" + format.font.value_or("") + "\"";
   if (outer == nullptr || format.size != outer->size) out += " SIZE=\"" + NumberText(format.size.value_or(12)) + "\"";
   if (outer == nullptr || format.color != outer->color) out += " COLOR=\"" + ColorText(format.color.value_or(0)) + "\"";
-  if (swfVersion >= 8) {
-    if (outer == nullptr || format.letterSpacing != outer->letterSpacing) {
-      out += " LETTERSPACING=\"" + NumberText(format.letterSpacing.value_or(0)) + "\"";
-    }
-    if (outer == nullptr || format.kerning != outer->kerning) {
-      out += std::string(" KERNING=\"") + (format.kerning.value_or(false) ? "1" : "0") + "\"";
-    }
+  if (outer == nullptr || format.letterSpacing != outer->letterSpacing) {
+    out += " LETTERSPACING=\"" + NumberText(format.letterSpacing.value_or(0)) + "\"";
+  }
+  if (outer == nullptr || format.kerning != outer->kerning) {
+    out += std::string(" KERNING=\"") + (format.kerning.value_or(false) ? "1" : "0") + "\"";
   }
   return out;
 }
@@ -401,9 +401,10 @@ StyledText ParseHtml(std::string_view html, const TextFormat& base, const HtmlOp
   return HtmlReader(base, options).Read(html);
 }
 
-std::string WriteHtml(const StyledText& text, int swfVersion) {
+std::string WriteHtml(const StyledText& text) {
   const std::u16string& units = text.Text();
   std::string out;
+  if (units.empty()) return out;
   size_t start = 0;
   do {
     const size_t end = text.ParagraphEnd(start);
@@ -427,7 +428,7 @@ std::string WriteHtml(const StyledText& text, int swfVersion) {
     if (!block.empty()) out += "<TEXTFORMAT" + block + ">";
     const bool bullet = first.bullet.value_or(false);
     out += bullet ? std::string("<LI>") : std::string("<P ALIGN=\"") + AlignName(first.align.value_or(Align::kLeft)) + "\">";
-    out += "<FONT" + FontAttributes(first, nullptr, swfVersion) + ">";
+    out += "<FONT" + FontAttributes(first, nullptr) + ">";
     // The runs of the paragraph: a run whose font differs from every open
     // <FONT> opens one more inside the last (with what differs from it); a
     // run back at an open one's font closes those inside it.
@@ -443,11 +444,11 @@ std::string WriteHtml(const StyledText& text, int swfVersion) {
       std::string open;
       std::string close;
       size_t level = fonts.size();
-      while (level > 0 && !FontAttributes(format, &fonts[level - 1], swfVersion).empty()) --level;
+      while (level > 0 && !FontAttributes(format, &fonts[level - 1]).empty()) --level;
       if (level > 0) {
         for (; fonts.size() > level; fonts.pop_back()) out += "</FONT>";
       } else {
-        open += "<FONT" + FontAttributes(format, &fonts.back(), swfVersion) + ">";
+        open += "<FONT" + FontAttributes(format, &fonts.back()) + ">";
         fonts.push_back(format);
       }
       if (!format.url.value_or("").empty()) {
