@@ -23,6 +23,7 @@ std::string Lower(std::string_view text) {
 struct Tag {
   std::string name;  // lower case
   bool closing = false;
+  bool unquoted = false;  // an attribute's value without quotes
   std::vector<std::pair<std::string, std::string>> attributes;  // names lower case
 
   const std::string* Attribute(std::string_view key) const {
@@ -65,6 +66,7 @@ Tag ReadTag(std::string_view inside) {
         value = std::string(inside.substr(i, end - i));
         i = end + 1;
       } else {
+        tag.unquoted = true;
         const size_t start = i;
         while (i < inside.size() && !std::isspace(static_cast<unsigned char>(inside[i]))) ++i;
         value = std::string(inside.substr(start, i - start));
@@ -140,7 +142,9 @@ class HtmlReader {
       if (html[i] == '<') {
         const size_t end = html.find('>', i);
         if (end == std::string_view::npos) break;  // an unfinished tag ends the text
-        Open(ReadTag(html.substr(i + 1, end - i - 1)));
+        const Tag tag = ReadTag(html.substr(i + 1, end - i - 1));
+        if (tag.unquoted) break;  // so does a value without quotes
+        Open(tag);
         i = end + 1;
         continue;
       }
@@ -274,7 +278,10 @@ class HtmlReader {
       for (char16_t c : units) {
         const bool space = c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
         if (space) {
-          const bool afterSpace = condensed.empty() ? (text_.Length() == 0 || lastWasSpace_) : condensed.back() == u' ';
+          // Nor does a paragraph start with one.
+          const bool lineStart =
+              (pendingBreak_ && options_.multiline) || text_.Length() == 0 || text_.Text().back() == u'\r' || lastWasSpace_;
+          const bool afterSpace = condensed.empty() ? lineStart : condensed.back() == u' ';
           if (!afterSpace) condensed += u' ';
         } else {
           condensed += c;

@@ -174,8 +174,8 @@ TextFieldState NewField(double x, double y, double width, double height, int swf
 }
 
 void SetPlainText(TextFieldState& field, std::string_view text) {
-  // The text set takes the format of what was there first.
-  const TextFormat format = field.content.FormatAt(0);
+  // The text set takes the new text format: the old text's formats go.
+  const TextFormat format = field.newFormat;
   field.content = StyledText(format);
   field.content.Append(WithBreaks(text), format);
 }

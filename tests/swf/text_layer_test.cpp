@@ -123,6 +123,7 @@ TEST(HtmlTextTest, ParsesTheSubset) {
       {"<font face='Arial' size=\"+2\">x</font>", "x"},
       {"<li>item</li>next", "item\rnext"},
       {"unfinished <b", "unfinished "},
+      {"<font color='#00FF00'>a</font><font color=#00FF00>b</font>", "a"},  // a value without quotes ends it
   };
   for (const Case& c : cases) {
     const StyledText text = swf::text::ParseHtml(c.html, Base(12), {});
@@ -131,6 +132,9 @@ TEST(HtmlTextTest, ParsesTheSubset) {
   // A single-line field drops the tags' breaks but keeps the source's.
   const swf::text::HtmlOptions singleLine{.multiline = false};
   EXPECT_EQ(swf::text::ParseHtml("<p>a</p>b<br>c\nd", Base(12), singleLine).Text(), u"abc\rd");
+  // Condensed white space starts no paragraph.
+  const swf::text::HtmlOptions condensed{.condenseWhite = true};
+  EXPECT_EQ(swf::text::ParseHtml(" <p> a  b </p> <p>c</p> ", Base(12), condensed).Text(), u"a b \rc\r");
 }
 
 TEST(HtmlTextTest, TagsSetFormats) {
