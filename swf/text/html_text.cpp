@@ -23,6 +23,7 @@ std::string Lower(std::string_view text) {
 struct Tag {
   std::string name;  // lower case
   bool closing = false;
+  bool unquoted = false;  // an attribute's value without quotes
   std::vector<std::pair<std::string, std::string>> attributes;  // names lower case
 
   const std::string* Attribute(std::string_view key) const {
@@ -65,6 +66,7 @@ Tag ReadTag(std::string_view inside) {
         value = std::string(inside.substr(i, end - i));
         i = end + 1;
       } else {
+        tag.unquoted = true;
         const size_t start = i;
         while (i < inside.size() && !std::isspace(static_cast<unsigned char>(inside[i]))) ++i;
         value = std::string(inside.substr(start, i - start));
@@ -140,7 +142,9 @@ class HtmlReader {
       if (html[i] == '<') {
         const size_t end = html.find('>', i);
         if (end == std::string_view::npos) break;  // an unfinished tag ends the text
-        Open(ReadTag(html.substr(i + 1, end - i - 1)));
+        const Tag tag = ReadTag(html.substr(i + 1, end - i - 1));
+        if (tag.unquoted) break;  // so does a value without quotes
+        Open(tag);
         i = end + 1;
         continue;
       }
@@ -148,6 +152,8 @@ class HtmlReader {
       AddText(html.substr(i, end - i));
       i = end;
     }
+    // A paragraph closed last still ends with its break.
+    if (pendingBreak_) AppendBreak();
     FixParagraphs();
     return std::move(text_);
   }
@@ -272,7 +278,10 @@ class HtmlReader {
       for (char16_t c : units) {
         const bool space = c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
         if (space) {
-          const bool afterSpace = condensed.empty() ? (text_.Length() == 0 || lastWasSpace_) : condensed.back() == u' ';
+          // Nor does a paragraph start with one.
+          const bool lineStart =
+              (pendingBreak_ && options_.multiline) || text_.Length() == 0 || text_.Text().back() == u'\r' || lastWasSpace_;
+          const bool afterSpace = condensed.empty() ? lineStart : condensed.back() == u' ';
           if (!afterSpace) condensed += u' ';
         } else {
           condensed += c;
@@ -280,12 +289,12 @@ class HtmlReader {
       }
       units = std::move(condensed);
     } else {
-      // Line ends in the source are paragraph breaks.
+      // Line ends in the source are paragraph breaks, multiline or not.
       std::u16string lines;
       for (size_t i = 0; i < units.size(); ++i) {
         if (units[i] == u'\r' && i + 1 < units.size() && units[i + 1] == u'\n') continue;
         if (units[i] == u'\n' || units[i] == u'\r') {
-          if (options_.multiline) lines += u'\r';
+          lines += u'\r';
           continue;
         }
         lines += units[i];
@@ -373,18 +382,16 @@ const char* AlignName(Align align) {
   return "LEFT";
 }
 
-std::string FontAttributes(const TextFormat& format, const TextFormat* outer, int swfVersion) {
+std::string FontAttributes(const TextFormat& format, const TextFormat* outer) {
   std::string out;
   if (outer == nullptr || format.font != outer->font) out += " FACE=\"" + format.font.value_or("") + "\"";
   if (outer == nullptr || format.size != outer->size) out += " SIZE=\"" + NumberText(format.size.value_or(12)) + "\"";
   if (outer == nullptr || format.color != outer->color) out += " COLOR=\"" + ColorText(format.color.value_or(0)) + "\"";
-  if (swfVersion >= 8) {
-    if (outer == nullptr || format.letterSpacing != outer->letterSpacing) {
-      out += " LETTERSPACING=\"" + NumberText(format.letterSpacing.value_or(0)) + "\"";
-    }
-    if (outer == nullptr || format.kerning != outer->kerning) {
-      out += std::string(" KERNING=\"") + (format.kerning.value_or(false) ? "1" : "0") + "\"";
-    }
+  if (outer == nullptr || format.letterSpacing != outer->letterSpacing) {
+    out += " LETTERSPACING=\"" + NumberText(format.letterSpacing.value_or(0)) + "\"";
+  }
+  if (outer == nullptr || format.kerning != outer->kerning) {
+    out += std::string(" KERNING=\"") + (format.kerning.value_or(false) ? "1" : "0") + "\"";
   }
   return out;
 }
@@ -401,9 +408,10 @@ StyledText ParseHtml(std::string_view html, const TextFormat& base, const HtmlOp
   return HtmlReader(base, options).Read(html);
 }
 
-std::string WriteHtml(const StyledText& text, int swfVersion) {
+std::string WriteHtml(const StyledText& text) {
   const std::u16string& units = text.Text();
   std::string out;
+  if (units.empty()) return out;
   size_t start = 0;
   do {
     const size_t end = text.ParagraphEnd(start);
@@ -427,7 +435,7 @@ std::string WriteHtml(const StyledText& text, int swfVersion) {
     if (!block.empty()) out += "<TEXTFORMAT" + block + ">";
     const bool bullet = first.bullet.value_or(false);
     out += bullet ? std::string("<LI>") : std::string("<P ALIGN=\"") + AlignName(first.align.value_or(Align::kLeft)) + "\">";
-    out += "<FONT" + FontAttributes(first, nullptr, swfVersion) + ">";
+    out += "<FONT" + FontAttributes(first, nullptr) + ">";
     // The runs of the paragraph: a run whose font differs from every open
     // <FONT> opens one more inside the last (with what differs from it); a
     // run back at an open one's font closes those inside it.
@@ -443,11 +451,11 @@ std::string WriteHtml(const StyledText& text, int swfVersion) {
       std::string open;
       std::string close;
       size_t level = fonts.size();
-      while (level > 0 && !FontAttributes(format, &fonts[level - 1], swfVersion).empty()) --level;
+      while (level > 0 && !FontAttributes(format, &fonts[level - 1]).empty()) --level;
       if (level > 0) {
         for (; fonts.size() > level; fonts.pop_back()) out += "</FONT>";
       } else {
-        open += "<FONT" + FontAttributes(format, &fonts.back(), swfVersion) + ">";
+        open += "<FONT" + FontAttributes(format, &fonts.back()) + ">";
         fonts.push_back(format);
       }
       if (!format.url.value_or("").empty()) {

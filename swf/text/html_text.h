@@ -22,9 +22,9 @@ struct HtmlOptions {
 // (complete).
 StyledText ParseHtml(std::string_view html, const TextFormat& base, const HtmlOptions& options);
 
-// The HTML the text reads back as (htmlText), UTF-8. `swfVersion` decides
-// whether fonts carry letter spacing and kerning (8 and later).
-std::string WriteHtml(const StyledText& text, int swfVersion);
+// The HTML the text reads back as (htmlText), UTF-8: nothing for no text,
+// and no paragraph for what follows a final break.
+std::string WriteHtml(const StyledText& text);
 
 // A colour as "#RRGGBB".
 std::string ColorText(uint32_t color);

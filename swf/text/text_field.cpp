@@ -174,8 +174,8 @@ TextFieldState NewField(double x, double y, double width, double height, int swf
 }
 
 void SetPlainText(TextFieldState& field, std::string_view text) {
-  // The text set takes the format of what was there first.
-  const TextFormat format = field.content.FormatAt(0);
+  // The text set takes the new text format: the old text's formats go.
+  const TextFormat format = field.newFormat;
   field.content = StyledText(format);
   field.content.Append(WithBreaks(text), format);
 }
@@ -191,14 +191,15 @@ void SetHtmlText(TextFieldState& field, std::string_view html) {
   // says otherwise, and text typed later follows them.
   if (field.swfVersion < 8) field.newFormat.align = Align::kLeft;
   HtmlOptions options;
-  options.multiline = field.multiline;
+  // Before version 8 paragraphs break whether the field is multiline or not.
+  options.multiline = field.multiline || field.swfVersion < 8;
   options.condenseWhite = field.condenseWhite;
   field.content = ParseHtml(html, field.newFormat, options);
 }
 
 std::string HtmlText(const TextFieldState& field) {
   if (!field.html) return PlainText(field);
-  return WriteHtml(field.content, field.swfVersion);
+  return WriteHtml(field.content);
 }
 
 void ReplaceText(TextFieldState& field, size_t begin, size_t end, std::string_view text) {

@@ -114,7 +114,8 @@ TEST(HtmlTextTest, ParsesTheSubset) {
   };
   const Case cases[] = {
       {"plain", "plain"},
-      {"<p>one</p><p>two</p>", "one\rtwo"},
+      {"<p>one</p><p>two</p>", "one\rtwo\r"},
+      {"a\nb", "a\rb"},
       {"a<br>b<BR/>c", "a\rb\rc"},
       {"&lt;&gt;&amp;&quot;&apos;&#65;&#x42;", "<>&\"'AB"},
       {"&bg; stays", "&bg; stays"},
@@ -122,11 +123,18 @@ TEST(HtmlTextTest, ParsesTheSubset) {
       {"<font face='Arial' size=\"+2\">x</font>", "x"},
       {"<li>item</li>next", "item\rnext"},
       {"unfinished <b", "unfinished "},
+      {"<font color='#00FF00'>a</font><font color=#00FF00>b</font>", "a"},  // a value without quotes ends it
   };
   for (const Case& c : cases) {
     const StyledText text = swf::text::ParseHtml(c.html, Base(12), {});
     EXPECT_EQ(swf::avm1::FromUtf16(text.Text()), c.text) << c.html;
   }
+  // A single-line field drops the tags' breaks but keeps the source's.
+  const swf::text::HtmlOptions singleLine{.multiline = false};
+  EXPECT_EQ(swf::text::ParseHtml("<p>a</p>b<br>c\nd", Base(12), singleLine).Text(), u"abc\rd");
+  // Condensed white space starts no paragraph.
+  const swf::text::HtmlOptions condensed{.condenseWhite = true};
+  EXPECT_EQ(swf::text::ParseHtml(" <p> a  b </p> <p>c</p> ", Base(12), condensed).Text(), u"a b \rc\r");
 }
 
 TEST(HtmlTextTest, TagsSetFormats) {
@@ -134,7 +142,7 @@ TEST(HtmlTextTest, TagsSetFormats) {
       "<p align=\"center\"><font face=\"Arial\" size=\"+4\" color=\"#FF0000\">R<b>B</b></font>"
       "<i><u>I</u></i><a href=\"asfunction:f\">L</a></p><textformat leftmargin=\"5\" leading=\"3\"><p>M</p></textformat>",
       Base(12), {});
-  ASSERT_EQ(text.Text(), u"RBIL\rM");
+  ASSERT_EQ(text.Text(), u"RBIL\rM\r");
   EXPECT_EQ(text.FormatAt(0).font, "Arial");
   EXPECT_EQ(text.FormatAt(0).size, 16);
   EXPECT_EQ(text.FormatAt(0).color, 0xff0000u);
@@ -155,13 +163,16 @@ TEST(HtmlTextTest, WritesParagraphsAndRunsAsThePlayerReadsThemBack) {
   format.leftMargin = 5;
   format.leading = 2;
   const StyledText text = swf::text::ParseHtml("hello <b>bolded</b> world", format, {});
-  EXPECT_EQ(swf::text::WriteHtml(text, 8),
+  EXPECT_EQ(swf::text::WriteHtml(text),
             "<TEXTFORMAT LEFTMARGIN=\"5\" LEADING=\"2\"><P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" "
             "COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">hello <B>bolded</B> world</FONT></P></TEXTFORMAT>");
-  EXPECT_EQ(swf::text::WriteHtml(Plain(u"a<b", Base(12)), 6),
-            "<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#000000\">a&lt;b</FONT></P>");
-  // Read back, the written text is the same text in the same formats.
-  const StyledText again = swf::text::ParseHtml(swf::text::WriteHtml(text, 8), Base(30), {});
+  EXPECT_EQ(swf::text::WriteHtml(Plain(u"a<b\r", Base(12))),
+            "<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#000000\" LETTERSPACING=\"0\" "
+            "KERNING=\"0\">a&lt;b</FONT></P>");
+  EXPECT_EQ(swf::text::WriteHtml(Plain(u"", Base(12))), "");
+  // Read back into a single-line field, the written text is the same text
+  // in the same formats (a multiline one would end the paragraph).
+  const StyledText again = swf::text::ParseHtml(swf::text::WriteHtml(text), Base(30), {.multiline = false});
   EXPECT_EQ(again.Text(), text.Text());
   EXPECT_EQ(again.FormatAt(7).bold, true);
   EXPECT_EQ(again.FormatAt(0).size, 12);
