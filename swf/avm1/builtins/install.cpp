@@ -24,6 +24,7 @@ void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
   InstallXml(vm);
   InstallLoadVars(vm);
   InstallExternalInterface(vm);
+  InstallNativeTable(vm);
 }
 
 }  // namespace swf::avm1
