@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "swf/avm1/value.h"
 
@@ -41,6 +42,9 @@ class DisplayHost {
   // `name` is none of them (the Vm then looks at properties and prototypes).
   virtual bool GetDisplayMember(ObjectRef object, std::string_view name, Value& out) = 0;
   virtual bool SetDisplayMember(ObjectRef object, std::string_view name, const Value& value) = 0;
+  // The names of a display object's children that scripts reach by name,
+  // in the order for-in gives them (after the object's own properties).
+  virtual std::vector<std::string> ChildNames(ObjectRef object) = 0;
 
   // Timeline actions on a clip; frames are 0-based.
   virtual void GotoFrame(ObjectRef clip, std::int32_t frame, bool play) = 0;

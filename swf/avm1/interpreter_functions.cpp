@@ -124,6 +124,7 @@ Value Machine::RunFunction(const ScriptFunction& function, NativeCall& call) {
   frame.version = function.version;
   frame.self = call.self;
   frame.callee = call.callee;
+  frame.constructing = call.constructing;
   frame.constants = function.constants;
   if (nextHome_.id != 0) {
     frame.home = nextHome_;
@@ -343,21 +344,27 @@ void Machine::Enumerate(const Value& subject) {
     chain.push_back(ref);
     ref = object->proto;
   }
-  // The object's own names come out first, newest first, then each
-  // prototype's; a name comes out once, where it is nearest.
-  std::set<std::string> nearer;
-  std::vector<std::vector<std::string>> levels(chain.size());
+  // The names are listed from the object up its prototypes, each object's
+  // in the order they were made (a display object's named children before
+  // its own), a name once where it is nearest; they come out last first, so
+  // a prototype's before the object's own (corpus: assetnativeaccessor).
+  std::set<std::string> seen;
+  std::vector<std::string> names;
+  const auto list = [&](const std::string& name, bool enumerable) {
+    if (seen.insert(frame_->version < 7 ? FoldCase(name) : name).second && enumerable) names.push_back(name);
+  };
   for (size_t level = 0; level < chain.size(); ++level) {
     const Object* object = vm_.Get(chain[level]);
+    if (level == 0 && (object->cls == ObjectClass::kMovieClip || object->cls == ObjectClass::kButton ||
+                       object->cls == ObjectClass::kTextField)) {
+      const std::vector<std::string> children = display_.ChildNames(chain[0]);
+      for (auto name = children.rbegin(); name != children.rend(); ++name) list(*name, true);
+    }
     object->properties.ForEach([&](const std::string& name, const Property& property) {
-      const std::string key = frame_->version < 7 ? FoldCase(name) : name;
-      if (!nearer.insert(key).second) return;
-      if (!property.Has(property_flags::kDontEnum)) levels[level].push_back(name);
+      list(name, !property.Has(property_flags::kDontEnum));
     });
   }
-  for (size_t level = levels.size(); level-- > 0;) {
-    for (std::string& name : levels[level]) Push(Value::String(std::move(name)));
-  }
+  for (std::string& name : names) Push(Value::String(std::move(name)));
 }
 
 bool Machine::IsInstance(const Value& object, const Value& constructor) {

@@ -445,11 +445,17 @@ RangeExit Machine::Run(Frame& frame, size_t position, size_t start, size_t end) 
       case action::kGotoFrame2: GotoFrame2(std::get<GotoFrame2Operands>(op.operands)); break;
       case action::kSetTarget: SetTarget(std::get<TextOperands>(op.operands).text); break;
       case action::kSetTarget2: {
-        // A clip is the target itself; anything else by its string, so
-        // undefined names the origin before SWF 7 ("") and no clip after.
+        // A clip by its target path, without its toString: of two clips of
+        // one name the first is found whichever the value held (corpus:
+        // set_target_2_swf6). Anything else by its string, so undefined
+        // names the origin before SWF 7 ("") and no clip after.
         const Value& subject = Peek(0);
         if (subject.Is(ValueKind::kClip)) {
-          SetTargetTo(TargetOf(subject));
+          if (const std::string path = vm_.ClipPath(subject.AsClip()); !path.empty()) {
+            SetTarget(path);
+          } else {
+            LoseTarget();
+          }
         } else {
           SetTarget(vm_.ToStringValue(subject));
         }

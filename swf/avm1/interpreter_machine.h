@@ -79,8 +79,9 @@ struct Frame {
   ObjectRef activation;  // a function's locals; 0 at the top level of a block
   ObjectRef origin;      // the clip the code belongs to
   ObjectRef target;      // where timeline actions go; 0 when SetTarget found nothing
-  bool targetLost = false;  // SetTarget named no clip: timeline actions fall to the root
+  bool targetLost = false;  // SetTarget named no clip: timeline actions and names fall to the root
   ObjectRef callee;      // the function running; 0 at the top level
+  bool constructing = false;  // the function was called by `new`
   ObjectRef home;        // the object the running method was found on, for super
   // DefineFunction2's own registers; the numbers past them, and every
   // number in other code, name the four registers of the running block.
@@ -103,18 +104,26 @@ struct Frame {
 class FrameGuard {
  public:
   FrameGuard(Frame*& current, int& depth, std::vector<Value>& stack, Vm& vm, Frame& frame)
-      : current_(current), depth_(depth), stack_(stack), vm_(vm), saved_(current), version_(vm.SwfVersion()) {
+      : current_(current),
+        depth_(depth),
+        stack_(stack),
+        vm_(vm),
+        saved_(current),
+        version_(vm.SwfVersion()),
+        constructing_(vm.RunningConstructor()) {
     frame.caller = current;
     frame.stackBase = stack.size();
     current_ = &frame;
     ++depth_;
     vm_.SetSwfVersion(frame.version);
+    vm_.SetRunningConstructor(frame.constructing);
   }
   ~FrameGuard() {
     if (stack_.size() > current_->stackBase) stack_.resize(current_->stackBase);
     current_ = saved_;
     --depth_;
     vm_.SetSwfVersion(version_);
+    vm_.SetRunningConstructor(constructing_);
   }
   FrameGuard(const FrameGuard&) = delete;
   FrameGuard& operator=(const FrameGuard&) = delete;
@@ -126,6 +135,7 @@ class FrameGuard {
   Vm& vm_;
   Frame* saved_;
   int version_;
+  bool constructing_;
 };
 
 // A function written in script: the body's bytes in its block, the
@@ -263,6 +273,7 @@ class Machine final : public RootSource, public std::enable_shared_from_this<Mac
   void Call();
   void SetTarget(std::string_view path);
   void SetTargetTo(ObjectRef clip);
+  void LoseTarget();
   ObjectRef TimelineTarget();
   void StartDrag();
   void CloneSprite();

@@ -181,8 +181,22 @@ void Machine::SetTarget(std::string_view path) {
     frame_->scope = frame_->baseScope;
     return;
   }
-  SetTargetTo(display_.FindTarget(frame_->origin, path));
-  frame_->targetLost = frame_->target.id == 0;
+  const ObjectRef found = display_.FindTarget(frame_->origin, path);
+  if (found.id != 0) {
+    SetTargetTo(found);
+  } else {
+    LoseTarget();
+  }
+}
+
+// A target that names no clip: names are then looked up on the root
+// (corpus: tell_target), the properties of "" name nothing.
+void Machine::LoseTarget() {
+  frame_->target = {};
+  frame_->targetLost = true;
+  const ObjectRef root = display_.FindTarget(frame_->origin, "_root");
+  frame_->scope = root.id == 0 ? frame_->baseScope
+                               : std::make_shared<const Scope>(Scope{Scope::Kind::kTarget, root, frame_->baseScope});
 }
 
 void Machine::SetTargetTo(ObjectRef clip) {

@@ -67,6 +67,10 @@ class Vm final : public ObjectHost, private RootSource {
   // the conversions.
   int SwfVersion() const { return swfVersion_; }
   void SetSwfVersion(int version) { swfVersion_ = version; }
+  // Whether the script function running now (the innermost one, natives
+  // called from it included) was called by `new`.
+  bool RunningConstructor() const { return runningConstructor_; }
+  void SetRunningConstructor(bool constructing) { runningConstructor_ = constructing; }
   Context Conversions() { return Context{swfVersion_, *this}; }
   bool IgnoreCase() const { return swfVersion_ < 7; }
 
@@ -188,6 +192,7 @@ class Vm final : public ObjectHost, private RootSource {
   Heap heap_;
   Builtins builtins_;
   int swfVersion_ = 7;
+  bool runningConstructor_ = false;
   int callDepth_ = 0;
   int nativeDepth_ = 0;
   int virtualDepth_ = 0;

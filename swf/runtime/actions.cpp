@@ -57,8 +57,12 @@ ObjectHandle ResolveTarget(const Stage& stage, ObjectHandle origin, const std::s
     rest.erase(0, 1);
     if (rest.empty()) return clip;
   }
-  for (const std::string& part : Split(rest, slashes ? '/' : '.')) {
+  const std::vector<std::string> parts = Split(rest, slashes ? '/' : '.');
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const std::string& part = parts[i];
     const DisplayObject* object = stage.Get(clip);
+    // A separator at the end names the clip before it: "/a/b/".
+    if (part.empty() && i + 1 == parts.size() && i > 0) break;
     if (object == nullptr || part.empty()) return {};
     if (part == ".." || SameName(part, "_parent", ignoreCase)) {
       clip = object->parent;

@@ -300,6 +300,19 @@ bool ScriptBridge::GetDisplayMember(ObjectRef ref, std::string_view name, Value&
   return true;
 }
 
+// The highest depth first, as the player lists them.
+std::vector<std::string> ScriptBridge::ChildNames(ObjectRef ref) {
+  std::vector<std::string> names;
+  const Stage& stage = runtime_.Objects();
+  const DisplayObject* object = stage.Get(HandleFromRef(ref));
+  if (object == nullptr) return names;
+  for (auto entry = object->children.rbegin(); entry != object->children.rend(); ++entry) {
+    const DisplayObject* child = stage.Get(entry->second);
+    if (child != nullptr && ReachableKind(child->kind) && !child->name.empty()) names.push_back(child->name);
+  }
+  return names;
+}
+
 bool ScriptBridge::SetDisplayMember(ObjectRef ref, std::string_view name, const Value& value) {
   const ObjectHandle handle = HandleFromRef(ref);
   if (handle.IsNone() || name.empty() || name[0] != '_') return false;

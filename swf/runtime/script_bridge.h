@@ -81,6 +81,7 @@ class ScriptBridge final : public avm1::DisplayHost, public avm1::RootSource {
   avm1::ObjectRef FindTarget(avm1::ObjectRef origin, std::string_view path) override;
   bool GetDisplayMember(avm1::ObjectRef object, std::string_view name, avm1::Value& out) override;
   bool SetDisplayMember(avm1::ObjectRef object, std::string_view name, const avm1::Value& value) override;
+  std::vector<std::string> ChildNames(avm1::ObjectRef object) override;
   void GotoFrame(avm1::ObjectRef clip, std::int32_t frame, bool play) override;
   bool GotoLabel(avm1::ObjectRef clip, std::string_view label, bool play) override;
   // A label's frame moved on by `frameOffset` frames.

@@ -57,6 +57,47 @@ struct StringCase {
   const char* expected;
 };
 
+TEST_F(Builtins, NativesByNumber) {
+  struct Case {
+    double family, index;
+    std::vector<Value> args;
+    const char* result;  // nullptr: ASnative gives no function
+  };
+  const Case cases[] = {
+      {200, 0, {N(-3)}, "3"},       // Math.abs
+      {200, 17, {N(2), N(10)}, "1024"},  // Math.pow
+      {200, 50, {N(1)}, "NaN"},     // a Math number without a function
+      {101, 5, {S("x")}, "false"},  // hasOwnProperty
+      {103, 999, {}, nullptr},
+      {7777, 0, {}, nullptr},
+      {2, 0, {}, "false"},          // not under `new`
+  };
+  for (const Case& c : cases) {
+    const Value native = vm.Call(Global("ASnative"), U, std::vector<Value>{N(c.family), N(c.index)});
+    if (c.result == nullptr) {
+      EXPECT_TRUE(native.Is(ValueKind::kUndefined)) << c.family << "," << c.index;
+      continue;
+    }
+    EXPECT_EQ(Text(vm.Call(native, Value::Object(vm.NewObject()), c.args)), c.result) << c.family << "," << c.index;
+  }
+}
+
+TEST_F(Builtins, SetNativeListsNamesWithTheirVersions) {
+  const Value target = Value::Object(vm.NewObject());
+  // The empty name still takes its number; "7min": from SWF 7 on.
+  vm.Call(Global("ASSetNative"), U, std::vector<Value>{target, N(200), S("absolute,7min,,9pow,2x"), N(0)});
+  EXPECT_EQ(Call(target, "absolute", {N(-2)}), "2");
+  EXPECT_EQ(Call(target, "min", {N(4), N(3)}), "3");
+  EXPECT_TRUE(vm.GetMember(target, "pow").Is(ValueKind::kUndefined)) << "hidden from SWF 7 code";
+  // A digit that is no version stays in the name; the fifth name takes 4 (cos).
+  EXPECT_EQ(Call(target, "2x", {N(0)}), "1");
+  // Accessors take two numbers a name: getter, then setter.
+  const Value accessors = Value::Object(vm.NewObject());
+  vm.Call(Global("ASSetNativeAccessor"), U, std::vector<Value>{accessors, N(200), S("a,b"), N(0)});
+  EXPECT_EQ(Keys(accessors), "b,a,");
+  EXPECT_EQ(Text(vm.GetMember(accessors, "a")), "NaN");  // abs()
+}
+
 TEST_F(Builtins, StringMethodsByVersion) {
   const std::vector<StringCase> cases = {
       {5, "foo+foo", "charAt", {N(4294967297)}, "o"},

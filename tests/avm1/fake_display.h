@@ -37,6 +37,7 @@ class FakeDisplay final : public swf::avm1::DisplayHost, private swf::avm1::Root
   swf::avm1::ObjectRef FindTarget(swf::avm1::ObjectRef origin, std::string_view path) override;
   bool GetDisplayMember(swf::avm1::ObjectRef object, std::string_view name, swf::avm1::Value& out) override;
   bool SetDisplayMember(swf::avm1::ObjectRef object, std::string_view name, const swf::avm1::Value& value) override;
+  std::vector<std::string> ChildNames(swf::avm1::ObjectRef) override { return {}; }
   void GotoFrame(swf::avm1::ObjectRef clip, std::int32_t frame, bool play) override;
   bool GotoLabel(swf::avm1::ObjectRef clip, std::string_view label, bool play) override;
   void SetPlaying(swf::avm1::ObjectRef clip, bool playing) override;

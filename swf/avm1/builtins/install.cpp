@@ -26,6 +26,7 @@ void InstallBuiltins(Vm& vm, const BuiltinsHost& host) {
   InstallExternalInterface(vm);
   InstallSharedObject(vm);
   InstallPrintJob(vm);
+  InstallNativeTable(vm);
 }
 
 }  // namespace swf::avm1

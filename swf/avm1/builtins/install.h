@@ -52,6 +52,12 @@ ObjectRef GeomPackage(Vm& vm);
 NativeFunction MathNative(int index);
 // ASnative(103, index): Date's methods by the player's numbers (null: none).
 NativeFunction DateNative(int index);
+// ASnative(101, index): Object's methods by the player's numbers (null: none).
+NativeFunction ObjectNative(int index);
+
+// ASnative, ASSetNative and ASSetNativeAccessor on _global: the natives of
+// the families above by number (native_table.cpp).
+void InstallNativeTable(Vm& vm);
 
 // AsBroadcaster.initialize(target): the three methods of _global's
 // AsBroadcaster and a new empty `_listeners`, none of them enumerable.

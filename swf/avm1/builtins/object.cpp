@@ -153,6 +153,15 @@ constexpr NativeMember kStaticMembers[] = {
 
 }  // namespace
 
+NativeFunction ObjectNative(int index) {
+  // The player's numbers of Object's methods: the prototype's, then
+  // registerClass.
+  constexpr NativeFunction kOrder[] = {WatchMethod,    UnwatchMethod, AddProperty,          ValueOfMethod, ToStringMethod,
+                                       HasOwnProperty, IsPrototypeOf, IsPropertyEnumerable, RegisterClass};
+  if (index < 0 || static_cast<size_t>(index) >= std::size(kOrder)) return nullptr;
+  return kOrder[index];
+}
+
 void InstallObject(Vm& vm) {
   const ObjectRef prototype = vm.Classes().objectPrototype;
   vm.DefineMembers(prototype, kPrototypeMembers);
