@@ -130,7 +130,9 @@ void Runtime::RunClipEvent(ObjectHandle handle, const ClipActions* actions, uint
         RunBlock(handle, record.actions, version);
         if (stage_.Get(handle) == nullptr) return;
       } else {
+        const ObjectRef outer = bridge_.SetUnloading(departed);
         RunBlockOn(departed, record.actions, version);
+        bridge_.SetUnloading(outer);
       }
     }
   }

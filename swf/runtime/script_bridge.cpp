@@ -260,8 +260,12 @@ avm1::ClipReference ScriptBridge::ReferenceTo(ObjectRef clip) {
 }
 
 ObjectRef ScriptBridge::FindTarget(ObjectRef origin, std::string_view path) {
-  // Paths seen from a clip that has gone name nothing, "_root" included.
-  if (!HandleOf(origin).IsNone() && HandleFromRef(origin).IsNone()) return {};
+  // Paths seen from a clip that has gone name nothing, "_root" included,
+  // except while its unload handlers run: the root is still theirs.
+  if (!HandleOf(origin).IsNone() && HandleFromRef(origin).IsNone()) {
+    const bool unloading = unloading_.id != 0 && unloading_.id == origin.id;
+    if (!unloading || !(SameName(path, "_root") || StartsWithFolded(path, kLevelPrefix))) return {};
+  }
   ObjectHandle from = HandleFromRef(origin);
   if (from.IsNone()) from = runtime_.Root();
   std::string rest(path);

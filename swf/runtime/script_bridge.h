@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "swf/avm1/display_host.h"
@@ -58,6 +59,9 @@ class ScriptBridge final : public avm1::DisplayHost, public avm1::RootSource {
   // handlers ran (ForgetDeparted).
   avm1::ObjectRef DepartedObject(ObjectHandle handle) const;
   void ForgetDeparted();
+  // The departed clip whose unload handlers run now (none: 0); they still
+  // find the root. Returns the one before.
+  avm1::ObjectRef SetUnloading(avm1::ObjectRef clip) { return std::exchange(unloading_, clip); }
   // How a script sees a display object: a clip as its target path, others
   // as their object; undefined for a stale handle.
   avm1::Value ValueOf(ObjectHandle handle);
@@ -155,6 +159,7 @@ class ScriptBridge final : public avm1::DisplayHost, public avm1::RootSource {
   std::unordered_map<std::uint64_t, Departed> departed_;  // by handle
   std::unordered_map<std::uint32_t, Transform> transforms_;  // by handle index
   int heldDepth_ = 0;  // HeldClip's lookups in progress
+  avm1::ObjectRef unloading_;
 };
 
 // The _x-style property names by the index GetProperty/SetProperty use

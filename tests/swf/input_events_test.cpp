@@ -243,5 +243,20 @@ INSTANTIATE_TEST_SUITE_P(
                     DragCase{"DroppedOnAnotherClip", false, {}, 155, 155, 150, 150}),
     [](const testing::TestParamInfo<DragCase>& testCase) { return testCase.param.name; });
 
+// A clip the timeline removes runs its unload handlers after it has gone;
+// they still reach the root by name.
+TEST(ClipUnload, UnloadHandlersOfARemovedClipStillFindTheRoot) {
+  const Bytes traceRoot = Join({act::PushString("_root"), act::Simple(0x1C), act::Simple(0x26)});
+  std::vector<Bytes> tags = Library();
+  tags.push_back(PlaceWithHandlers(1, 2, 0, 0, "gone", {{clip_event::kUnload, traceRoot}}));
+  tags.push_back(swftest::ShowFrame());
+  tags.push_back(swftest::RemoveObject2(1));
+  tags.push_back(swftest::ShowFrame());
+  Recorder host;
+  Player player(swftest::Movie(tags, swftest::Signature::kFws, 8, {0, 4000, 0, 3000}), &host);
+  player.Tick();
+  EXPECT_EQ(host.lines, Lines{"_level0"});
+}
+
 }  // namespace
 }  // namespace swf
