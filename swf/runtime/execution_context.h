@@ -141,4 +141,20 @@ class ExecutionContext {
   bool running_ = false;
 };
 
+// One run of queued scripts: the context is running for the scope (scripts
+// started inside queue instead of running at once) with a fresh budget.
+class RunningScope {
+ public:
+  explicit RunningScope(ExecutionContext& context) : context_(context) {
+    context_.SetRunning(true);
+    context_.scripts = ActionBudget();
+  }
+  ~RunningScope() { context_.SetRunning(false); }
+  RunningScope(const RunningScope&) = delete;
+  RunningScope& operator=(const RunningScope&) = delete;
+
+ private:
+  ExecutionContext& context_;
+};
+
 }  // namespace swf

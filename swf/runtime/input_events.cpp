@@ -106,12 +106,7 @@ void NotifyListeners(Runtime& runtime, std::string_view broadcaster, std::string
   ExecutionContext& context = runtime.Context();
   if (context.Running()) return;
   {
-    context.SetRunning(true);
-    struct RunningFlag {
-      ExecutionContext& context;
-      ~RunningFlag() { context.SetRunning(false); }
-    } flag{context};
-    context.scripts = ActionBudget();
+    const RunningScope running(context);
     avm1::Vm& vm = runtime.Scripts();
     vm.SetSwfVersion(runtime.Movie().header.version);
     const Value target = vm.GetMember(Value::Object(vm.Classes().global), broadcaster);
@@ -161,12 +156,7 @@ void RunScripts(Runtime& runtime, Work work) {
     return;
   }
   {
-    context.SetRunning(true);
-    struct RunningFlag {
-      ExecutionContext& context;
-      ~RunningFlag() { context.SetRunning(false); }
-    } flag{context};
-    context.scripts = ActionBudget();
+    const RunningScope running(context);
     runtime.Scripts().SetSwfVersion(runtime.Movie().header.version);
     work();
   }

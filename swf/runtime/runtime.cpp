@@ -113,12 +113,7 @@ void Runtime::AdvanceClock(double milliseconds) {
   if (timers_.Count() == 0 && !sounds_.HasPending() && dataLoads_.Count() == 0) return;
   BeginStep();
   {
-    context_.SetRunning(true);
-    struct RunningFlag {
-      ExecutionContext& context;
-      ~RunningFlag() { context.SetRunning(false); }
-    } flag{context_};
-    context_.scripts = ActionBudget();
+    const RunningScope running(context_);
     timers_.RunDue(clockMilliseconds_, vm_);
     natives::RunDueSoundEvents(*this);  // onSoundComplete, onLoad
     DeliverLoads();
@@ -140,12 +135,7 @@ void Runtime::PlayClip(ObjectHandle clip, bool playing) {
 
 void Runtime::RunFrameActions() {
   if (context_.Running()) return;
-  context_.SetRunning(true);
-  struct RunningFlag {
-    ExecutionContext& context;
-    ~RunningFlag() { context.SetRunning(false); }
-  } flag{context_};
-  context_.scripts = ActionBudget();
+  const RunningScope running(context_);
   QueuedActions entry;
   while (context_.TakeNext(entry)) {
     if (context_.scripts.blocks == 0) {

@@ -85,24 +85,14 @@ void Runtime::DeliverLoads() {
 void Runtime::DeliverMovieLoads() {
   BeginStep();
   {
-    context_.SetRunning(true);
-    struct RunningFlag {
-      ExecutionContext& context;
-      ~RunningFlag() { context.SetRunning(false); }
-    } flag{context_};
-    context_.scripts = ActionBudget();
+    const RunningScope running(context_);
     for (const MovieLoadRequest& request : movieLoads_.TakeDue()) ServeMovieLoad(request);
   }
   RunFrameActions();
   const std::vector<MovieLoads::AwaitingInit> loaded = movieLoads_.TakeAwaitingInit();
   if (loaded.empty()) return;
   {
-    context_.SetRunning(true);
-    struct RunningFlag {
-      ExecutionContext& context;
-      ~RunningFlag() { context.SetRunning(false); }
-    } flag{context_};
-    context_.scripts = ActionBudget();
+    const RunningScope running(context_);
     vm_.SetSwfVersion(movie_.header.version);
     for (const MovieLoads::AwaitingInit& entry : loaded) {
       if (stage_.Get(entry.clip) == nullptr) continue;
