@@ -22,8 +22,8 @@ ObjectHandle Stage::Level(int32_t level) const {
   return found != levels_.end() ? found->second : ObjectHandle{};
 }
 
-ObjectHandle Stage::MakeLevel(int32_t level) {
-  if (const ObjectHandle existing = Level(level); !existing.IsNone()) return existing;
+// A free slot (reused, or a new one), marked used.
+ObjectHandle Stage::TakeSlot() {
   uint32_t index;
   if (!free_.empty()) {
     index = free_.back();
@@ -34,7 +34,13 @@ ObjectHandle Stage::MakeLevel(int32_t level) {
   }
   Slot& slot = slots_[index];
   slot.used = true;
-  const ObjectHandle handle{index, slot.generation};
+  return ObjectHandle{index, slot.generation};
+}
+
+ObjectHandle Stage::MakeLevel(int32_t level) {
+  if (const ObjectHandle existing = Level(level); !existing.IsNone()) return existing;
+  const ObjectHandle handle = TakeSlot();
+  Slot& slot = slots_[handle.index];
   DisplayObject root;
   root.kind = ObjectKind::kMovieClip;
   root.self = handle;
@@ -85,17 +91,8 @@ ObjectHandle Stage::Insert(ObjectHandle parentHandle, int32_t depth, DisplayObje
   DisplayObject* parent = Get(parentHandle);
   if (parent == nullptr) return {};
   if (const auto old = parent->children.find(depth); old != parent->children.end()) Remove(old->second);
-  uint32_t index;
-  if (!free_.empty()) {
-    index = free_.back();
-    free_.pop_back();
-  } else {
-    index = static_cast<uint32_t>(slots_.size());
-    slots_.emplace_back();
-  }
-  Slot& slot = slots_[index];
-  slot.used = true;
-  const ObjectHandle handle{index, slot.generation};
+  const ObjectHandle handle = TakeSlot();
+  Slot& slot = slots_[handle.index];
   object.self = handle;
   object.parent = parentHandle;
   object.depth = depth;

@@ -83,6 +83,7 @@ class Stage {
     bool used = false;
     DisplayObject object;
   };
+  ObjectHandle TakeSlot();
   void Release(ObjectHandle handle);
 
   std::deque<Slot> slots_;  // a deque keeps addresses when it grows
